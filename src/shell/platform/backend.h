@@ -1,0 +1,73 @@
+// backend.h -- what a display backend must supply to the platform layer.
+//
+// Exactly one backend is linked into a program: backend_sdl.cpp (a real window,
+// the game) or backend_headless.cpp (no window; tests and benchmarks). The
+// window system above it (windows, messages, GDI, message boxes) is shared. The
+// backend shows one top-level window whose pixels the layer composes into the
+// screen surface the backend hands out.
+#pragma once
+
+#include "surface.h"
+
+#include <cstdint>
+
+enum class EventKind {
+    None,
+    Text,        // committed text input, UTF-8 in text
+    KeyDown,     // key holds a Win32 virtual-key code
+    KeyUp,
+    MouseDown,   // button 1 left, 3 right; x, y in window pixels
+    MouseUp,
+    Resize,      // new window size w, h
+    Close,       // the user asked to close the window
+    FocusGained, // the window became the active one
+    FocusLost,
+    Expose,      // the screen content was lost and must be presented again
+};
+
+constexpr int EVENT_TEXT_MAX = 32;
+
+struct PlatformEvent {
+    EventKind kind = EventKind::None;
+    int key = 0;
+    int button = 0;
+    int x = 0, y = 0;
+    int w = 0, h = 0;
+    char text[EVENT_TEXT_MAX] = {};
+};
+
+// Starts the backend; called once, before anything else here. False when no
+// display can be had (the caller then reports it).
+bool backend_init();
+void backend_shutdown();
+
+// Size of the desktop area a window may use, in pixels.
+void backend_screen_size(int* w, int* h);
+
+// Opens (or re-sizes) the one window; w and h are its full inner size. With
+// maximize set the window asks the desktop to maximise it.
+bool backend_window_open(int w, int h, bool maximize);
+void backend_window_close();
+void backend_set_title(const char* utf8);
+
+// The surface that shows the window, w x h of the window. Valid until the next
+// Resize event or backend_window_open.
+Surface backend_screen();
+// Pushes the given rectangles of the screen surface to the display.
+void backend_present(const IRect* rects, int n);
+
+// Next pending event, without blocking. False when there is none.
+bool backend_poll_event(PlatformEvent* ev);
+// Blocks until an event may be there or timeout_ms have passed (-1: no limit).
+void backend_wait_event(int timeout_ms);
+// Milliseconds on a monotonic clock.
+uint64_t backend_now_ms();
+
+// A message box with this text (UTF-8) has been put up; the headless backend
+// records it, a real one may ignore it.
+void backend_box_shown(const char* utf8);
+
+// Plays a WAV file (UTF-8 path) without waiting; a new sound cuts the one that
+// plays; nullptr stops the sound. Silent when the file or an audio device is
+// missing.
+void backend_play_sound(const char* utf8_path);

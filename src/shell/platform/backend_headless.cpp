@@ -1,0 +1,209 @@
+// backend_headless.cpp -- a backend without a window, for tests and benchmarks.
+//
+// Owns the virtual clock, the injected input events, the screen buffer and the
+// records tests read back (title, message box texts, sounds, presents). Nothing
+// here waits: a wait runs the test's hook, or answers an open message box.
+#include "headless.h"
+#include "internal.h"
+
+#include "codepage.h"
+
+#include <cstring>
+#include <deque>
+
+constexpr uint64_t CLOCK_START_MS = 1000;
+
+static int screen_w = 1920, screen_h = 1080;
+static uint64_t now_ms = CLOCK_START_MS;
+static std::deque<PlatformEvent> events;
+static PixelBuffer screen;
+static bool window_open = false;
+static std::string title;
+static HeadlessWaitHook wait_hook = nullptr;
+static std::vector<std::string> box_log;
+static std::vector<std::string> sounds;
+static uint64_t present_count = 0;
+static uint64_t present_pixels = 0;
+
+bool backend_init() { return true; }
+void backend_shutdown() {}
+
+void backend_screen_size(int* w, int* h)
+{
+    *w = screen_w;
+    *h = screen_h;
+}
+
+bool backend_window_open(int w, int h, bool maximize)
+{
+    if (maximize) {
+        w = screen_w;
+        h = screen_h;
+    }
+    screen.resize(w, h, 0);
+    window_open = true;
+    PlatformEvent ev;
+    ev.kind = EventKind::Resize;
+    ev.w = w;
+    ev.h = h;
+    events.push_back(ev);
+    return true;
+}
+
+void backend_window_close() { window_open = false; }
+void backend_set_title(const char* utf8) { title = utf8 ? utf8 : ""; }
+Surface backend_screen() { return screen.surface(); }
+
+void backend_present(const IRect* rects, int n)
+{
+    present_count++;
+    for (int i = 0; i < n; i++)
+        present_pixels += (uint64_t)rects[i].area();
+}
+
+bool backend_poll_event(PlatformEvent* ev)
+{
+    if (events.empty())
+        return false;
+    *ev = events.front();
+    events.pop_front();
+    if (ev->kind == EventKind::Resize && (ev->w != screen.w || ev->h != screen.h))
+        screen.resize(ev->w, ev->h, 0);
+    return true;
+}
+
+void backend_wait_event(int timeout_ms)
+{
+    if (wait_hook)
+        wait_hook();
+    else if (msgbox_active())
+        headless_key(VK_RETURN);
+}
+
+uint64_t backend_now_ms() { return now_ms; }
+void backend_box_shown(const char* utf8) { box_log.push_back(utf8 ? utf8 : ""); }
+
+void backend_play_sound(const char* utf8_path)
+{
+    if (utf8_path)
+        sounds.push_back(utf8_path);
+}
+
+// ---- the test interface ----------------------------------------------------------
+
+void headless_set_screen(int w, int h)
+{
+    screen_w = w;
+    screen_h = h;
+}
+
+uint64_t headless_now_ms() { return now_ms; }
+void headless_advance_ms(uint64_t ms) { now_ms += ms; }
+
+static void push(EventKind kind, int key = 0)
+{
+    PlatformEvent ev;
+    ev.kind = kind;
+    ev.key = key;
+    events.push_back(ev);
+}
+
+// The key a desktop reports with a typed character: letters and digits have
+// their own virtual-key codes, the space bar VK_SPACE; others none we need.
+static int key_of(unsigned char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 'A';
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ')
+        return c;
+    return 0;
+}
+
+static int utf8_seq_len(unsigned char b) { return b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1; }
+
+static void push_text(const char* utf8, bool with_keys)
+{
+    size_t n = std::strlen(utf8);
+    for (size_t i = 0; i < n;) {
+        size_t len = (size_t)utf8_seq_len((unsigned char)utf8[i]);
+        if (len > n - i)
+            len = n - i;
+        int key = key_of((unsigned char)utf8[i]);
+        if (with_keys && key)
+            push(EventKind::KeyDown, key);
+        PlatformEvent ev;
+        ev.kind = EventKind::Text;
+        std::memcpy(ev.text, utf8 + i, len);
+        events.push_back(ev);
+        if (with_keys && key)
+            push(EventKind::KeyUp, key);
+        i += len;
+    }
+}
+
+void headless_type(const char* utf8) { push_text(utf8, true); }
+void headless_text(const char* utf8) { push_text(utf8, false); }
+
+void headless_key(int vk)
+{
+    push(EventKind::KeyDown, vk);
+    push(EventKind::KeyUp, vk);
+}
+
+void headless_click(int button, int x, int y)
+{
+    PlatformEvent ev;
+    ev.button = button;
+    ev.x = x;
+    ev.y = y;
+    ev.kind = EventKind::MouseDown;
+    events.push_back(ev);
+    ev.kind = EventKind::MouseUp;
+    events.push_back(ev);
+}
+
+void headless_resize(int w, int h)
+{
+    PlatformEvent ev;
+    ev.kind = EventKind::Resize;
+    ev.w = w;
+    ev.h = h;
+    events.push_back(ev);
+}
+
+void headless_close() { push(EventKind::Close); }
+void headless_focus(bool gained) { push(gained ? EventKind::FocusGained : EventKind::FocusLost); }
+void headless_set_wait_hook(HeadlessWaitHook hook) { wait_hook = hook; }
+std::string headless_box_text() { return cp932_to_utf8(msgbox_text()); }
+const std::vector<std::string>& headless_box_log() { return box_log; }
+std::string headless_title() { return title; }
+bool headless_window_open() { return window_open; }
+
+Surface headless_client()
+{
+    Window* top = top_window();
+    return top ? top->fb.surface() : Surface{};
+}
+
+Surface headless_screen()
+{
+    screen_flush();
+    return screen.surface();
+}
+
+uint32_t headless_pixel(int x, int y)
+{
+    Surface s = headless_client();
+    if (x < 0 || y < 0 || x >= s.w || y >= s.h)
+        return 0xFFFFFFFF;
+    return s.row(y)[x];
+}
+
+bool headless_write_png(const char* utf8_path, bool whole_screen)
+{
+    return surface_write_png(whole_screen ? headless_screen() : headless_client(), utf8_path);
+}
+
+const std::vector<std::string>& headless_sounds() { return sounds; }
+uint64_t headless_present_count() { return present_count; }
+uint64_t headless_present_pixels() { return present_pixels; }

@@ -1,0 +1,330 @@
+// backend_sdl.cpp -- the real window, input and sound, over SDL2.
+//
+// Owns the SDL window, its surface, the audio device and the decoded sounds.
+// The layer composes into the window surface and presents only the changed
+// rectangles. Audio is opened at the first idle wait, after the first frame is
+// on screen, so that a slow sound server does not delay the window.
+#include "internal.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+constexpr int AUDIO_RATE = 44100;
+constexpr int AUDIO_SAMPLES = 512;
+
+static SDL_Window* window = nullptr;
+static SDL_Surface* shadow = nullptr; // used when the window surface is not 32-bit XRGB
+static int audio_state = 0;           // 0 not tried, 1 open, -1 unavailable
+static SDL_AudioDeviceID audio_dev = 0;
+static SDL_AudioSpec audio_spec;
+static std::map<std::string, std::vector<Uint8>> sound_cache; // converted to the device format
+
+bool backend_init()
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "lumeko-trainer: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_StartTextInput();
+    return true;
+}
+
+void backend_shutdown()
+{
+    if (audio_dev)
+        SDL_CloseAudioDevice(audio_dev);
+    audio_dev = 0;
+    if (shadow)
+        SDL_FreeSurface(shadow);
+    shadow = nullptr;
+    if (window)
+        SDL_DestroyWindow(window);
+    window = nullptr;
+    SDL_Quit();
+}
+
+void backend_screen_size(int* w, int* h)
+{
+    SDL_Rect r{0, 0, 1024, 768};
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0)
+        SDL_GetDisplayBounds(0, &r);
+    *w = r.w;
+    *h = r.h;
+}
+
+static bool surface_is_xrgb(const SDL_Surface* s)
+{
+    return s && s->format->BytesPerPixel == 4 && s->format->Rmask == 0xFF0000 && s->format->Gmask == 0xFF00 &&
+           s->format->Bmask == 0xFF;
+}
+
+// The window surface must be fetched again after every resize; when it is not
+// 32-bit XRGB, the layer draws into a shadow surface that present converts.
+static SDL_Surface* target_surface()
+{
+    SDL_Surface* ws = window ? SDL_GetWindowSurface(window) : nullptr;
+    if (!ws || surface_is_xrgb(ws))
+        return ws;
+    if (!shadow || shadow->w != ws->w || shadow->h != ws->h) {
+        if (shadow)
+            SDL_FreeSurface(shadow);
+        shadow = SDL_CreateRGBSurfaceWithFormat(0, ws->w, ws->h, 32, SDL_PIXELFORMAT_RGB888);
+    }
+    return shadow;
+}
+
+bool backend_window_open(int w, int h, bool maximize)
+{
+    if (window) {
+        SDL_SetWindowSize(window, w, h);
+        return true;
+    }
+    SDL_Rect usable{0, 0, w, h};
+    SDL_GetDisplayUsableBounds(0, &usable);
+    Uint32 flags = SDL_WINDOW_RESIZABLE | (maximize ? SDL_WINDOW_MAXIMIZED : 0);
+    window = SDL_CreateWindow("", usable.x, usable.y, w, h, flags);
+    if (!window) {
+        std::fprintf(stderr, "lumeko-trainer: cannot create the window: %s\n", SDL_GetError());
+        return false;
+    }
+    int real_w = w, real_h = h;
+    SDL_GetWindowSize(window, &real_w, &real_h);
+    if (real_w != w || real_h != h) {
+        SDL_Event ev{};
+        ev.type = SDL_WINDOWEVENT;
+        ev.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+        ev.window.windowID = SDL_GetWindowID(window);
+        ev.window.data1 = real_w;
+        ev.window.data2 = real_h;
+        SDL_PushEvent(&ev);
+    }
+    return true;
+}
+
+void backend_window_close()
+{
+    if (window)
+        SDL_DestroyWindow(window);
+    window = nullptr;
+}
+
+void backend_set_title(const char* utf8)
+{
+    if (window)
+        SDL_SetWindowTitle(window, utf8 ? utf8 : "");
+}
+
+Surface backend_screen()
+{
+    SDL_Surface* s = target_surface();
+    if (!s)
+        return Surface{};
+    return Surface{static_cast<uint32_t*>(s->pixels), s->w, s->h, s->pitch / 4};
+}
+
+void backend_present(const IRect* rects, int n)
+{
+    SDL_Surface* ws = window ? SDL_GetWindowSurface(window) : nullptr;
+    if (!ws || n <= 0)
+        return;
+    std::vector<SDL_Rect> sdl_rects((size_t)n);
+    for (int i = 0; i < n; i++) {
+        sdl_rects[(size_t)i] = SDL_Rect{rects[i].x0, rects[i].y0, rects[i].width(), rects[i].height()};
+        if (shadow && ws != shadow)
+            SDL_BlitSurface(shadow, &sdl_rects[(size_t)i], ws, &sdl_rects[(size_t)i]);
+    }
+    SDL_UpdateWindowSurfaceRects(window, sdl_rects.data(), n);
+}
+
+static int vk_from_keycode(SDL_Keycode k)
+{
+    if (k >= SDLK_a && k <= SDLK_z)
+        return 'A' + (k - SDLK_a);
+    if (k >= SDLK_0 && k <= SDLK_9)
+        return '0' + (k - SDLK_0);
+    switch (k) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return VK_CONTROL;
+    default:
+        return 0;
+    }
+}
+
+static bool translate_window_event(const SDL_WindowEvent& we, PlatformEvent* ev)
+{
+    switch (we.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        ev->kind = EventKind::Resize;
+        ev->w = we.data1;
+        ev->h = we.data2;
+        return true;
+    case SDL_WINDOWEVENT_CLOSE:
+        ev->kind = EventKind::Close;
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        ev->kind = EventKind::FocusGained;
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        ev->kind = EventKind::FocusLost;
+        return true;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+        ev->kind = EventKind::Expose;
+        return true;
+    default:
+        return false;
+    }
+}
+
+static bool translate(const SDL_Event& e, PlatformEvent* ev)
+{
+    *ev = PlatformEvent{};
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        ev->kind = e.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp;
+        ev->key = vk_from_keycode(e.key.keysym.sym);
+        return ev->key != 0;
+    case SDL_TEXTINPUT:
+        ev->kind = EventKind::Text;
+        std::memcpy(ev->text, e.text.text, strnlen(e.text.text, EVENT_TEXT_MAX - 1));
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        ev->kind = e.type == SDL_MOUSEBUTTONDOWN ? EventKind::MouseDown : EventKind::MouseUp;
+        ev->button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 3 : 2;
+        ev->x = e.button.x;
+        ev->y = e.button.y;
+        return true;
+    case SDL_WINDOWEVENT:
+        return translate_window_event(e.window, ev);
+    case SDL_QUIT:
+        ev->kind = EventKind::Close;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool backend_poll_event(PlatformEvent* ev)
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (translate(e, ev))
+            return true;
+    return false;
+}
+
+// Opens the audio device: audio apart from video, so that a missing sound
+// device costs only the sound; the device is paused while nothing plays.
+static void open_audio()
+{
+    if (audio_state != 0)
+        return;
+    audio_state = -1;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return;
+    SDL_AudioSpec want{};
+    want.freq = AUDIO_RATE;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = AUDIO_SAMPLES;
+    audio_dev = SDL_OpenAudioDevice(nullptr, 0, &want, &audio_spec, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    if (audio_dev == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return;
+    }
+    audio_state = 1;
+}
+
+static void pause_when_quiet()
+{
+    if (audio_state == 1 && SDL_GetQueuedAudioSize(audio_dev) == 0)
+        SDL_PauseAudioDevice(audio_dev, 1);
+}
+
+void backend_wait_event(int timeout_ms)
+{
+    open_audio();
+    pause_when_quiet();
+    if (timeout_ms < 0)
+        SDL_WaitEvent(nullptr);
+    else
+        SDL_WaitEventTimeout(nullptr, timeout_ms);
+}
+
+uint64_t backend_now_ms() { return SDL_GetTicks64(); }
+void backend_box_shown(const char* utf8) {}
+
+// Decodes a WAV file into the device's format; an empty buffer when it cannot.
+static const std::vector<Uint8>& load_sound(const char* path)
+{
+    auto it = sound_cache.find(path);
+    if (it != sound_cache.end())
+        return it->second;
+    std::vector<Uint8>& out = sound_cache[path];
+    SDL_AudioSpec wav_format;
+    Uint8* data = nullptr;
+    Uint32 len = 0;
+    if (!SDL_LoadWAV(path, &wav_format, &data, &len))
+        return out;
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, wav_format.format, wav_format.channels, wav_format.freq, audio_spec.format, audio_spec.channels,
+                          audio_spec.freq) >= 0) {
+        std::vector<Uint8> buf((size_t)len * (size_t)(cvt.len_mult > 0 ? cvt.len_mult : 1));
+        std::memcpy(buf.data(), data, len);
+        cvt.buf = buf.data();
+        cvt.len = (int)len;
+        if (cvt.needed == 0 || SDL_ConvertAudio(&cvt) == 0)
+            out.assign(buf.begin(), buf.begin() + (cvt.needed ? cvt.len_cvt : (int)len));
+    }
+    SDL_FreeWAV(data);
+    return out;
+}
+
+void backend_play_sound(const char* utf8_path)
+{
+    open_audio();
+    if (audio_state != 1)
+        return;
+    SDL_ClearQueuedAudio(audio_dev);
+    if (!utf8_path)
+        return;
+    const std::vector<Uint8>& pcm = load_sound(utf8_path);
+    if (pcm.empty())
+        return;
+    SDL_QueueAudio(audio_dev, pcm.data(), (Uint32)pcm.size());
+    SDL_PauseAudioDevice(audio_dev, 0);
+}

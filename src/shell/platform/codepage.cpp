@@ -1,0 +1,110 @@
+// codepage.cpp -- CP932 <-> Unicode through glibc's iconv.
+//
+// Owns two conversion descriptors, opened on first use and kept for the run.
+// Conversions go character by character so that one bad character is dropped
+// without losing the rest of the text.
+#include "codepage.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+static iconv_t open_once(iconv_t* slot, const char* to, const char* from)
+{
+    if (*slot == (iconv_t)0)
+        *slot = iconv_open(to, from);
+    return *slot;
+}
+
+static iconv_t to_utf32_cd = (iconv_t)0;
+static iconv_t to_utf8_cd = (iconv_t)0;
+static iconv_t from_utf8_cd = (iconv_t)0;
+
+// Converts one character; returns the number of output bytes or -1.
+static int convert_one(iconv_t cd, const char* in, size_t in_len, char* out, size_t out_cap)
+{
+    if (cd == (iconv_t)-1)
+        return -1;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in);
+    char* dst = out;
+    size_t left_in = in_len;
+    size_t left_out = out_cap;
+    if (iconv(cd, &src, &left_in, &dst, &left_out) == (size_t)-1 || left_in != 0)
+        return -1;
+    return (int)(out_cap - left_out);
+}
+
+char32_t cp932_to_unicode(unsigned code)
+{
+    char in[2];
+    size_t n = 0;
+    if (code > 0xFF)
+        in[n++] = (char)(code >> 8);
+    in[n++] = (char)(code & 0xFF);
+    if (code < 0x80)
+        return code;
+    unsigned char out[8];
+    int got = convert_one(open_once(&to_utf32_cd, "UTF-32LE", "CP932"), in, n, (char*)out, sizeof out);
+    if (got != 4)
+        return 0;
+    return (char32_t)out[0] | (char32_t)out[1] << 8 | (char32_t)out[2] << 16 | (char32_t)out[3] << 24;
+}
+
+std::string cp932_to_utf8(const std::string& cp932)
+{
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    iconv_t cd = open_once(&to_utf8_cd, "UTF-8", "CP932");
+    const char* s = cp932.data();
+    int n = (int)cp932.size();
+    for (int i = 0; i < n;) {
+        int len = cp932_char_len(s + i, n - i);
+        if ((unsigned char)s[i] < 0x80) {
+            out += s[i];
+        } else {
+            char buf[8];
+            int got = convert_one(cd, s + i, (size_t)len, buf, sizeof buf);
+            if (got > 0)
+                out.append(buf, (size_t)got);
+        }
+        i += len;
+    }
+    return out;
+}
+
+// Byte length of the UTF-8 sequence that starts with b (1 for a stray byte).
+static int utf8_len(unsigned char b)
+{
+    if (b >= 0xF0 && b <= 0xF4)
+        return 4;
+    if (b >= 0xE0)
+        return b <= 0xEF ? 3 : 1;
+    if (b >= 0xC2)
+        return 2;
+    return 1;
+}
+
+std::string utf8_to_cp932(const std::string& utf8)
+{
+    std::string out;
+    iconv_t cd = open_once(&from_utf8_cd, "CP932", "UTF-8");
+    const char* s = utf8.data();
+    int n = (int)utf8.size();
+    for (int i = 0; i < n;) {
+        unsigned char b = (unsigned char)s[i];
+        if (b < 0x80) {
+            out += (char)b;
+            i++;
+            continue;
+        }
+        int len = utf8_len(b);
+        if (len > n - i)
+            len = n - i;
+        char buf[8];
+        int got = convert_one(cd, s + i, (size_t)len, buf, sizeof buf);
+        if (got > 0)
+            out.append(buf, (size_t)got);
+        i += len;
+    }
+    return out;
+}

@@ -1,0 +1,25 @@
+// codepage.h -- conversions between code page 932 (Shift-JIS) and Unicode.
+//
+// The program's text is CP932 bytes; the platform converts only at its edges:
+// to Unicode to draw glyphs, to UTF-8 for the window title and file names, and
+// from UTF-8 for typed text. A character that cannot be converted is dropped.
+#pragma once
+
+#include <string>
+
+// True for a byte that starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
+inline bool cp932_is_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Length in bytes of the character at text[0] given n bytes available: 2 for a
+// complete double-byte character, otherwise 1 (a lone lead byte counts as one).
+inline int cp932_char_len(const char* text, int n)
+{
+    return (n >= 2 && cp932_is_lead((unsigned char)text[0]) && text[1] != 0) ? 2 : 1;
+}
+
+// Unicode code point of one CP932 character: a single byte, or lead << 8 | trail.
+// 0 when the code has no mapping.
+char32_t cp932_to_unicode(unsigned code);
+
+std::string cp932_to_utf8(const std::string& cp932);
+std::string utf8_to_cp932(const std::string& utf8);

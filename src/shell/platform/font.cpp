@@ -1,0 +1,542 @@
+// font.cpp -- text for the GDI layer: fontconfig face matching, FreeType glyphs, cache.
+//
+// Owns the FreeType library, every face it has opened (kept for the run), the
+// face chosen for each requested face name, per-character fallback faces and the
+// cache of rendered glyph coverage. Called by gdi.cpp (TextOutA and friends) and
+// by the overlays that draw menus and message boxes.
+#include "font.h"
+
+#include "codepage.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+constexpr int FONT_DEFAULT_HEIGHT = 16;
+constexpr int FONT_CELL_MAX = 4096;           // cells are capped so a glyph bitmap stays bounded
+constexpr int FONT_BOLD_WEIGHT = 600;         // from this weight up, regular faces are emboldened
+constexpr size_t GLYPH_CACHE_LIMIT = 64u << 20; // bytes of coverage kept before the cache is dropped
+constexpr size_t GLYPH_ENTRY_OVERHEAD = 64;   // rough bookkeeping cost of one cache entry
+constexpr FT_Fixed ITALIC_SHEAR = 0x3333;     // 0.2 in 16.16: slant of synthesised italics
+constexpr char32_t JAPANESE_PROBES[] = {0x3042, 0x6F22}; // hiragana A and a common kanji
+constexpr int FACE_NONE = -1;
+constexpr const char* NO_JAPANESE_MESSAGE =
+    "lumeko-trainer: no Japanese font found; install fonts-ipafont-gothic. "
+    "Japanese text will show as boxes.\n";
+constexpr const char* NO_FONT_MESSAGE =
+    "lumeko-trainer: no font could be loaded; install fonts-ipafont-gothic. "
+    "Text will show as boxes.\n";
+
+// An opened face with the metrics the cell rule needs, all in font units.
+struct FaceInfo {
+    FT_Face ft = nullptr;
+    std::string path;
+    long upem = 2048;
+    long ascent = 1802;  // above the baseline
+    long descent = 246;  // below the baseline, positive
+    long half_advance = 1024;
+    bool bold = false;
+    bool italic = false;
+    bool japanese = false;
+    FT_F26Dot6 size_w = -1, size_h = -1; // the char size last set, to skip redundant resets
+};
+
+// One rendered character: coverage of the part of the glyph inside its cells,
+// placed at (x, y) relative to the top-left corner of the first cell.
+struct Coverage {
+    int x = 0, y = 0, w = 0, h = 0;
+    std::vector<unsigned char> a;
+};
+
+struct GlyphKey {
+    int face;
+    unsigned code; // CP932: a byte, or lead << 8 | trail
+    int cell_w, cell_h;
+    bool bold, italic;
+    bool operator==(const GlyphKey& o) const
+    {
+        return face == o.face && code == o.code && cell_w == o.cell_w && cell_h == o.cell_h && bold == o.bold &&
+               italic == o.italic;
+    }
+};
+
+struct GlyphKeyHash {
+    size_t operator()(const GlyphKey& k) const
+    {
+        size_t h = (size_t)k.code * 0x9E3779B97F4A7C15ull;
+        h ^= ((size_t)k.cell_w << 1) ^ ((size_t)k.cell_h << 17) ^ ((size_t)k.face << 33);
+        h ^= (size_t)(k.bold ? 1 : 0) << 50 ^ (size_t)(k.italic ? 1 : 0) << 51;
+        return h * 0xBF58476D1CE4E5B9ull;
+    }
+};
+
+static FT_Library ft_library = nullptr;
+static bool ft_tried = false;
+static bool fc_ready = false;
+static bool warned = false;
+static std::vector<std::unique_ptr<FaceInfo>> faces;            // indexed by face id
+static std::unordered_map<std::string, int> face_by_file;       // "path#index" -> face id
+static std::unordered_map<std::string, int> face_by_name;       // CP932 face name -> face id
+static std::unordered_map<char32_t, int> fallback_by_char;      // code point -> face id or FACE_NONE
+static std::unordered_map<GlyphKey, Coverage, GlyphKeyHash> glyph_cache;
+static size_t glyph_cache_bytes = 0;
+
+static void warn_once(const char* message)
+{
+    if (warned)
+        return;
+    warned = true;
+    std::fputs(message, stderr);
+}
+
+// ---- opening faces ------------------------------------------------------------
+
+static bool init_libraries()
+{
+    if (!ft_tried) {
+        ft_tried = true;
+        if (FT_Init_FreeType(&ft_library) != 0)
+            ft_library = nullptr;
+        fc_ready = FcInit() == FcTrue;
+    }
+    return ft_library != nullptr;
+}
+
+static bool face_has_char(FT_Face f, char32_t c) { return FT_Get_Char_Index(f, c) != 0; }
+
+// Reads the metrics of the cell rule. The half-width advance is that of 'A' (the
+// width of a single-byte cell in a fixed-pitch Japanese face).
+static void read_face_metrics(FaceInfo* fi)
+{
+    FT_Face f = fi->ft;
+    fi->upem = f->units_per_EM > 0 ? f->units_per_EM : 2048;
+    fi->ascent = f->ascender;
+    fi->descent = -f->descender;
+    if (fi->ascent + fi->descent <= 0) {
+        fi->ascent = fi->upem * 7 / 8;
+        fi->descent = fi->upem - fi->ascent;
+    }
+    fi->half_advance = fi->upem / 2;
+    if (face_has_char(f, 'A') && FT_Load_Char(f, 'A', FT_LOAD_NO_SCALE) == 0 && f->glyph->advance.x > 0)
+        fi->half_advance = f->glyph->advance.x;
+    fi->bold = (f->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+    fi->italic = (f->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+    fi->japanese = true;
+    for (char32_t c : JAPANESE_PROBES)
+        fi->japanese = fi->japanese && face_has_char(f, c);
+}
+
+// Opens a font file once; later calls return the same face id. FACE_NONE when
+// FreeType cannot load it.
+static int open_face(const char* path, int index)
+{
+    std::string key = std::string(path) + "#" + std::to_string(index);
+    auto it = face_by_file.find(key);
+    if (it != face_by_file.end())
+        return it->second;
+    int id = FACE_NONE;
+    FT_Face f = nullptr;
+    if (init_libraries() && FT_New_Face(ft_library, path, index, &f) == 0) {
+        if (FT_IS_SCALABLE(f)) {
+            auto fi = std::make_unique<FaceInfo>();
+            fi->ft = f;
+            fi->path = path;
+            read_face_metrics(fi.get());
+            id = (int)faces.size();
+            faces.push_back(std::move(fi));
+        } else {
+            FT_Done_Face(f);
+        }
+    }
+    face_by_file[key] = id;
+    return id;
+}
+
+// Asks fontconfig for the best font for the pattern and opens it.
+static int match_pattern(FcPattern* pat)
+{
+    if (!fc_ready || !pat)
+        return FACE_NONE;
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pat, &result);
+    int id = FACE_NONE;
+    FcChar8* file = nullptr;
+    int index = 0;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch)
+            index = 0;
+        id = open_face((const char*)file, index);
+    }
+    if (match)
+        FcPatternDestroy(match);
+    return id;
+}
+
+// A fixed-pitch font of the given family (or any family when it is ""), for
+// Japanese when `japanese` is set.
+static int match_mono(const std::string& family, bool japanese)
+{
+    FcPattern* pat = FcPatternCreate();
+    if (!pat)
+        return FACE_NONE;
+    if (!family.empty())
+        FcPatternAddString(pat, FC_FAMILY, (const FcChar8*)family.c_str());
+    if (japanese)
+        FcPatternAddString(pat, FC_LANG, (const FcChar8*)"ja");
+    FcPatternAddInteger(pat, FC_SPACING, FC_MONO);
+    int id = match_pattern(pat);
+    FcPatternDestroy(pat);
+    return id;
+}
+
+// The program asks for Windows face names that no Linux font carries; fontconfig
+// finds the installed Japanese Gothic only when the pattern asks for Japanese and
+// fixed pitch. A family that is installed but cannot show Japanese is passed
+// over for one that can, since nearly all of the program's text is Japanese.
+// With no Japanese font at all, a plain fixed-pitch font still shows ASCII.
+static int match_face_name(const std::string& family)
+{
+    init_libraries();
+    int first = match_mono(family, true);
+    if (first != FACE_NONE && faces[first]->japanese)
+        return first;
+    int any = family.empty() ? first : match_mono("", true);
+    if (any != FACE_NONE && faces[any]->japanese)
+        return any;
+    int latin = match_mono(family, false);
+    int chosen = latin != FACE_NONE ? latin : first != FACE_NONE ? first : any;
+    warn_once(chosen != FACE_NONE ? NO_JAPANESE_MESSAGE : NO_FONT_MESSAGE);
+    return chosen;
+}
+
+static FaceInfo* face_for(const FontRequest& font, int* id_out)
+{
+    std::string name(font.face, strnlen(font.face, FONT_FACE_MAX));
+    auto it = face_by_name.find(name);
+    int id = it != face_by_name.end() ? it->second : (face_by_name[name] = match_face_name(cp932_to_utf8(name)));
+    if (id_out)
+        *id_out = id;
+    return id == FACE_NONE ? nullptr : faces[id].get();
+}
+
+// A face that has the character, for code points the chosen face lacks.
+static FaceInfo* fallback_face(char32_t c)
+{
+    auto it = fallback_by_char.find(c);
+    if (it == fallback_by_char.end()) {
+        int id = FACE_NONE;
+        FcPattern* pat = fc_ready ? FcPatternCreate() : nullptr;
+        FcCharSet* cs = pat ? FcCharSetCreate() : nullptr;
+        if (cs) {
+            FcCharSetAddChar(cs, c);
+            FcPatternAddCharSet(pat, FC_CHARSET, cs);
+            FcPatternAddString(pat, FC_LANG, (const FcChar8*)"ja");
+            id = match_pattern(pat);
+            if (id != FACE_NONE && !face_has_char(faces[id]->ft, c))
+                id = FACE_NONE;
+            FcCharSetDestroy(cs);
+        }
+        if (pat)
+            FcPatternDestroy(pat);
+        it = fallback_by_char.emplace(c, id).first;
+    }
+    return it->second == FACE_NONE ? nullptr : faces[it->second].get();
+}
+
+// ---- the cell rule --------------------------------------------------------------
+
+static int clamp_cell(long long v) { return (int)std::min<long long>(std::max<long long>(v, 1), FONT_CELL_MAX); }
+
+static long long round_div(long long num, long long den) { return (num + den / 2) / den; }
+
+static void resolve_cell(const FontRequest& font, const FaceInfo* fi, int* cell_w, int* cell_h)
+{
+    long long h = font.height;
+    long long line = fi ? fi->ascent + fi->descent : 1;
+    long long em = fi ? fi->upem : 1;
+    if (h == 0)
+        h = FONT_DEFAULT_HEIGHT;
+    else if (h < 0)
+        h = round_div(-h * line, em); // an em height: scale up to the whole line
+    *cell_h = clamp_cell(h);
+    long long w = font.width < 0 ? -(long long)font.width : font.width; // sign ignored, as GDI does
+    if (w == 0)
+        w = fi ? round_div((long long)*cell_h * fi->half_advance, line) : (*cell_h + 1) / 2;
+    *cell_w = clamp_cell(w);
+}
+
+static int baseline_of(const FaceInfo* fi, int cell_h)
+{
+    return (int)round_div((long long)cell_h * fi->ascent, fi->ascent + fi->descent);
+}
+
+// Scales the face so that 'A' advances exactly cell_w and ascent + descent spans
+// cell_h; a width unlike the face's own proportion stretches the glyphs.
+static bool set_cell_size(FaceInfo* fi, int cell_w, int cell_h)
+{
+    FT_F26Dot6 sw = (FT_F26Dot6)((long long)cell_w * fi->upem * 64 / fi->half_advance);
+    FT_F26Dot6 sh = (FT_F26Dot6)((long long)cell_h * fi->upem * 64 / (fi->ascent + fi->descent));
+    sw = std::max<FT_F26Dot6>(sw, 64);
+    sh = std::max<FT_F26Dot6>(sh, 64);
+    if (sw == fi->size_w && sh == fi->size_h)
+        return true;
+    fi->size_w = fi->size_h = -1;
+    if (FT_Set_Char_Size(fi->ft, sw, sh, 72, 72) != 0)
+        return false;
+    fi->size_w = sw;
+    fi->size_h = sh;
+    return true;
+}
+
+// ---- rendering ------------------------------------------------------------------
+
+// A one-pixel frame inset by one pixel: what a character looks like with no font.
+static Coverage hollow_box(int box_w, int box_h)
+{
+    Coverage c;
+    if (box_w < 3 || box_h < 3)
+        return c;
+    c.x = 1;
+    c.y = 1;
+    c.w = box_w - 2;
+    c.h = box_h - 2;
+    c.a.assign((size_t)c.w * c.h, 0);
+    for (int x = 0; x < c.w; x++)
+        c.a[x] = c.a[(size_t)(c.h - 1) * c.w + x] = 255;
+    for (int y = 0; y < c.h; y++)
+        c.a[(size_t)y * c.w] = c.a[(size_t)y * c.w + c.w - 1] = 255;
+    return c;
+}
+
+// Loads the glyph outline, applies synthetic bold and italic and renders 8-bit
+// coverage into the face's glyph slot. False when the glyph cannot be drawn.
+static bool render_outline(FaceInfo* fi, FT_UInt index, int cell_h, bool bold, bool italic)
+{
+    FT_Face f = fi->ft;
+    if (FT_Load_Glyph(f, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0)
+        return false;
+    FT_GlyphSlot slot = f->glyph;
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
+        return false;
+    if (bold && !fi->bold) {
+        FT_Pos strength = std::max<FT_Pos>(64, (FT_Pos)cell_h * 64 / 24);
+        FT_Outline_EmboldenXY(&slot->outline, strength, strength / 2);
+    }
+    if (italic && !fi->italic) {
+        FT_Matrix shear{0x10000, ITALIC_SHEAR, 0, 0x10000};
+        FT_Outline_Transform(&slot->outline, &shear);
+    }
+    return FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0 && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY;
+}
+
+// Copies the part of the rendered bitmap that falls inside the box into c.
+static void crop_bitmap(const FT_GlyphSlot slot, int left, int top, int box_w, int box_h, Coverage* c)
+{
+    const FT_Bitmap& bm = slot->bitmap;
+    int x0 = std::max(left, 0), y0 = std::max(top, 0);
+    int x1 = std::min(left + (int)bm.width, box_w), y1 = std::min(top + (int)bm.rows, box_h);
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    c->x = x0;
+    c->y = y0;
+    c->w = x1 - x0;
+    c->h = y1 - y0;
+    c->a.resize((size_t)c->w * c->h);
+    for (int y = y0; y < y1; y++) {
+        const unsigned char* src = bm.buffer + (long)(y - top) * bm.pitch + (x0 - left);
+        std::memcpy(&c->a[(size_t)(y - y0) * c->w], src, (size_t)c->w);
+    }
+}
+
+// Renders character c of face fi into a box of `cells` cells. The glyph's own
+// advance is centred in the box (it equals the box in a fixed-pitch Japanese face).
+static Coverage render_in_face(FaceInfo* fi, char32_t c, int cells, int cell_w, int cell_h, bool bold, bool italic)
+{
+    Coverage cov;
+    int box_w = cells * cell_w;
+    FT_UInt index = FT_Get_Char_Index(fi->ft, c);
+    if (!set_cell_size(fi, cell_w, cell_h) || !render_outline(fi, index, cell_h, bold, italic))
+        return cov;
+    FT_GlyphSlot slot = fi->ft->glyph;
+    FT_Pos advance = slot->metrics.horiAdvance;
+    int shift = (int)((box_w * 64LL - advance) / 2 / 64);
+    crop_bitmap(slot, shift + slot->bitmap_left, baseline_of(fi, cell_h) - slot->bitmap_top, box_w, cell_h, &cov);
+    return cov;
+}
+
+// Controls and spaces show nothing; anything else a face lacks shows as a box.
+static bool is_blank(char32_t c) { return c <= 0x20 || c == 0x7F || c == 0x3000; }
+
+static Coverage render_char(FaceInfo* fi, unsigned code, int cells, int cell_w, int cell_h, bool bold, bool italic)
+{
+    bool lone_lead = cells == 1 && cp932_is_lead((unsigned char)code);
+    char32_t c = lone_lead ? 0 : cp932_to_unicode(code);
+    if (c == 0 || is_blank(c))
+        return Coverage{};
+    FaceInfo* with = (fi && face_has_char(fi->ft, c)) ? fi : (fi ? fallback_face(c) : nullptr);
+    if (!with)
+        return hollow_box(cells * cell_w, cell_h);
+    return render_in_face(with, c, cells, cell_w, cell_h, bold, italic);
+}
+
+static const Coverage& glyph_for(int face_id, unsigned code, int cells, int cell_w, int cell_h, bool bold, bool italic)
+{
+    GlyphKey key{face_id, code, cell_w, cell_h, bold, italic};
+    auto it = glyph_cache.find(key);
+    if (it != glyph_cache.end())
+        return it->second;
+    FaceInfo* fi = face_id == FACE_NONE ? nullptr : faces[face_id].get();
+    Coverage cov = render_char(fi, code, cells, cell_w, cell_h, bold, italic);
+    size_t cost = cov.a.size() + GLYPH_ENTRY_OVERHEAD;
+    if (glyph_cache_bytes + cost > GLYPH_CACHE_LIMIT) {
+        glyph_cache.clear();
+        glyph_cache_bytes = 0;
+    }
+    glyph_cache_bytes += cost;
+    return glyph_cache.emplace(key, std::move(cov)).first->second;
+}
+
+// ---- drawing --------------------------------------------------------------------
+
+// fg blended over one opaque background at every coverage level, kept while the
+// colours stay the same: opaque text then costs one lookup per pixel.
+struct BlendTable {
+    uint32_t fg = 0, bg = 0;
+    bool valid = false;
+    uint32_t mix[256];
+};
+static BlendTable blend_table;
+
+static const uint32_t* blend_table_for(uint32_t fg, uint32_t bg)
+{
+    if (!blend_table.valid || blend_table.fg != fg || blend_table.bg != bg) {
+        for (unsigned a = 0; a < 256; a++)
+            blend_table.mix[a] = pixel_blend(bg, fg, a);
+        blend_table.fg = fg;
+        blend_table.bg = bg;
+        blend_table.valid = true;
+    }
+    return blend_table.mix;
+}
+
+// Blends fg by the coverage over the surface, within vis (already inside the
+// surface, the clip and the cell whose top-left corner is (ox, oy)). With a
+// table the pixels beneath are known to be its background and are not read.
+static void blend_coverage(const Surface& dst, const IRect& vis, int ox, int oy, const Coverage& cov, uint32_t fg,
+                           const uint32_t* table)
+{
+    IRect g = rect_intersect(vis, IRect{ox + cov.x, oy + cov.y, ox + cov.x + cov.w, oy + cov.y + cov.h});
+    for (int y = g.y0; y < g.y1; y++) {
+        const unsigned char* a = &cov.a[(size_t)(y - oy - cov.y) * cov.w + (g.x0 - ox - cov.x)];
+        uint32_t* p = dst.row(y) + g.x0;
+        if (table) {
+            for (int x = 0; x < g.width(); x++)
+                p[x] = table[a[x]];
+            continue;
+        }
+        for (int x = 0; x < g.width(); x++) {
+            if (a[x] == 255)
+                p[x] = fg;
+            else if (a[x] != 0)
+                p[x] = pixel_blend(p[x], fg, a[x]);
+        }
+    }
+}
+
+// One character: fills its cells in opaque mode, then draws its glyph. The cells
+// start at (cx, y); area is the clip already cut to the surface.
+static void draw_char(const Surface& dst, const IRect& area, int cx, int y, int face_id, unsigned code, int cells,
+                      int cell_w, int cell_h, const FontRequest& font, uint32_t fg, uint32_t bg, bool opaque)
+{
+    IRect cell{cx, y, cx + cells * cell_w, y + cell_h};
+    IRect vis = rect_intersect(cell, area);
+    if (vis.empty())
+        return;
+    if (opaque)
+        surface_fill(dst, vis, vis, bg);
+    bool bold = font.weight >= FONT_BOLD_WEIGHT;
+    const Coverage& cov = glyph_for(face_id, code, cells, cell_w, cell_h, bold, font.italic);
+    if (!cov.a.empty())
+        blend_coverage(dst, vis, cx, y, cov, fg, opaque ? blend_table_for(fg, bg) : nullptr);
+}
+
+// Underline and strike-out: one-pixel rows across the drawn cells.
+static void draw_rules(const Surface& dst, const IRect& area, const IRect& cells, const FaceInfo* fi,
+                       const FontRequest& font, uint32_t fg)
+{
+    int h = cells.height();
+    int base = fi ? baseline_of(fi, h) : h * 7 / 8;
+    if (font.underline) {
+        int row = std::min(h - 1, base + std::max(1, (h - base) / 2));
+        surface_fill(dst, area, IRect{cells.x0, cells.y0 + row, cells.x1, cells.y0 + row + 1}, fg);
+    }
+    if (font.strike_out) {
+        int row = std::max(0, base - h / 4);
+        surface_fill(dst, area, IRect{cells.x0, cells.y0 + row, cells.x1, cells.y0 + row + 1}, fg);
+    }
+}
+
+void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h)
+{
+    resolve_cell(font, face_for(font, nullptr), cell_w, cell_h);
+}
+
+// Every byte takes one cell, a double-byte character being two bytes.
+static int width_of(const char* text, int n, int cell_w)
+{
+    long long bytes = text && n > 0 ? n : 0;
+    return (int)std::min<long long>(bytes * cell_w, INT_MAX);
+}
+
+int font_text_width(const FontRequest& font, const char* text, int n)
+{
+    int cell_w = 1, cell_h = 1;
+    font_cell_size(font, &cell_w, &cell_h);
+    return width_of(text, n, cell_w);
+}
+
+static long long clamp_coord(long long v) { return std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX); }
+
+IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text, int n,
+                    uint32_t fg, uint32_t bg, bool opaque)
+{
+    int face_id = FACE_NONE;
+    const FaceInfo* fi = face_for(font, &face_id);
+    int cell_w = 1, cell_h = 1;
+    resolve_cell(font, fi, &cell_w, &cell_h);
+    int width = width_of(text, n, cell_w);
+    IRect cells{x, y, (int)clamp_coord((long long)x + width), (int)clamp_coord((long long)y + cell_h)};
+    IRect area = rect_intersect(rect_intersect(clip, dst.bounds()), cells);
+    if (area.empty())
+        return cells;
+    long long pen = x;
+    for (int i = 0; i < n && pen < area.x1;) {
+        int len = cp932_char_len(text + i, n - i);
+        unsigned code = len == 2 ? ((unsigned char)text[i] << 8 | (unsigned char)text[i + 1]) : (unsigned char)text[i];
+        if (pen + (long long)len * cell_w > area.x0)
+            draw_char(dst, area, (int)pen, y, face_id, code, len, cell_w, cell_h, font, fg, bg, opaque);
+        pen += (long long)len * cell_w;
+        i += len;
+    }
+    if (font.underline || font.strike_out)
+        draw_rules(dst, area, cells, fi, font, fg);
+    return cells;
+}
+
+const char* font_file_path(const FontRequest& font)
+{
+    const FaceInfo* fi = face_for(font, nullptr);
+    return fi ? fi->path.c_str() : "";
+}

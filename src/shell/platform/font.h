@@ -1,0 +1,42 @@
+// font.h -- text drawing for the GDI layer: face matching, glyph rendering, cache.
+//
+// A font request is what CreateFontA was given. Text is drawn by the cell rule of
+// a fixed-pitch Japanese Gothic: the cell height is the requested height, every
+// single-byte character fills one cell of the requested width, a double-byte
+// character two cells. Glyphs are rendered once per (character, width, height,
+// weight) and kept in a cache for the run. Used by gdi.cpp and the overlays.
+#pragma once
+
+#include "surface.h"
+
+#include <cstdint>
+
+constexpr int FONT_FACE_MAX = 32; // LF_FACESIZE, terminator included
+
+struct FontRequest {
+    int height = 0; // cell height in pixels; 0 for the default, negative for an em height
+    int width = 0;  // single-byte cell width; 0 for the face's natural width at that height
+    int weight = 400;
+    bool italic = false;
+    bool underline = false;
+    bool strike_out = false;
+    int charset = 0;
+    int pitch_and_family = 0;
+    char face[FONT_FACE_MAX] = {}; // CP932 bytes, as the program passed them
+};
+
+// The cell size a request resolves to: height and single-byte width, both >= 1.
+void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h);
+
+// Draws n bytes of CP932 text with its top-left corner at (x, y). With opaque
+// set, every character cell is first filled with bg; glyph pixels are fg blended
+// over what lies beneath. Nothing is drawn outside clip or outside the cells.
+// Returns the rectangle of the cells (before clipping).
+IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font,
+                    const char* text, int n, uint32_t fg, uint32_t bg, bool opaque);
+
+// Width in pixels that font_text_out would use for the text.
+int font_text_width(const FontRequest& font, const char* text, int n);
+
+// The file the face matched to, for messages and tests ("" when none was found).
+const char* font_file_path(const FontRequest& font);

@@ -1,0 +1,331 @@
+// gdi.cpp -- device contexts, brushes, pens and fonts over the client framebuffer.
+//
+// Owns the stock objects, the set of live GDI objects and the live device
+// contexts. A device context draws into its window's client framebuffer with
+// GDI's pixel rules (right and bottom edges exclusive, a line leaves out its
+// end point) and marks what it changed for the next present. Text goes through
+// font.cpp. Called by the program's drawing code and by DefWindowProcA.
+#include "internal.h"
+
+#include <cstring>
+#include <unordered_set>
+
+enum class GdiKind { Brush, Pen, Font };
+
+struct GdiObject {
+    GdiKind kind;
+    bool stock;
+    COLORREF color;
+    bool hollow; // NULL_BRUSH, NULL_PEN
+    int width;   // pens
+    FontRequest font;
+};
+
+struct Dc {
+    Window* win;
+    bool paint;
+    IRect paint_clip;
+    COLORREF text_color;
+    COLORREF bk_color;
+    int bk_mode;
+    GdiObject* brush;
+    GdiObject* pen;
+    GdiObject* font;
+    int cx, cy; // current position
+};
+
+constexpr int STOCK_COUNT = 18;
+
+static GdiObject stock[STOCK_COUNT];
+static bool stock_ready = false;
+static std::unordered_set<GdiObject*> live_objects;
+static std::unordered_set<Dc*> live_dcs;
+
+static FontRequest system_font_spec()
+{
+    FontRequest f;
+    f.height = 16;
+    f.weight = FW_BOLD;
+    f.charset = (int)SHIFTJIS_CHARSET;
+    f.pitch_and_family = (int)(FIXED_PITCH | FF_MODERN);
+    std::strcpy(f.face, "\x82\x6c\x82\x72\x83\x53\x83\x56\x83\x62\x83\x4e"); // the Gothic face, CP932
+    return f;
+}
+
+static void init_stock()
+{
+    if (stock_ready)
+        return;
+    const COLORREF brushes[5] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128), RGB(64, 64, 64),
+                                 RGB(0, 0, 0)};
+    for (int i = 0; i <= NULL_BRUSH; i++)
+        stock[i] = GdiObject{GdiKind::Brush, true, i < 5 ? brushes[i] : 0, i == NULL_BRUSH, 0, {}};
+    stock[WHITE_PEN] = GdiObject{GdiKind::Pen, true, RGB(255, 255, 255), false, 1, {}};
+    stock[BLACK_PEN] = GdiObject{GdiKind::Pen, true, RGB(0, 0, 0), false, 1, {}};
+    stock[NULL_PEN] = GdiObject{GdiKind::Pen, true, 0, true, 1, {}};
+    for (int i : {10, 11, 12, SYSTEM_FONT, 14, 15, 16, DEFAULT_GUI_FONT})
+        stock[i] = GdiObject{GdiKind::Font, true, 0, false, 0, system_font_spec()};
+    stock[9] = stock[SYSTEM_FONT];
+    for (GdiObject& o : stock)
+        live_objects.insert(&o);
+    stock_ready = true;
+}
+
+static GdiObject* object_from(HGDIOBJ h)
+{
+    init_stock();
+    GdiObject* o = static_cast<GdiObject*>(h);
+    return live_objects.count(o) ? o : nullptr;
+}
+
+static Dc* dc_from(HDC h)
+{
+    Dc* dc = reinterpret_cast<Dc*>(h);
+    return live_dcs.count(dc) && window_from(hwnd_of(dc->win)) ? dc : nullptr;
+}
+
+static HDC new_dc(Window* win, bool paint, const IRect& clip)
+{
+    init_stock();
+    Dc* dc = new Dc{win, paint, clip, RGB(0, 0, 0), RGB(255, 255, 255), OPAQUE, &stock[WHITE_BRUSH],
+                    &stock[BLACK_PEN], &stock[SYSTEM_FONT], 0, 0};
+    live_dcs.insert(dc);
+    return reinterpret_cast<HDC>(dc);
+}
+
+static void free_dc(HDC h)
+{
+    Dc* dc = reinterpret_cast<Dc*>(h);
+    if (live_dcs.erase(dc))
+        delete dc;
+}
+
+// Where a context may draw: its window's client area, narrowed to the update
+// area inside BeginPaint. Child windows have no pixels of their own here.
+static IRect dc_clip(const Dc* dc)
+{
+    if (dc->win->parent)
+        return IRect{};
+    IRect all = client_rect_of(dc->win);
+    return dc->paint ? rect_intersect(all, dc->paint_clip) : all;
+}
+
+static void mark(const Dc* dc, const IRect& r)
+{
+    if (dc->win == top_window())
+        screen_mark_dirty(rect_intersect(r, dc_clip(dc)));
+}
+
+HDC GetDC(HWND hwnd)
+{
+    Window* win = hwnd ? window_from(hwnd) : top_window();
+    return win ? new_dc(win, false, IRect{}) : nullptr;
+}
+
+int ReleaseDC(HWND hwnd, HDC hdc)
+{
+    if (!live_dcs.count(reinterpret_cast<Dc*>(hdc)))
+        return 0;
+    free_dc(hdc);
+    return 1;
+}
+
+HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps)
+{
+    Window* win = window_from(hwnd);
+    if (!win || !ps)
+        return nullptr;
+    IRect area = win->invalid;
+    HDC hdc = new_dc(win, true, area);
+    std::memset(ps, 0, sizeof *ps);
+    ps->hdc = hdc;
+    ps->rcPaint = RECT{area.x0, area.y0, area.x1, area.y1};
+    bool erase = win->erase_pending;
+    win->invalid = IRect{};
+    win->erase_pending = false;
+    if (erase)
+        ps->fErase = send_message(win, WM_ERASEBKGND, (WPARAM)hdc, 0) == 0;
+    return hdc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps)
+{
+    if (!ps || !live_dcs.count(reinterpret_cast<Dc*>(ps->hdc)))
+        return FALSE;
+    free_dc(ps->hdc);
+    return TRUE;
+}
+
+HGDIOBJ GetStockObject(int index)
+{
+    init_stock();
+    if (index < 0 || index >= STOCK_COUNT || index == 9 || (index > NULL_PEN && index < 10))
+        return nullptr;
+    return &stock[index];
+}
+
+static HGDIOBJ new_object(const GdiObject& o)
+{
+    init_stock();
+    GdiObject* p = new GdiObject(o);
+    live_objects.insert(p);
+    return p;
+}
+
+HBRUSH CreateSolidBrush(COLORREF color)
+{
+    return static_cast<HBRUSH>(new_object(GdiObject{GdiKind::Brush, false, color & 0xFFFFFF, false, 0, {}}));
+}
+
+HPEN CreatePen(int style, int width, COLORREF color)
+{
+    return static_cast<HPEN>(
+        new_object(GdiObject{GdiKind::Pen, false, color & 0xFFFFFF, style == PS_NULL, width < 1 ? 1 : width, {}}));
+}
+
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision, DWORD clip_precision,
+                  DWORD quality, DWORD pitch_and_family, LPCSTR face)
+{
+    FontRequest f;
+    f.height = height;
+    f.width = width < 0 ? -width : width;
+    f.weight = weight == FW_DONTCARE ? FW_NORMAL : weight;
+    f.italic = italic != 0;
+    f.underline = underline != 0;
+    f.strike_out = strike_out != 0;
+    f.charset = (int)charset;
+    f.pitch_and_family = (int)pitch_and_family;
+    if (face) {
+        std::strncpy(f.face, face, FONT_FACE_MAX - 1);
+        f.face[FONT_FACE_MAX - 1] = 0;
+    }
+    return static_cast<HFONT>(new_object(GdiObject{GdiKind::Font, false, 0, false, 0, f}));
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object)
+{
+    Dc* dc = dc_from(hdc);
+    GdiObject* o = object_from(object);
+    if (!dc || !o)
+        return nullptr;
+    GdiObject** slot = o->kind == GdiKind::Brush ? &dc->brush : o->kind == GdiKind::Pen ? &dc->pen : &dc->font;
+    GdiObject* old = *slot;
+    *slot = o;
+    return old;
+}
+
+BOOL DeleteObject(HGDIOBJ object)
+{
+    GdiObject* o = object_from(object);
+    if (!o)
+        return FALSE;
+    if (o->stock)
+        return TRUE;
+    for (Dc* dc : live_dcs)
+        if (dc->brush == o || dc->pen == o || dc->font == o)
+            return FALSE; // still selected: Windows refuses too
+    live_objects.erase(o);
+    delete o;
+    return TRUE;
+}
+
+COLORREF SetTextColor(HDC hdc, COLORREF color)
+{
+    Dc* dc = dc_from(hdc);
+    if (!dc)
+        return CLR_INVALID;
+    COLORREF old = dc->text_color;
+    dc->text_color = color & 0xFFFFFF;
+    return old;
+}
+
+COLORREF SetBkColor(HDC hdc, COLORREF color)
+{
+    Dc* dc = dc_from(hdc);
+    if (!dc)
+        return CLR_INVALID;
+    COLORREF old = dc->bk_color;
+    dc->bk_color = color & 0xFFFFFF;
+    return old;
+}
+
+int SetBkMode(HDC hdc, int mode)
+{
+    Dc* dc = dc_from(hdc);
+    if (!dc || (mode != OPAQUE && mode != TRANSPARENT))
+        return 0;
+    int old = dc->bk_mode;
+    dc->bk_mode = mode;
+    return old;
+}
+
+int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
+{
+    Dc* dc = dc_from(hdc);
+    GdiObject* b = object_from(brush);
+    if (!dc || !rect || !b || b->kind != GdiKind::Brush)
+        return 0;
+    if (b->hollow)
+        return 1;
+    IRect r{rect->left, rect->top, rect->right, rect->bottom};
+    IRect clip = dc_clip(dc);
+    surface_fill(dc->win->fb.surface(), clip, r, pixel_from_colorref(b->color));
+    mark(dc, r);
+    return 1;
+}
+
+BOOL MoveToEx(HDC hdc, int x, int y, POINT* old)
+{
+    Dc* dc = dc_from(hdc);
+    if (!dc)
+        return FALSE;
+    if (old)
+        *old = POINT{dc->cx, dc->cy};
+    dc->cx = x;
+    dc->cy = y;
+    return TRUE;
+}
+
+BOOL LineTo(HDC hdc, int x, int y)
+{
+    Dc* dc = dc_from(hdc);
+    if (!dc)
+        return FALSE;
+    const GdiObject* pen = dc->pen;
+    if (!pen->hollow) {
+        Surface s = dc->win->fb.surface();
+        IRect clip = dc_clip(dc);
+        uint32_t color = pixel_from_colorref(pen->color);
+        IRect painted = surface_line(s, clip, dc->cx, dc->cy, x, y, color, pen->width);
+        mark(dc, painted);
+    }
+    dc->cx = x;
+    dc->cy = y;
+    return TRUE;
+}
+
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
+{
+    Dc* dc = dc_from(hdc);
+    if (!dc || !text || count < 0)
+        return FALSE;
+    if (count == 0)
+        return TRUE;
+    IRect cells = font_text_out(dc->win->fb.surface(), dc_clip(dc), x, y, dc->font->font, text, count,
+                                pixel_from_colorref(dc->text_color), pixel_from_colorref(dc->bk_color),
+                                dc->bk_mode == OPAQUE);
+    mark(dc, cells);
+    return TRUE;
+}
+
+COLORREF GetPixel(HDC hdc, int x, int y)
+{
+    Dc* dc = dc_from(hdc);
+    if (!dc)
+        return CLR_INVALID;
+    IRect clip = dc_clip(dc);
+    if (x < clip.x0 || x >= clip.x1 || y < clip.y0 || y >= clip.y1)
+        return CLR_INVALID;
+    return colorref_from_pixel(dc->win->fb.surface().row(y)[x]);
+}

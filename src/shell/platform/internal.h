@@ -1,0 +1,101 @@
+// internal.h -- the shared inside of the Linux window system.
+//
+// Windows and their classes (window.cpp), the EDIT control (edit.cpp), the
+// message queue and timers (queue.cpp), the screen composer (screen.cpp), GDI
+// (gdi.cpp) and the message box (msgbox.cpp) meet here. Only files of
+// src/shell/platform include it; the program sees win32.h alone.
+#pragma once
+
+#include "backend.h"
+#include "font.h"
+#include "surface.h"
+#include "win32.h"
+
+#include <string>
+
+// ---- windows (window.cpp) ------------------------------------------------------
+
+struct Window {
+    WNDPROC proc = nullptr;
+    Window* parent = nullptr;
+    DWORD style = 0;
+    UINT class_style = 0;
+    HBRUSH background = nullptr;
+    int x = 0, y = 0, w = 0, h = 0; // outer rectangle
+    int ctrl_id = 0;
+    HMENU menu = nullptr;
+    bool visible = false;
+    bool is_edit = false;
+    bool destroying = false;
+    std::string text; // CP932; for an EDIT this is its content
+
+    // Top-level windows only: the client framebuffer and the pending paint.
+    PixelBuffer fb;
+    IRect invalid;
+    bool erase_pending = false;
+};
+
+constexpr int EDIT_TEXT_LIMIT = 32767; // bytes an EDIT accepts from typing
+
+Window* window_from(HWND hwnd); // nullptr when hwnd is not a live window
+inline HWND hwnd_of(Window* w) { return reinterpret_cast<HWND>(w); }
+Window* top_window();           // the window the backend shows, or nullptr
+Window* focus_window();
+IRect client_rect_of(const Window* w); // in client coordinates: 0, 0, cw, ch
+LRESULT send_message(Window* w, UINT msg, WPARAM wparam, LPARAM lparam);
+// Applies a new outer size to the shown window after the desktop resized it.
+void window_resized(int w, int h);
+// Ensures the backend is up; false (after one clear message) when it cannot be.
+bool platform_ready();
+
+// ---- the EDIT control (edit.cpp) ------------------------------------------------
+
+LRESULT CALLBACK edit_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// ---- queue, timers, input (queue.cpp) -------------------------------------------
+
+void queue_post(Window* w, UINT msg, WPARAM wparam, LPARAM lparam);
+void queue_forget_window(Window* w); // drops its queued messages and timers
+uint64_t queue_now_ms();
+// Takes every pending backend event into the queue (or a modal overlay).
+void queue_pump_events();
+// True when a posted message, a due timer, a paint or a quit is waiting.
+bool queue_has_work();
+// Blocks until queue_has_work() may be true; presents the screen first.
+void queue_wait();
+// Runs the nested loop of a modal overlay until done() is true.
+void queue_run_modal(bool (*done)());
+
+// ---- the screen (screen.cpp) ----------------------------------------------------
+
+// Marks a rectangle of the top window's client area as changed.
+void screen_mark_dirty(const IRect& client_rect);
+// Marks a rectangle of the screen itself (overlays) as changed.
+void screen_mark_screen_dirty(const IRect& screen_rect);
+// Composes what changed (client pixels, then overlays) and presents it.
+void screen_flush();
+// The whole window is to be composed again (new size, lost content).
+void screen_invalidate_all();
+// Height of the strip above the client area (the menu bar), in pixels.
+int screen_client_top();
+
+// ---- the message box overlay (msgbox.cpp) ---------------------------------------
+
+bool msgbox_active();
+// The text of the box on top, CP932 ("" when none is up).
+std::string msgbox_text();
+// Gives an input event to the box; true when the box took it.
+bool msgbox_handle_event(const PlatformEvent& ev);
+void msgbox_draw(const Surface& screen, const IRect& clip);
+
+// ---- files (files.cpp) ----------------------------------------------------------
+
+// Finds a data file (lesson, sound, help page) by its CP932 name: a path with a
+// directory part is used as it stands; a bare or relative name is looked up in
+// the current directory, then beside the executable, then in the installed data
+// directory. Returns the UTF-8 path, or "" when the file is nowhere.
+std::string resolve_data_path(const char* cp932_name);
+
+// The UTF-8 path of a private-profile file: a bare name lives in the XDG
+// config directory ($XDG_CONFIG_HOME, else ~/.config); a path stands as it is.
+std::string profile_path(const char* cp932_name);

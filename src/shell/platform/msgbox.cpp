@@ -1,0 +1,197 @@
+// msgbox.cpp -- MessageBoxA: a modal box drawn over the client area.
+//
+// Owns the stack of open boxes (a box can open while another is up). A box is
+// an overlay: it is composed over the client pixels at present time and never
+// drawn into the framebuffer, so the window below goes on painting. While a box
+// is up it takes all input; Return, Space, Esc or a click on OK close it. Its
+// nested loop keeps delivering timer and paint messages, as Windows does.
+#include "internal.h"
+
+#include "codepage.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+struct Box {
+    std::string text; // CP932
+    std::vector<std::string> lines;
+    bool closed = false;
+    bool button_down = false;
+};
+
+// Look of the box, in pixels and 0x00RRGGBB.
+constexpr int BOX_FONT_H = 20;
+constexpr int BOX_FONT_W = 10;
+constexpr int BOX_LINE_H = 26;
+constexpr int BOX_PAD = 24;
+constexpr int BOX_MIN_W = 260;
+constexpr int BOX_MARGIN = 8;
+constexpr int BUTTON_W = 96;
+constexpr int BUTTON_H = 32;
+constexpr uint32_t BOX_FACE = 0xF2F2F2;
+constexpr uint32_t BOX_FRAME = 0x505050;
+constexpr uint32_t BOX_TEXT = 0x101010;
+constexpr uint32_t BUTTON_FACE = 0xDCE6F6;
+constexpr uint32_t BUTTON_PRESSED = 0xB8C8E8;
+constexpr uint32_t BUTTON_FRAME = 0x2F5FB0;
+
+static std::vector<Box> boxes;
+
+struct BoxLayout {
+    IRect box;
+    IRect button;
+    int text_x, text_y;
+};
+
+static FontRequest box_font()
+{
+    FontRequest f;
+    f.height = BOX_FONT_H;
+    f.width = BOX_FONT_W;
+    f.weight = FW_NORMAL;
+    f.charset = (int)SHIFTJIS_CHARSET;
+    f.pitch_and_family = (int)(FIXED_PITCH | FF_MODERN);
+    std::strcpy(f.face, "\x82\x6c\x82\x72\x83\x53\x83\x56\x83\x62\x83\x4e"); // the Gothic face, CP932
+    return f;
+}
+
+static std::vector<std::string> split_lines(const std::string& text)
+{
+    std::vector<std::string> lines(1);
+    for (char c : text) {
+        if (c == '\n')
+            lines.emplace_back();
+        else if (c != '\r')
+            lines.back() += c;
+    }
+    return lines;
+}
+
+// Centred over the client area, and kept inside the screen.
+static BoxLayout layout_of(const Box& b)
+{
+    FontRequest font = box_font();
+    int text_w = 0;
+    for (const std::string& line : b.lines)
+        text_w = std::max(text_w, font_text_width(font, line.data(), (int)line.size()));
+    Surface screen = backend_screen();
+    int top = screen_client_top();
+    int w = std::min(std::max(text_w + 2 * BOX_PAD, BOX_MIN_W), screen.w - 2 * BOX_MARGIN);
+    int h = std::min((int)b.lines.size() * BOX_LINE_H + 3 * BOX_PAD + BUTTON_H, screen.h - top - 2 * BOX_MARGIN);
+    BoxLayout l;
+    l.box.x0 = (screen.w - w) / 2;
+    l.box.y0 = top + std::max((screen.h - top - h) / 2, BOX_MARGIN);
+    l.box.x1 = l.box.x0 + w;
+    l.box.y1 = l.box.y0 + h;
+    l.button.x0 = l.box.x0 + (w - BUTTON_W) / 2;
+    l.button.y1 = l.box.y1 - BOX_PAD;
+    l.button.x1 = l.button.x0 + BUTTON_W;
+    l.button.y0 = l.button.y1 - BUTTON_H;
+    l.text_x = l.box.x0 + BOX_PAD;
+    l.text_y = l.box.y0 + BOX_PAD;
+    return l;
+}
+
+static void mark_box(const Box& b)
+{
+    screen_mark_screen_dirty(layout_of(b).box);
+}
+
+static void draw_frame(const Surface& s, const IRect& clip, const IRect& r, uint32_t frame, uint32_t face)
+{
+    surface_fill(s, clip, r, frame);
+    surface_fill(s, clip, IRect{r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1}, face);
+}
+
+static void draw_box(const Box& b, const Surface& screen, const IRect& clip)
+{
+    BoxLayout l = layout_of(b);
+    if (rect_intersect(l.box, clip).empty())
+        return;
+    FontRequest font = box_font();
+    draw_frame(screen, clip, l.box, BOX_FRAME, BOX_FACE);
+    IRect text_clip = rect_intersect(clip, IRect{l.box.x0 + 1, l.box.y0 + 1, l.box.x1 - 1, l.button.y0 - 4});
+    int y = l.text_y;
+    for (const std::string& line : b.lines) {
+        font_text_out(screen, text_clip, l.text_x, y, font, line.data(), (int)line.size(), BOX_TEXT, BOX_FACE, false);
+        y += BOX_LINE_H;
+    }
+    draw_frame(screen, clip, l.button, BUTTON_FRAME, b.button_down ? BUTTON_PRESSED : BUTTON_FACE);
+    int label_w = font_text_width(font, "OK", 2);
+    font_text_out(screen, clip, l.button.x0 + (BUTTON_W - label_w) / 2, l.button.y0 + (BUTTON_H - BOX_FONT_H) / 2,
+                  font, "OK", 2, BOX_TEXT, BOX_FACE, false);
+}
+
+bool msgbox_active() { return !boxes.empty(); }
+
+std::string msgbox_text() { return boxes.empty() ? std::string() : boxes.back().text; }
+
+void msgbox_draw(const Surface& screen, const IRect& clip)
+{
+    for (const Box& b : boxes)
+        draw_box(b, screen, clip);
+}
+
+static bool inside(const IRect& r, int x, int y) { return x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1; }
+
+bool msgbox_handle_event(const PlatformEvent& ev)
+{
+    if (boxes.empty())
+        return false;
+    Box& b = boxes.back();
+    switch (ev.kind) {
+    case EventKind::KeyDown:
+        if (ev.key == VK_RETURN || ev.key == VK_SPACE || ev.key == VK_ESCAPE)
+            b.closed = true;
+        break;
+    case EventKind::MouseDown:
+        if (ev.button == 1 && inside(layout_of(b).button, ev.x, ev.y)) {
+            b.button_down = true;
+            mark_box(b);
+        }
+        break;
+    case EventKind::MouseUp:
+        if (ev.button == 1 && b.button_down) {
+            b.button_down = false;
+            b.closed = inside(layout_of(b).button, ev.x, ev.y);
+            mark_box(b);
+        }
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+static bool top_box_done() { return boxes.empty() || boxes.back().closed || !top_window(); }
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    platform_ready();
+    std::string t = text ? text : "";
+    std::string utf8 = cp932_to_utf8(t);
+    backend_box_shown(utf8.c_str());
+    Window* top = top_window();
+    if (!top) {
+        // Nothing to show the box over: the text still reaches the user.
+        std::fprintf(stderr, "%s\n", utf8.c_str());
+        return IDOK;
+    }
+    SetFocus(nullptr);
+    Box b;
+    b.text = t;
+    b.lines = split_lines(t);
+    boxes.push_back(b);
+    mark_box(boxes.back());
+    queue_run_modal(top_box_done);
+    if (!boxes.empty()) {
+        mark_box(boxes.back());
+        boxes.pop_back();
+    }
+    // The window below becomes active again, which gives it the focus.
+    if (top_window() && boxes.empty())
+        send_message(top_window(), WM_ACTIVATE, WA_ACTIVE, 0);
+    return IDOK;
+}

@@ -1,0 +1,136 @@
+// shell_open.cpp -- ShellExecuteA: opening a document in the desktop's viewer.
+//
+// Hands an existing file to xdg-open (or to the program named by the
+// environment variable LUMEKO_OPENER, which tests use) without a shell and
+// without waiting for it. Owns nothing but the detached threads that collect
+// the finished openers. Called by the help command.
+#include "codepage.h"
+#include "internal.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+
+constexpr const char* DEFAULT_OPENER = "xdg-open";
+constexpr const char* OPENER_ENV = "LUMEKO_OPENER";
+constexpr INT_PTR SHELL_EXECUTE_OK = 33; // any result above 32 means success
+
+#ifdef LUMEKO_DATA_DIR
+static constexpr const char* INSTALLED_DATA_DIR = LUMEKO_DATA_DIR;
+#else
+static constexpr const char* INSTALLED_DATA_DIR = nullptr;
+#endif
+
+static bool exists(const std::string& path)
+{
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+static std::string parent_of(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The absolute UTF-8 path of the document: a relative name is taken in the
+// given directory, else in the current one. Absolute, it can never be
+// mistaken for an option of the opener.
+static std::string document_path(LPCSTR file, LPCSTR directory)
+{
+    std::string path = cp932_to_utf8(file);
+    if (path.empty() || path[0] == '/')
+        return path;
+    std::string base;
+    if (directory && *directory) {
+        base = cp932_to_utf8(directory);
+    } else {
+        char cwd[PATH_MAX];
+        base = getcwd(cwd, sizeof cwd) ? cwd : "";
+    }
+    return base + "/" + path;
+}
+
+// The program names its help page beside its own executable. Installed, the
+// executable sits in a bin directory and the page in the data directory; a
+// page missing beside the executable is looked for there.
+static std::string installed_copy(const std::string& path)
+{
+    char exe[PATH_MAX];
+    DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    if (!INSTALLED_DATA_DIR || path.empty() || n == 0 || n >= sizeof exe)
+        return "";
+    if (parent_of(path) != parent_of(cp932_to_utf8(exe)))
+        return "";
+    return std::string(INSTALLED_DATA_DIR) + path.substr(path.rfind('/'));
+}
+
+// Starts the opener on path in its own process group, with stdin from
+// /dev/null and no signals blocked; the pid, or -1 when it cannot be started.
+static pid_t start_opener(const std::string& path)
+{
+    const char* env = getenv(OPENER_ENV);
+    const char* opener = (env && *env) ? env : DEFAULT_OPENER;
+    char* argv[] = {const_cast<char*>(opener), const_cast<char*>(path.c_str()), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    pid_t pid = -1;
+    int err = posix_spawnp(&pid, opener, &actions, &attr, argv, environ);
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    return err == 0 ? pid : -1;
+}
+
+// Collects the opener's exit on a thread of its own, so the caller never waits
+// and no zombie is left. If no thread can be had, the child stays a zombie
+// until the program ends; that is harmless and not worth failing the open.
+static void reap_in_background(pid_t pid)
+{
+    try {
+        std::thread([pid] {
+            int status;
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+    }
+}
+
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        int show)
+{
+    // Only opening is supported; the opener takes no parameters and picks its own window.
+    if (verb && *verb && strcmp(verb, "open") != 0)
+        return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_NOASSOC);
+    std::string path = file ? document_path(file, directory) : std::string();
+    if (!exists(path))
+        path = installed_copy(path);
+    if (!exists(path))
+        return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_FNF);
+    pid_t pid = start_opener(path);
+    if (pid < 0)
+        return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_NOASSOC);
+    reap_in_background(pid);
+    return reinterpret_cast<HINSTANCE>(SHELL_EXECUTE_OK);
+}

@@ -1,0 +1,413 @@
+// win32.h -- the one platform header the program logic includes.
+//
+// On Windows it is <windows.h> with the few system headers the program uses.
+// Elsewhere it declares the subset of the Win32 API that the program calls, with
+// the real names, types and constant values; src/shell/platform implements it.
+// Text is code page 932 (Shift-JIS) bytes on both sides of this header.
+#pragma once
+
+#ifdef _WIN32
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#else // the Linux implementation of the subset
+
+#include <cstddef>
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef uint32_t DWORD;
+typedef unsigned int UINT;
+typedef int32_t LONG;
+typedef char CHAR;
+typedef CHAR* LPSTR;
+typedef const CHAR* LPCSTR;
+typedef void* LPVOID;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t LONG_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef DWORD COLORREF;
+typedef WORD ATOM;
+typedef int HFILE;
+typedef size_t SIZE_T;
+
+typedef void* HANDLE;
+typedef HANDLE HGDIOBJ;
+typedef HANDLE HGLOBAL;
+
+#define LUMEKO_DECLARE_HANDLE(name) \
+    struct name##__ {               \
+        int unused;                 \
+    };                              \
+    typedef struct name##__* name
+
+LUMEKO_DECLARE_HANDLE(HWND);
+LUMEKO_DECLARE_HANDLE(HDC);
+LUMEKO_DECLARE_HANDLE(HBRUSH);
+LUMEKO_DECLARE_HANDLE(HPEN);
+LUMEKO_DECLARE_HANDLE(HFONT);
+LUMEKO_DECLARE_HANDLE(HMENU);
+LUMEKO_DECLARE_HANDLE(HINSTANCE);
+LUMEKO_DECLARE_HANDLE(HICON);
+typedef HICON HCURSOR;
+typedef HINSTANCE HMODULE;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+#define MAKEWORD(lo, hi) ((WORD)(((BYTE)((lo) & 0xff)) | ((WORD)((BYTE)((hi) & 0xff))) << 8))
+#define MAKELONG(lo, hi) ((LONG)(((WORD)((lo) & 0xffff)) | ((DWORD)((WORD)((hi) & 0xffff))) << 16))
+#define LOWORD(l) ((WORD)(((DWORD)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
+#define MAKEWPARAM(lo, hi) ((WPARAM)(DWORD)MAKELONG(lo, hi))
+#define MAKELPARAM(lo, hi) ((LPARAM)(DWORD)MAKELONG(lo, hi))
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(c) ((BYTE)(c))
+#define GetGValue(c) ((BYTE)(((WORD)(c)) >> 8))
+#define GetBValue(c) ((BYTE)((c) >> 16))
+#define MAKEINTRESOURCEA(i) ((LPSTR)((UINT_PTR)((WORD)(i))))
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+typedef RECT* LPRECT;
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+typedef MSG* LPMSG;
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+typedef PAINTSTRUCT* LPPAINTSTRUCT;
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+struct WNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+};
+
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+
+constexpr int OFS_MAXPATHNAME = 128;
+struct OFSTRUCT {
+    BYTE cBytes;
+    BYTE fFixedDisk;
+    WORD nErrCode;
+    WORD Reserved1;
+    WORD Reserved2;
+    CHAR szPathName[OFS_MAXPATHNAME];
+};
+typedef OFSTRUCT* LPOFSTRUCT;
+
+// Window messages
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_CREATE = 0x0001;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_MOVE = 0x0003;
+constexpr UINT WM_SIZE = 0x0005;
+constexpr UINT WM_ACTIVATE = 0x0006;
+constexpr UINT WM_SETFOCUS = 0x0007;
+constexpr UINT WM_KILLFOCUS = 0x0008;
+constexpr UINT WM_SETTEXT = 0x000C;
+constexpr UINT WM_GETTEXT = 0x000D;
+constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_ERASEBKGND = 0x0014;
+constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_NCCREATE = 0x0081;
+constexpr UINT WM_NCDESTROY = 0x0082;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_CHAR = 0x0102;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_USER = 0x0400;
+
+// WM_ACTIVATE states
+constexpr WORD WA_INACTIVE = 0;
+constexpr WORD WA_ACTIVE = 1;
+constexpr WORD WA_CLICKACTIVE = 2;
+
+// WM_SIZE kinds
+constexpr WPARAM SIZE_RESTORED = 0;
+constexpr WPARAM SIZE_MINIMIZED = 1;
+constexpr WPARAM SIZE_MAXIMIZED = 2;
+
+// Edit control notifications (high word of WM_COMMAND's wParam)
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_UPDATE = 0x0400;
+
+// Window and class styles
+constexpr DWORD WS_OVERLAPPED = 0x00000000;
+constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+constexpr DWORD WS_THICKFRAME = 0x00040000;
+constexpr DWORD WS_SYSMENU = 0x00080000;
+constexpr DWORD WS_CAPTION = 0x00C00000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr UINT CS_VREDRAW = 0x0001;
+constexpr UINT CS_HREDRAW = 0x0002;
+constexpr int CW_USEDEFAULT = (int)0x80000000;
+
+// ShowWindow
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_NORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_MAXIMIZE = 3;
+constexpr int SW_SHOW = 5;
+constexpr int SW_RESTORE = 9;
+constexpr int SW_SHOWDEFAULT = 10;
+
+// PeekMessage
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
+
+// MessageBox
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_ICONERROR = 0x00000010;
+constexpr UINT MB_ICONWARNING = 0x00000030;
+constexpr UINT MB_ICONINFORMATION = 0x00000040;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+// GetSystemMetrics
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CYCAPTION = 4;
+constexpr int SM_CYMENU = 15;
+constexpr int SM_CXFRAME = 32;
+constexpr int SM_CYFRAME = 33;
+constexpr int SM_CXMAXIMIZED = 61;
+constexpr int SM_CYMAXIMIZED = 62;
+
+// Cursors
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+// Virtual keys
+constexpr int VK_BACK = 0x08;
+constexpr int VK_TAB = 0x09;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_DELETE = 0x2E;
+
+// GDI stock objects, pens, background modes, fonts
+constexpr int WHITE_BRUSH = 0;
+constexpr int LTGRAY_BRUSH = 1;
+constexpr int GRAY_BRUSH = 2;
+constexpr int DKGRAY_BRUSH = 3;
+constexpr int BLACK_BRUSH = 4;
+constexpr int NULL_BRUSH = 5;
+constexpr int HOLLOW_BRUSH = NULL_BRUSH;
+constexpr int WHITE_PEN = 6;
+constexpr int BLACK_PEN = 7;
+constexpr int NULL_PEN = 8;
+constexpr int SYSTEM_FONT = 13;
+constexpr int DEFAULT_GUI_FONT = 17;
+constexpr int PS_SOLID = 0;
+constexpr int PS_NULL = 5;
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+constexpr int FW_DONTCARE = 0;
+constexpr int FW_NORMAL = 400;
+constexpr int FW_BOLD = 700;
+constexpr DWORD ANSI_CHARSET = 0;
+constexpr DWORD DEFAULT_CHARSET = 1;
+constexpr DWORD SHIFTJIS_CHARSET = 128;
+constexpr DWORD OUT_DEFAULT_PRECIS = 0;
+constexpr DWORD CLIP_DEFAULT_PRECIS = 0;
+constexpr DWORD DEFAULT_QUALITY = 0;
+constexpr DWORD DEFAULT_PITCH = 0;
+constexpr DWORD FIXED_PITCH = 1;
+constexpr DWORD VARIABLE_PITCH = 2;
+constexpr DWORD FF_DONTCARE = 0x00;
+constexpr DWORD FF_ROMAN = 0x10;
+constexpr DWORD FF_SWISS = 0x20;
+constexpr DWORD FF_MODERN = 0x30;
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+// Files and memory
+constexpr UINT OF_READ = 0x00000000;
+constexpr HFILE HFILE_ERROR = -1;
+constexpr int FILE_BEGIN = 0;
+constexpr int FILE_CURRENT = 1;
+constexpr int FILE_END = 2;
+constexpr UINT GMEM_FIXED = 0x0000;
+constexpr UINT GMEM_MOVEABLE = 0x0002;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
+constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
+
+// Sound
+constexpr UINT SND_SYNC = 0x0000;
+constexpr UINT SND_ASYNC = 0x0001;
+constexpr UINT SND_NODEFAULT = 0x0002;
+
+// ShellExecute results at or below this value are errors
+constexpr int SE_ERR_FNF = 2;
+constexpr int SE_ERR_NOASSOC = 31;
+
+// Windows and classes
+ATOM RegisterClassA(const WNDCLASSA* wc);
+HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+BOOL DestroyWindow(HWND hwnd);
+BOOL ShowWindow(HWND hwnd, int show);
+BOOL UpdateWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+BOOL GetClientRect(HWND hwnd, LPRECT rect);
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
+int GetSystemMetrics(int index);
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Messages and timers
+BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove);
+BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max);
+BOOL WaitMessage(void);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageA(const MSG* msg);
+LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+void PostQuitMessage(int exit_code);
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC proc);
+BOOL KillTimer(HWND hwnd, UINT_PTR id);
+DWORD GetTickCount(void);
+
+// Focus and window text
+HWND SetFocus(HWND hwnd);
+HWND GetFocus(void);
+int GetWindowTextA(HWND hwnd, LPSTR buffer, int max_count);
+int GetWindowTextLengthA(HWND hwnd);
+BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+
+// GDI
+HDC GetDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC hdc);
+HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps);
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
+int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+HGDIOBJ GetStockObject(int index);
+HBRUSH CreateSolidBrush(COLORREF color);
+HPEN CreatePen(int style, int width, COLORREF color);
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision,
+                  DWORD clip_precision, DWORD quality, DWORD pitch_and_family, LPCSTR face);
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object);
+BOOL DeleteObject(HGDIOBJ object);
+COLORREF SetTextColor(HDC hdc, COLORREF color);
+COLORREF SetBkColor(HDC hdc, COLORREF color);
+int SetBkMode(HDC hdc, int mode);
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count);
+BOOL MoveToEx(HDC hdc, int x, int y, POINT* old);
+BOOL LineTo(HDC hdc, int x, int y);
+COLORREF GetPixel(HDC hdc, int x, int y);
+
+// Private-profile (INI) files
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value, LPSTR buffer,
+                               DWORD size, LPCSTR file_name);
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file_name);
+
+// Files and memory
+HFILE OpenFile(LPCSTR file_name, LPOFSTRUCT of, UINT style);
+LONG _llseek(HFILE file, LONG offset, int origin);
+UINT _lread(HFILE file, LPVOID buffer, UINT bytes);
+HFILE _lclose(HFILE file);
+HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+LPVOID GlobalLock(HGLOBAL mem);
+BOOL GlobalUnlock(HGLOBAL mem);
+HGLOBAL GlobalFree(HGLOBAL mem);
+DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
+
+// Shell and sound
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        int show);
+BOOL sndPlaySoundA(LPCSTR sound, UINT flags);
+
+// The program's entry point; the platform's main() calls it.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev_instance, LPSTR cmd_line, int show);
+
+#endif // _WIN32

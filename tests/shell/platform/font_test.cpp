@@ -1,0 +1,239 @@
+// font_test.cpp -- text drawing of the platform layer, checked on framebuffer pixels.
+//
+// Draws into buffers filled with a marker colour and checks the cell rule: cells
+// filled, glyphs inside their cells, nothing drawn outside the cells, the clip or
+// the surface; widths of mixed single- and double-byte text; the face chosen for
+// the program's Japanese face name. Literals here are Shift-JIS bytes.
+#include "shell/platform/font.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+constexpr uint32_t MARKER = 0xFF00FF;
+constexpr uint32_t FG = 0xFFFFFF;
+constexpr uint32_t BG = 0x000000;
+constexpr const char* IPA_GOTHIC = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+
+static FontRequest gothic(int height, int width, int weight = 700)
+{
+    FontRequest s;
+    s.height = height;
+    s.width = width;
+    s.weight = weight;
+    s.charset = 128;
+    s.pitch_and_family = 49;
+    std::strcpy(s.face, "ＭＳゴシック");
+    return s;
+}
+
+static bool inside(const IRect& r, int x, int y) { return x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1; }
+
+// Pixels of exactly colour c inside r.
+static int count_colour(PixelBuffer& pb, const IRect& r, uint32_t c)
+{
+    int n = 0;
+    for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++)
+            n += pb.pixels[(size_t)y * pb.w + x] == c;
+    return n;
+}
+
+// Bounding box of the pixels that are neither the paper colour nor the marker.
+static IRect ink_box(PixelBuffer& pb, uint32_t paper)
+{
+    IRect box{};
+    for (int y = 0; y < pb.h; y++)
+        for (int x = 0; x < pb.w; x++)
+            if (pb.pixels[(size_t)y * pb.w + x] != paper && pb.pixels[(size_t)y * pb.w + x] != MARKER)
+                box = rect_union(box, IRect{x, y, x + 1, y + 1});
+    return box;
+}
+
+// True when every pixel outside r still holds the marker colour.
+static bool untouched_outside(PixelBuffer& pb, const IRect& r)
+{
+    for (int y = 0; y < pb.h; y++)
+        for (int x = 0; x < pb.w; x++)
+            if (!inside(r, x, y) && pb.pixels[(size_t)y * pb.w + x] != MARKER)
+                return false;
+    return true;
+}
+
+static IRect draw(PixelBuffer& pb, int x, int y, const FontRequest& font, const char* text, bool opaque = true)
+{
+    return font_text_out(pb.surface(), pb.surface().bounds(), x, y, font, text, (int)std::strlen(text), FG, BG, opaque);
+}
+
+TEST(FontCells, OneLetterFillsItsCellAndNothingElse)
+{
+    for (int width : {40, 39}) {
+        SCOPED_TRACE(width);
+        PixelBuffer pb;
+        pb.resize(80, 80, MARKER);
+        IRect cell = draw(pb, 10, 10, gothic(40, width), "A");
+        EXPECT_TRUE(cell.x0 == 10 && cell.y0 == 10 && cell.x1 == 10 + width && cell.y1 == 50);
+        EXPECT_TRUE(untouched_outside(pb, cell));
+        EXPECT_EQ(count_colour(pb, cell, MARKER), 0);
+        EXPECT_GT(count_colour(pb, cell, FG), 40);
+        EXPECT_GT(count_colour(pb, cell, BG), 40 * width / 2);
+    }
+}
+
+TEST(FontCells, DoubleByteCharacterTakesTwoCells)
+{
+    for (const char* text : {"漢", "あ"}) {
+        PixelBuffer pb;
+        pb.resize(100, 60, MARKER);
+        IRect cells = draw(pb, 5, 5, gothic(40, 20), text);
+        EXPECT_EQ(cells.width(), 40);
+        EXPECT_TRUE(untouched_outside(pb, cells));
+        IRect left{5, 5, 25, 45}, right{25, 5, 45, 45};
+        EXPECT_GT(count_colour(pb, left, FG), 0) << "glyph reaches into the first cell";
+        EXPECT_GT(count_colour(pb, right, FG), 0) << "glyph reaches into the second cell";
+    }
+    // A lead byte with nothing after it takes one cell and draws no glyph there.
+    PixelBuffer pb;
+    pb.resize(100, 60, MARKER);
+    const char lone[] = {'A', (char)0x88, 0};
+    IRect cells = draw(pb, 0, 0, gothic(40, 20), lone);
+    EXPECT_EQ(cells.width(), 40);
+    EXPECT_EQ(count_colour(pb, IRect{20, 0, 40, 40}, BG), 20 * 40);
+}
+
+TEST(FontCells, WidthsCountEveryByteAsOneCell)
+{
+    EXPECT_EQ(font_text_width(gothic(40, 13), "Aあb漢字", 8), 8 * 13);
+    EXPECT_EQ(font_text_width(gothic(40, 13), "Aあb", 0), 0);
+    int w = 0, h = 0;
+    font_cell_size(gothic(0, 0), &w, &h);
+    EXPECT_EQ(h, 16);
+    EXPECT_GE(w, 4);
+    EXPECT_LE(w, 16);
+    font_cell_size(gothic(30, 0), &w, &h);
+    EXPECT_EQ(font_text_width(gothic(30, 0), "漢A", 3), 3 * w);
+    font_cell_size(gothic(-20, 7), &w, &h);
+    EXPECT_GE(h, 20) << "an em height grows to the whole line";
+    EXPECT_EQ(w, 7);
+}
+
+TEST(FontClipping, ClipRectAndSurfaceEdgesCutWithoutShifting)
+{
+    const char* text = "AB漢";
+    PixelBuffer ref;
+    ref.resize(200, 100, MARKER);
+    draw(ref, 50, 30, gothic(40, 20), text);
+
+    // Same text through a clip rectangle: the pixels inside it match the reference.
+    PixelBuffer pb;
+    pb.resize(200, 100, MARKER);
+    IRect clip{60, 40, 95, 60};
+    font_text_out(pb.surface(), clip, 50, 30, gothic(40, 20), text, 4, FG, BG, true);
+    EXPECT_TRUE(untouched_outside(pb, clip));
+    for (int y = clip.y0; y < clip.y1; y++)
+        for (int x = clip.x0; x < clip.x1; x++)
+            ASSERT_EQ(pb.pixels[(size_t)y * 200 + x], ref.pixels[(size_t)y * 200 + x]) << x << "," << y;
+
+    // Partly off the top-left of a small surface.
+    PixelBuffer small;
+    small.resize(40, 20, MARKER);
+    font_text_out(small.surface(), IRect{-1000, -1000, 1000, 1000}, -15, -10, gothic(40, 20), text, 4, FG, BG, true);
+    for (int y = 0; y < 20; y++)
+        for (int x = 0; x < 40; x++)
+            ASSERT_EQ(small.pixels[(size_t)y * 40 + x], ref.pixels[(size_t)(y + 40) * 200 + x + 65]) << x << "," << y;
+}
+
+TEST(FontClipping, EmptyTextDrawsNothing)
+{
+    PixelBuffer pb;
+    pb.resize(50, 50, MARKER);
+    draw(pb, 0, 0, gothic(40, 20), "");
+    for (int n : {0, -3})
+        font_text_out(pb.surface(), pb.surface().bounds(), 0, 0, gothic(40, 20), "A", n, FG, BG, true);
+    EXPECT_EQ(count_colour(pb, pb.surface().bounds(), MARKER), 50 * 50);
+}
+
+TEST(FontClipping, TransparentModeBlendsOverWhatIsThere)
+{
+    constexpr uint32_t PAPER = 0x204060;
+    PixelBuffer pb;
+    pb.resize(60, 60, PAPER);
+    FontRequest font = gothic(40, 40, 400);
+    font.underline = true;
+    IRect cell = draw(pb, 10, 10, font, "A", false);
+    EXPECT_GT(count_colour(pb, cell, PAPER), 40 * 40 / 2);
+    EXPECT_GT(count_colour(pb, cell, FG), 0);
+    EXPECT_EQ(count_colour(pb, pb.surface().bounds(), BG), 0) << "the background colour is not painted";
+    IRect ink = ink_box(pb, PAPER);
+    EXPECT_EQ(ink.x0, 10) << "the underline starts at the cell's left edge";
+    EXPECT_TRUE(ink.x0 >= cell.x0 && ink.y0 >= cell.y0 && ink.x1 <= cell.x1 && ink.y1 <= cell.y1);
+}
+
+TEST(FontGlyphs, WidthStretchesAndWeightEmboldens)
+{
+    if (font_file_path(gothic(40, 20))[0] == 0)
+        GTEST_SKIP() << "no font installed: every glyph is a box";
+    PixelBuffer wide, narrow, regular, bold, again;
+    for (PixelBuffer* pb : {&wide, &narrow, &regular, &bold, &again})
+        pb->resize(60, 60, MARKER);
+    draw(wide, 0, 0, gothic(40, 40), "H");
+    draw(narrow, 0, 0, gothic(40, 10), "H");
+    EXPECT_GT(ink_box(wide, BG).width(), 2 * ink_box(narrow, BG).width());
+    EXPECT_EQ(ink_box(wide, BG).height(), ink_box(narrow, BG).height());
+
+    draw(regular, 0, 0, gothic(40, 20, 400), "H");
+    draw(bold, 0, 0, gothic(40, 20, 700), "H");
+    draw(again, 0, 0, gothic(40, 20, 400), "H");
+    EXPECT_GT(count_colour(bold, bold.surface().bounds(), FG), count_colour(regular, regular.surface().bounds(), FG));
+    EXPECT_EQ(regular.pixels, again.pixels) << "a cached glyph draws as the first one did";
+}
+
+TEST(FontGlyphs, ExtremeSizesStayInBounds)
+{
+    PixelBuffer pb;
+    pb.resize(100, 100, MARKER);
+    draw(pb, 0, 0, gothic(4000, 4000), "A漢");
+    EXPECT_EQ(count_colour(pb, pb.surface().bounds(), MARKER), 0);
+
+    for (int width : {1, -1}) { // a negative width counts by its size
+        pb.resize(100, 100, MARKER);
+        IRect cells = draw(pb, 3, 3, gothic(40, width), "ABC漢");
+        EXPECT_EQ(cells.width(), 5);
+        EXPECT_TRUE(untouched_outside(pb, cells));
+    }
+
+    std::string many(1000000, 'A');
+    EXPECT_GT(font_text_width(gothic(40, 4000), many.c_str(), (int)many.size()), 0);
+}
+
+TEST(FontFace, WindowsGothicNamesMatchIpaGothic)
+{
+    if (!std::filesystem::exists(IPA_GOTHIC))
+        GTEST_SKIP() << "fonts-ipafont-gothic is not installed";
+    for (const char* face : {"ＭＳゴシック", "MS Gothic", "ＭＳ ゴシック", ""}) {
+        FontRequest font = gothic(40, 20);
+        std::strcpy(font.face, face);
+        std::string path = std::filesystem::weakly_canonical(font_file_path(font)).string();
+        std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return std::tolower(c); });
+        EXPECT_NE(path.find("ipa"), std::string::npos) << path;
+    }
+    // IPAGothic's cell: half as wide as high, baseline at 1802/2048 of the height.
+    int w = 0, h = 0;
+    font_cell_size(gothic(40, 0), &w, &h);
+    EXPECT_EQ(w, 20);
+    font_cell_size(gothic(-40, 0), &w, &h);
+    EXPECT_EQ(h, 40);
+    PixelBuffer pb;
+    pb.resize(60, 60, MARKER);
+    draw(pb, 0, 0, gothic(40, 20, 400), "H");
+    // The baseline is row 35 (40 x 1802 / 2048); IPAGothic's H stands 104/2048 em,
+    // two pixels, above it. A baseline taken from FreeType's rounded ascender (36)
+    // would put the last row of ink one lower.
+    IRect ink = ink_box(pb, BG);
+    EXPECT_GE(ink.y1, 33);
+    EXPECT_LE(ink.y1, 34);
+}
