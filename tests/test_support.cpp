@@ -39,3 +39,51 @@ std::string read_file(const std::string& path)
     all << in.rdbuf();
     return all.str();
 }
+
+#include "drill/engine.h"
+#include "shell/platform/headless.h"
+#include "shell/platform/win32.h"
+#include "shell/startup.h"
+#include "text/store.h"
+
+void start_game(int w, int h, const char* settings_ini)
+{
+    std::string dir = use_temp_config_dir();
+    if (settings_ini)
+        write_file(dir + "/LumekoTrainer.ini", settings_ini);
+    headless_set_screen(w, h);
+    static HINSTANCE__ instance;
+    char cmd[] = "";
+    start_up(&instance, cmd, SW_SHOWDEFAULT);
+}
+
+bool run_until_idle()
+{
+    MSG msg;
+    for (int i = 0; i < 1000000; i++) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return false;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else if (!idle_step()) {
+            return true;
+        }
+    }
+    return true;
+}
+
+void type_and_run(const char* utf8)
+{
+    headless_type(utf8);
+    run_until_idle();
+}
+
+std::string current_line() { return std::string(line_table[line_index]); }
+
+std::string rest_of_line()
+{
+    std::string line = current_line();
+    int from = char_index > 0 ? char_index - 1 : 0;
+    return from < (int)line.size() ? line.substr((size_t)from) : std::string();
+}

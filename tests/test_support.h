@@ -11,3 +11,17 @@ std::string use_temp_config_dir();
 bool write_file(const std::string& path, const std::string& bytes);
 // Reads a whole file; "" when it cannot be read.
 std::string read_file(const std::string& path);
+
+// Starts the program as WinMain does, on the headless backend with a screen of
+// w x h, but does not enter its loop. Settings come from a fresh, empty
+// config directory unless settings_ini is given (its text is written first).
+void start_game(int w, int h, const char* settings_ini = nullptr);
+// Runs the main loop's body until it would wait: messages dispatched, drill
+// steps run, until the queue is empty and a drill step has nothing to do.
+// Returns false when the quit message came.
+bool run_until_idle();
+// Types UTF-8 text as the desktop would and runs until idle.
+void type_and_run(const char* utf8);
+// The current practice line, and the bytes still to type in it.
+std::string current_line();
+std::string rest_of_line();

@@ -90,9 +90,9 @@ void msgbox_draw(const Surface& screen, const IRect& clip);
 
 // ---- files (files.cpp) ----------------------------------------------------------
 
-// Finds a data file (lesson, sound, help page) by its CP932 name: a path with a
-// directory part is used as it stands; a bare or relative name is looked up in
-// the current directory, then beside the executable, then in the installed data
+// Finds a data file (lesson, sound, help page) by its CP932 name: an absolute
+// path stands as it is; a relative one, with or without folders, is tried in
+// the current directory, beside the executable, then in the installed data
 // directory. Returns the UTF-8 path, or "" when the file is nowhere.
 std::string resolve_data_path(const char* cp932_name);
 

@@ -24,6 +24,8 @@ constexpr size_t READ_CHUNK = 4096;
 constexpr mode_t CONFIG_DIR_MODE = 0700;     // what the XDG convention asks for a created config dir
 constexpr const char* BLANKS = " \t\r\v\f";
 
+namespace {
+
 // One line of the file: its bytes without the line end, and the end itself
 // ("\r\n", "\n", or "" for a last line that has none).
 struct ProfileLine {
@@ -31,6 +33,8 @@ struct ProfileLine {
     std::string end;
 };
 
+// A line whose first non-blank byte is ';' is a comment. Keys above the first
+// section header belong to no section and are never found.
 enum class LineKind { Blank, Comment, Section, Key };
 
 // What a line means. A key line without "=" has a name but no value: it is
@@ -43,6 +47,8 @@ struct LineInfo {
 };
 
 enum class LoadResult { Ok, Missing, Failed };
+
+} // namespace
 
 // ---- paths ------------------------------------------------------------------------
 
@@ -428,6 +434,9 @@ static bool write_all(int fd, const std::string& bytes)
     return true;
 }
 
+// The mode a new file gets: 0666 less the user's umask. umask can only be read
+// by setting it; it is put back at once, and nothing else here creates files
+// at the same time.
 static mode_t new_file_mode()
 {
     mode_t mask = umask(0);

@@ -1,0 +1,35 @@
+// geometry.h -- screen geometry, colours and the drawing primitives.
+//
+// Owns the layout variables (set by the shell from the client size) and draws
+// the building blocks every screen uses: framed boxes, text stretched to fill a
+// box, the cleared screen, the progress bar and the note band. Every drawing
+// obtains a drawing context of main_window and releases it before returning.
+#pragma once
+
+#include "shell/platform/win32.h"
+
+extern int client_w, client_h; // client area in pixels
+extern int half_w;             // client_w / 2
+extern int char_size;          // side of a practice character cell
+extern int key_w, key_h;       // one key of the on-screen keyboard
+
+constexpr int keyboard_rows = 5;   // key rows of the keyboard band
+constexpr int bar_divisor = 40;    // bar_h = client_h / bar_divisor
+constexpr int typed_line_cols = 40;
+
+inline int bar_h() { return client_h / bar_divisor; }
+inline int typed_cell() { return client_w / typed_line_cols; }
+
+// Screen colours, 0x00BBGGRR.
+constexpr COLORREF COLOR_BLACK = RGB(0, 0, 0);
+constexpr COLORREF COLOR_WHITE = RGB(255, 255, 255);
+constexpr COLORREF COLOR_GREEN = RGB(0, 255, 0);
+constexpr COLORREF COLOR_RED = RGB(255, 0, 0);
+constexpr COLORREF COLOR_PINK = RGB(255, 128, 255);
+constexpr COLORREF LOOKAHEAD_COLORS[4] = {RGB(153, 153, 0), RGB(102, 102, 0), RGB(76, 76, 0), RGB(51, 51, 0)};
+
+int draw_box(HDC dc, int x, int y, int w, int h, COLORREF outer, COLORREF inner);
+int draw_text_fit(HDC dc, int x, int y, unsigned box_w, int box_h, const char* text, COLORREF fg, COLORREF bg);
+int clear_screen();
+int draw_progress_bar();
+int draw_note_line();

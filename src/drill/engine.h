@@ -1,0 +1,25 @@
+// engine.h -- the drill: one small step of practice at a time.
+//
+// Owns the drill state. idle_step runs whenever the message queue is empty and
+// does at most one unit of work: show the start message and start a line, take
+// one typed byte and judge it, or finish a line and start the next one.
+// Commands and the keyboard's fallback begin afresh with restart_practice.
+#pragma once
+
+extern int line_index;     // the current line in line_table
+extern int char_index;     // index of the next byte to fetch from the line
+extern char expected_char; // the byte to be typed next
+extern int line_length;    // practice length of the current line
+extern int typed_count;    // 0 while no line runs; 1 + bytes accepted in the line
+extern int series_running; // the next line follows a result without a start message
+extern int modal_flag;     // a message box or dialog is up
+
+extern const char TAP_SOUND[];
+
+// Returns 1 when it did something, 0 when there was nothing to do, so that
+// the main loop can wait for input instead of calling it again at once.
+int idle_step();
+int restart_practice();
+// Removes the first byte typed ahead from the hidden EDIT and returns it,
+// sign-extended; 0 when nothing is waiting.
+int take_typed_char();

@@ -1,0 +1,79 @@
+// results.cpp -- time and speed of a line, message texts, the title count.
+#include "drill/results.h"
+
+#include "drill/engine.h"
+#include "shell/startup.h"
+
+#include <cstdio>
+#include <cstring>
+
+int line_ticks = 0;
+
+static const char START_SUFFIX[] = "\n\nENTERかSPACEを押すとはじまります。";
+static const char RESULT_TAIL[] = "ENTERかSPECEを押すとはじまります。";
+constexpr int TITLE_SIZE = 1024;
+
+// The speed in characters per second. A line finished before the first tick
+// has no measurable time: its speed is shown as "---" instead of a division
+// by zero.
+static void format_speed(char* out, int size, int n, int t, int lesson)
+{
+    if (t <= 0) {
+        std::snprintf(out, (size_t)size, "---");
+        return;
+    }
+    double r = n / ((t / 2.0) / 10.0);
+    if (lesson)
+        r = (double)(float)r;
+    std::snprintf(out, (size_t)size, "%f", r);
+}
+
+char* format_result_text(char* out, int size, int n, int t, int lesson, const char* note)
+{
+    int h = t / 2;
+    int s = h / 10;
+    int d = h % 10;
+    char speed[64];
+    format_speed(speed, sizeof speed, n, t, lesson);
+    if (lesson)
+        std::snprintf(out, (size_t)size, "%d文字　%d.%d 秒\n\n１秒当たり %s文字\n\n%s\n\n%s", n, s, d, speed,
+                      note ? note : "", RESULT_TAIL);
+    else
+        std::snprintf(out, (size_t)size, "%d文字　%d.%d 秒\n\n１秒当たり %s文字\n\n%s", n, s, d, speed, RESULT_TAIL);
+    return out;
+}
+
+// How many bytes of text fit in room bytes without splitting a double-byte
+// character at the end.
+static int fitting_length(const char* text, int room)
+{
+    int n = 0;
+    while (text[n]) {
+        unsigned char b = (unsigned char)text[n];
+        int len = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && text[n + 1] ? 2 : 1;
+        if (n + len > room)
+            break;
+        n += len;
+    }
+    return n;
+}
+
+char* format_start_text(char* out, int size, int lesson, const char* trailer)
+{
+    if (!lesson) {
+        std::snprintf(out, (size_t)size, "スタート！！%s", START_SUFFIX);
+        return out;
+    }
+    int room = size - (int)sizeof START_SUFFIX;
+    int keep = fitting_length(trailer, room < 0 ? 0 : room);
+    std::snprintf(out, (size_t)size, "%.*s%s", keep, trailer, START_SUFFIX);
+    return out;
+}
+
+int show_typed_count()
+{
+    char title[TITLE_SIZE];
+    wsprintfA(title, "ルメコトレーナー　%dタイプ目", typed_count);
+    SendMessageA(main_window, WM_SETTEXT, 0, (LPARAM)title);
+    return 0;
+}

@@ -1,0 +1,103 @@
+// main_window.cpp -- the main window's procedure, layout and full redraw.
+#include "shell/main_window.h"
+
+#include "display/geometry.h"
+#include "display/keyboard.h"
+#include "display/practice_screen.h"
+#include "drill/engine.h"
+#include "drill/results.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+#include "text/random_lines.h"
+
+int practice_started = 0;
+int repainting = 0;
+
+void layout_recompute()
+{
+    RECT r{};
+    GetClientRect(main_window, &r);
+    client_w = r.right - r.left;
+    client_h = r.bottom - r.top;
+    half_w = client_w / 2;
+    switch (size_flag) {
+    case 1:
+        char_size = client_h / 40;
+        break;
+    case 2:
+        char_size = client_h / 20;
+        break;
+    case 3:
+        char_size = client_h / 10;
+        break;
+    case 4:
+        char_size = client_h / 5;
+        break;
+    default:
+        break; // an unknown size keeps the cell size it had
+    }
+    key_w = client_w / 15;
+    key_h = client_h / 15;
+}
+
+void full_redraw()
+{
+    layout_recompute();
+    if (typing_mode == 1 || typing_mode == 2)
+        draw_keyboard();
+    if (practice_started == 1) {
+        repainting = 1;
+        draw_practice_screen();
+        draw_note_line();
+        repainting = 0;
+    }
+    if (typing_mode == 1 && typed_count >= 1) {
+        unsigned char c = (unsigned char)expected_char;
+        light_key(upper_table[c] ? (char)upper_table[c] : expected_char, COLOR_PINK);
+    }
+    draw_progress_bar();
+    if (modal_flag == 0)
+        SetFocus(input_edit);
+}
+
+static void paint(HWND hwnd)
+{
+    // The paint cycle only erases (with the class's black brush); the screen
+    // is drawn afterwards through ordinary drawing contexts.
+    PAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    EndPaint(hwnd, &ps);
+    full_redraw();
+}
+
+LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        SendMessageA(hwnd, WM_SETTEXT, 0, (LPARAM) "");
+        return 0;
+    case WM_PAINT:
+        paint(hwnd);
+        return 0;
+    case WM_TIMER:
+        line_ticks += 1;
+        return 0;
+    case WM_COMMAND:
+        return 0;
+    case WM_LBUTTONDOWN:
+        full_redraw();
+        return 0;
+    case WM_SETFOCUS:
+        // Activation gives the focus to this window; typing belongs to the
+        // hidden EDIT, so it goes straight back there unless a box has it.
+        if (modal_flag == 0 && input_edit)
+            SetFocus(input_edit);
+        return 0;
+    case WM_DESTROY:
+        KillTimer(hwnd, TICK_TIMER_ID);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
+    }
+}

@@ -1,0 +1,90 @@
+// startup.cpp -- WinMain: start-up in order, then the main loop.
+#include "shell/startup.h"
+
+#include "display/geometry.h"
+#include "display/keyboard.h"
+#include "drill/engine.h"
+#include "shell/main_window.h"
+#include "shell/settings.h"
+#include "text/random_lines.h"
+
+#include <cstdlib>
+#include <ctime>
+
+HWND main_window = nullptr;
+HWND input_edit = nullptr;
+
+const char MAIN_CLASS_NAME[] = "sample window";
+
+static bool register_main_class(HINSTANCE instance)
+{
+    WNDCLASSA wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = main_window_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    wc.lpszClassName = MAIN_CLASS_NAME;
+    return RegisterClassA(&wc) != 0;
+}
+
+static void first_layout()
+{
+    RECT r{};
+    GetClientRect(main_window, &r);
+    client_w = r.right - r.left;
+    client_h = r.bottom - r.top;
+    half_w = client_w / 2;
+    char_size = client_h / 20;
+    key_w = client_w / 15;
+    key_h = client_h / 15;
+}
+
+bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
+{
+    // The window's outer size: the whole area a maximised window would get.
+    client_w = GetSystemMetrics(SM_CXMAXIMIZED) - 2 * GetSystemMetrics(SM_CXFRAME);
+    client_h = GetSystemMetrics(SM_CYMAXIMIZED) - 2 * GetSystemMetrics(SM_CYFRAME);
+    init_key_table();
+    read_settings();
+    srand((unsigned)time(nullptr));
+    if (!register_main_class(instance))
+        return false;
+    main_window = CreateWindowExA(0, MAIN_CLASS_NAME, cmd_line, WS_OVERLAPPEDWINDOW, 0, 0, client_w, client_h,
+                                  nullptr, nullptr, instance, nullptr);
+    input_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 100, 100, 100, 100,
+                                 main_window, nullptr, instance, nullptr);
+    first_layout();
+    build_case_tables();
+    make_random_lines();
+    SetTimer(main_window, TICK_TIMER_ID, TICK_MS, nullptr);
+    ShowWindow(main_window, show);
+    if (typing_mode == 1 || typing_mode == 2)
+        draw_keyboard();
+    return true;
+}
+
+int run_main_loop()
+{
+    MSG msg;
+    for (;;) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return 1;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            continue;
+        }
+        // Nothing queued: one drill step; when it had nothing to do either,
+        // sleep until the next message instead of spinning.
+        if (!idle_step())
+            WaitMessage();
+    }
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev_instance, LPSTR cmd_line, int show)
+{
+    if (!start_up(instance, cmd_line, show))
+        return 0;
+    return run_main_loop();
+}

@@ -1,0 +1,72 @@
+# xvfb_session.sh -- shared by the real-window tests: a private X server,
+# waiting helpers and pixel reads. Sourced, not run.
+
+for tool in Xvfb xdotool convert; do
+    command -v "$tool" >/dev/null || { echo "missing $tool: run the README's test command, which installs it" >&2; exit 1; }
+done
+
+SCREEN_W=1280
+SCREEN_H=800
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-e2e.XXXXXX")
+
+start_x() {
+    local n
+    for n in $(seq 0 20); do
+        DISPLAY_NUM=$((120 + (RANDOM % 400)))
+        [ -e "/tmp/.X11-unix/X$DISPLAY_NUM" ] && continue
+        Xvfb ":$DISPLAY_NUM" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$DISPLAY_NUM"
+        for _ in $(seq 1 100); do
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+    done
+    echo "could not start Xvfb" >&2
+    exit 1
+}
+
+stop_all() {
+    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    if [ -n "${KEEP_SHOTS:-}" ]; then
+        mkdir -p "$KEEP_SHOTS" && cp "$WORK"/*.png "$KEEP_SHOTS"/ 2>/dev/null
+    fi
+    rm -rf "$WORK"
+}
+trap stop_all EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# The window of the process $APP_PID, once it is mapped.
+find_window() {
+    timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1
+}
+
+shot() { import -window root "$WORK/$1.png"; }
+
+# The colour of one pixel of a screenshot, as rrggbb.
+pixel() {
+    convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6 | tr 'A-F' 'a-f'
+}
+
+# How many pixels of one colour a region of a screenshot holds.
+count_colour() { # shot x y w h rrggbb
+    convert "$WORK/$1.png" -crop "$4x$5+$2+$3" +repage -fill black +opaque "#$6" -fill white -opaque "#$6" \
+        -format "%[fx:round(mean*w*h)]" info:
+}
+
+wait_for_title() { # window expected-title
+    local t
+    for _ in $(seq 1 100); do
+        t=$(xdotool getwindowname "$1" 2>/dev/null)
+        [ "$t" = "$2" ] && return 0
+        sleep 0.05
+    done
+    fail "title is '$t', expected '$2'"
+}

@@ -1,0 +1,227 @@
+// placement_test.cpp -- overlap rule, placement area, place_char and reposition_line.
+#include "placement/placement.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <utility>
+
+#include "display/geometry.h"
+#include "shell/settings.h"
+#include "text/random_lines.h"
+#include "text/store.h"
+
+static std::pair<int, int> xy(PlacePos p) { return {p.x, p.y}; }
+
+// Mode 3 with a 1000 x 1000 pixel area: grid places are pixel offsets.
+static void set_square_screen(int ahead)
+{
+    client_w = 1010;
+    client_h = 1035; // bar 25, so the area is 1035 - 10 - 25 = 1000 high
+    char_size = 10;
+    key_h = 69;
+    typing_mode = 3;
+    lookahead = ahead;
+}
+
+// A cell larger than the client area: any two places on the grid overlap.
+static void set_cramped_screen(int ahead)
+{
+    client_w = 100;
+    client_h = 100;
+    char_size = 200;
+    key_h = 6;
+    typing_mode = 3;
+    lookahead = ahead;
+}
+
+// Off the grid, far from every place the cramped screen can draw.
+constexpr PlacePos FAR_AWAY = {100000, 100000};
+
+TEST(PointInRect, AllFourBoundsInclusive)
+{
+    const struct { int left, top, px, py, expected; } cases[] = {
+        {10, 20, 10, 20, 1}, {10, 20, 15, 25, 1}, {10, 20, 12, 22, 1},
+        {10, 20, 9, 20, 0},  {10, 20, 16, 20, 0}, {10, 20, 10, 19, 0},
+        {10, 20, 10, 26, 0}, {-10, -10, -5, -5, 1}, {-10, -10, -4, -5, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(point_in_rect(c.left, c.top, 5, 5, c.px, c.py), c.expected)
+            << "(" << c.px << ", " << c.py << ") in rect at (" << c.left << ", " << c.top << ")";
+}
+
+TEST(SquaresOverlap, TouchingCountsAndOnePixelApartPasses)
+{
+    constexpr int side = 10;
+    for (int dx = -side - 2; dx <= side + 2; dx++)
+        for (int dy = -side - 2; dy <= side + 2; dy++) {
+            const int expected = abs(dx) <= side && abs(dy) <= side;
+            EXPECT_EQ(squares_overlap(100, 100, side, side, 100 + dx, 100 + dy, side, side), expected)
+                << "dx " << dx << " dy " << dy;
+        }
+}
+
+TEST(PlacementArea, KeyboardModesLeaveOutTheKeyboardBand)
+{
+    client_w = 800;
+    client_h = 600; // bar 15
+    char_size = 30;
+    key_h = 40;
+    const struct { int mode, w, h; } cases[] = {
+        {1, 770, 600 - 30 - 200 - 15}, {2, 770, 600 - 30 - 200 - 15}, {3, 770, 600 - 30 - 15},
+    };
+    for (const auto& c : cases) {
+        typing_mode = c.mode;
+        int w = 0, h = 0;
+        placement_area(&w, &h);
+        EXPECT_EQ(w, c.w) << "mode " << c.mode;
+        EXPECT_EQ(h, c.h) << "mode " << c.mode;
+    }
+}
+
+TEST(GridToPixels, LastColumnAndRowStayInsideTheArea)
+{
+    const struct { int cw, ch, cs, mode; } cases[] = {
+        {1366, 768, 38, 3}, {800, 600, 30, 1}, {1001, 700, 1, 2}, {640, 480, 96, 3},
+    };
+    for (const auto& c : cases) {
+        client_w = c.cw;
+        client_h = c.ch;
+        char_size = c.cs;
+        key_h = c.ch / 15;
+        typing_mode = c.mode;
+        int w, h, x, y;
+        placement_area(&w, &h);
+        grid_to_pixels({grid_cols - 1, grid_rows - 1}, &x, &y);
+        EXPECT_LT(x, w) << c.cw << " x " << c.ch;
+        EXPECT_LT(x + char_size, client_w) << c.cw << " x " << c.ch;
+        EXPECT_LT(y, h) << c.cw << " x " << c.ch;
+    }
+}
+
+TEST(PlaceChar, FirstIndexIsNeverTested)
+{
+    set_cramped_screen(5);
+    srand(11);
+    const int x = rand() % grid_cols;
+    const int y = rand() % grid_rows;
+    srand(11);
+    EXPECT_EQ(place_char(0, grid_cols, grid_rows), 1);
+    EXPECT_EQ(xy(char_pos[0]), std::make_pair(x, y));
+}
+
+TEST(PlaceChar, ComparesOnlyTheLookaheadWindow)
+{
+    const struct { int ahead, k, overlapping, expected; } cases[] = {
+        {1, 2, 0, 1}, {1, 2, 1, 0}, // only the place just before counts
+        {5, 6, 0, 1}, {5, 6, 1, 0}, {5, 6, 5, 0},
+        {5, 3, 0, 0},               // the window is cut at the start of the line
+        {2, 3, 4, 1},               // later places are not looked at
+    };
+    for (const auto& c : cases) {
+        set_cramped_screen(c.ahead);
+        for (int j = 0; j <= c.k + 1; j++)
+            char_pos[j] = FAR_AWAY;
+        char_pos[c.overlapping] = {500, 500};
+        EXPECT_EQ(place_char(c.k, grid_cols, grid_rows), c.expected)
+            << "lookahead " << c.ahead << " k " << c.k << " overlapping " << c.overlapping;
+    }
+}
+
+// The candidates place_char draws after srand(seed), in order: the first one
+// that is more than char_size away from `earlier` in either axis.
+static PlacePos first_clear_candidate(unsigned seed, PlacePos earlier)
+{
+    srand(seed);
+    PlacePos c{};
+    for (int t = 0; t < PLACE_TRIES; t++) {
+        c.x = rand() % grid_cols;
+        c.y = rand() % grid_rows;
+        if (abs(c.x - earlier.x) > char_size || abs(c.y - earlier.y) > char_size)
+            break;
+    }
+    return c;
+}
+
+TEST(PlaceChar, CandidateTouchingAnEarlierPlaceIsRejected)
+{
+    set_square_screen(1);
+    const struct { int dx, dy; bool first_kept; } cases[] = {
+        {10, 0, false}, {-10, 10, false}, {10, -10, false}, {0, 0, false},
+        {11, 0, true},  {0, -11, true},   {11, 10, true},   {-10, 11, true},
+    };
+    constexpr unsigned seed = 5;
+    srand(seed);
+    const PlacePos first = {rand() % grid_cols, rand() % grid_rows};
+    for (const auto& c : cases) {
+        char_pos[0] = {first.x + c.dx, first.y + c.dy};
+        const PlacePos expected = first_clear_candidate(seed, char_pos[0]);
+        ASSERT_EQ(xy(expected) == xy(first), c.first_kept);
+        srand(seed);
+        EXPECT_EQ(place_char(1, grid_cols, grid_rows), 1);
+        EXPECT_EQ(xy(char_pos[1]), xy(expected)) << "dx " << c.dx << " dy " << c.dy;
+    }
+}
+
+TEST(PlaceChar, GivesUpAfterAllTriesKeepingTheLastCandidate)
+{
+    set_cramped_screen(1);
+    char_pos[0] = {500, 500};
+    srand(42);
+    EXPECT_EQ(place_char(1, grid_cols, grid_rows), 0);
+    const int draw_after = rand();
+
+    srand(42);
+    for (int t = 0; t < PLACE_TRIES - 1; t++) {
+        rand();
+        rand();
+    }
+    const int x = rand() % grid_cols;
+    const int y = rand() % grid_rows;
+    EXPECT_EQ(xy(char_pos[1]), std::make_pair(x, y));
+    EXPECT_EQ(draw_after, rand()) << "not exactly " << PLACE_TRIES << " tries";
+}
+
+TEST(PlaceChar, IgnoresIndicesAndGridsOutOfRange)
+{
+    set_square_screen(2);
+    char_pos[3] = {-7, -7};
+    EXPECT_EQ(place_char(-1, grid_cols, grid_rows), 0);
+    EXPECT_EQ(place_char(CHAR_POS_SIZE, grid_cols, grid_rows), 0);
+    EXPECT_EQ(place_char(3, 0, grid_rows), 0);
+    EXPECT_EQ(place_char(3, grid_cols, -1), 0);
+    EXPECT_EQ(xy(char_pos[3]), std::make_pair(-7, -7));
+}
+
+TEST(RepositionLine, WithoutLinesPlacesNothing)
+{
+    set_square_screen(2);
+    line_count = 0;
+    random_line_len = 30;
+    for (int j = 0; j < 60; j++)
+        char_pos[j] = {-1, -1};
+    reposition_line();
+    for (int j = 0; j < 60; j++)
+        EXPECT_EQ(xy(char_pos[j]), std::make_pair(-1, -1)) << "index " << j;
+}
+
+TEST(RepositionLine, ReplacesOnlyTheFirstRandomLineLenIndices)
+{
+    set_square_screen(5);
+    line_count = 1024;
+    random_line_len = 30;
+    for (int j = 0; j < 100; j++)
+        char_pos[j] = {-1, -1};
+    srand(3);
+    reposition_line();
+    for (int j = 0; j < 30; j++) {
+        ASSERT_TRUE(char_pos[j].x >= 0 && char_pos[j].x < grid_cols) << "index " << j;
+        ASSERT_TRUE(char_pos[j].y >= 0 && char_pos[j].y < grid_rows) << "index " << j;
+        for (int i = j - lookahead > 0 ? j - lookahead : 0; i < j; i++)
+            EXPECT_TRUE(abs(char_pos[j].x - char_pos[i].x) > char_size ||
+                        abs(char_pos[j].y - char_pos[i].y) > char_size)
+                << "index " << j << " overlaps " << i;
+    }
+    for (int j = 30; j < 100; j++)
+        EXPECT_EQ(xy(char_pos[j]), std::make_pair(-1, -1)) << "index " << j;
+}

@@ -1,0 +1,193 @@
+// files_test.cpp -- data files, whole-file reading, memory blocks, sound, shell open.
+#include "test_support.h"
+
+#include "shell/platform/codepage.h"
+#include "shell/platform/headless.h"
+#include "shell/platform/internal.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// Polls for up to about five seconds until done() holds.
+template <typename F> static bool eventually(F done)
+{
+    for (int i = 0; i < 250 && !done(); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return done();
+}
+
+// Children of this process that have exited and were never collected.
+static int zombie_children()
+{
+    int zombies = 0;
+    for (const auto& e : fs::directory_iterator("/proc")) {
+        std::string stat;
+        std::getline(std::ifstream(e.path() / "stat"), stat);
+        char state = 0;
+        int ppid = 0;
+        size_t paren = stat.rfind(')'); // the command name may hold spaces
+        if (paren != std::string::npos && sscanf(stat.c_str() + paren + 1, " %c %d", &state, &ppid) == 2)
+            zombies += state == 'Z' && ppid == getpid();
+    }
+    return zombies;
+}
+
+TEST(Files, ReadsAFileInPiecesAndSeeksLikeTheLessonLoader)
+{
+    std::string path = make_temp_dir("files") + "/lesson.txt";
+    std::string bytes;
+    for (int i = 0; i < 100000; i++)
+        bytes += (char)('a' + i % 26);
+    ASSERT_TRUE(write_file(path, bytes));
+    OFSTRUCT of;
+    HFILE f = OpenFile(path.c_str(), &of, OF_READ);
+    ASSERT_NE(f, HFILE_ERROR);
+    EXPECT_EQ(of.cBytes, sizeof(OFSTRUCT));
+    EXPECT_EQ(std::string(of.szPathName), path.substr(0, OFS_MAXPATHNAME - 1));
+    EXPECT_EQ(_llseek(f, 0, FILE_END), 100000);
+    EXPECT_EQ(_llseek(f, 0, FILE_BEGIN), 0);
+    std::string got(2 * 65520, '\0');
+    EXPECT_EQ(_lread(f, &got[0], 65520), 65520u);
+    EXPECT_EQ(_lread(f, &got[65520], 65520), 100000u - 65520u) << "the last piece is short";
+    EXPECT_EQ(_lread(f, &got[0], 10), 0u) << "nothing past the end";
+    EXPECT_EQ(got.substr(65520, 100000 - 65520), bytes.substr(65520));
+    EXPECT_EQ(_llseek(f, -10, FILE_CURRENT), 99990);
+    EXPECT_EQ(_llseek(f, 0, 3), -1) << "no such origin";
+    EXPECT_EQ(_lclose(f), 0);
+    EXPECT_EQ(OpenFile((path + ".missing").c_str(), &of, OF_READ), HFILE_ERROR);
+    EXPECT_NE(of.nErrCode, 0);
+}
+
+TEST(Files, ReadKeepsGoingUntilTheCountIsMet)
+{
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    std::thread writer([&] { // three slow pieces, then the end
+        for (int i = 0; i < 3; i++) {
+            EXPECT_EQ(write(fds[1], "0123456789", 10), 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        close(fds[1]);
+    });
+    char buf[40] = {};
+    EXPECT_EQ(_lread(fds[0], buf, 40), 30u);
+    EXPECT_STREQ(buf, "012345678901234567890123456789");
+    writer.join();
+    _lclose(fds[0]);
+}
+
+TEST(Files, FindsDataFilesInTheCurrentDirectoryThenBesideTheProgram)
+{
+    char exe[520];
+    ASSERT_GT(GetModuleFileNameA(nullptr, exe, sizeof exe), 0u);
+    const std::string name = "probe-" + std::to_string(getpid()) + ".wav";
+    const std::string beside = fs::path(cp932_to_utf8(exe)).parent_path().string() + "/" + name;
+    const std::string here = make_temp_dir("cwd");
+    const fs::path old_cwd = fs::current_path();
+    fs::current_path(here);
+    EXPECT_EQ(resolve_data_path(name.c_str()), "");
+    ASSERT_TRUE(write_file(beside, "beside"));
+    EXPECT_EQ(resolve_data_path(name.c_str()), beside);
+    ASSERT_TRUE(write_file(here + "/" + name, "here"));
+    EXPECT_EQ(resolve_data_path(name.c_str()), here + "/" + name);
+    fs::create_directory(here + "/sub");
+    ASSERT_TRUE(write_file(here + "/sub/" + name, "sub"));
+    EXPECT_EQ(resolve_data_path(("sub/" + name).c_str()), here + "/sub/" + name);
+    EXPECT_EQ(resolve_data_path(beside.c_str()), beside) << "an absolute name stands";
+
+    OFSTRUCT of;
+    HFILE f = OpenFile(name.c_str(), &of, OF_READ);
+    char buf[8] = {};
+    EXPECT_EQ(_lread(f, buf, sizeof buf - 1), 4u);
+    EXPECT_STREQ(buf, "here");
+    _lclose(f);
+    fs::remove(beside);
+    fs::current_path(old_cwd);
+}
+
+TEST(Files, GivesTheProgramNameCutLikeWindows)
+{
+    char full[520];
+    DWORD n = GetModuleFileNameA(nullptr, full, sizeof full);
+    EXPECT_EQ(n, strlen(full));
+    EXPECT_TRUE(fs::is_regular_file(cp932_to_utf8(full))) << full;
+    char cut[6];
+    memset(cut, 'X', sizeof cut);
+    EXPECT_EQ(GetModuleFileNameA(nullptr, cut, 5), 5u);
+    EXPECT_EQ(std::string(cut, 6), std::string(full, 4) + std::string("\0X", 2));
+}
+
+TEST(Files, AllocatesZeroedBlocksOrNull)
+{
+    const size_t size = 64 * 1024;
+    HGLOBAL dirty = GlobalAlloc(GMEM_FIXED, size);
+    ASSERT_NE(dirty, nullptr);
+    memset(GlobalLock(dirty), 0xAA, size); // the heap is likely to hand this memory out again
+    GlobalFree(dirty);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(block)), size), std::string(size, '\0'));
+    GlobalUnlock(block);
+    EXPECT_EQ(GlobalFree(block), nullptr);
+    EXPECT_EQ(GlobalAlloc(GHND, (SIZE_T)-1 / 2), nullptr) << "no memory is NULL, not an abort";
+}
+
+TEST(Sound, PlaysAFoundFileAndStaysSilentForAMissingOne)
+{
+    const std::string here = make_temp_dir("sound");
+    const fs::path old_cwd = fs::current_path();
+    fs::current_path(here);
+    const size_t before = headless_sounds().size();
+    EXPECT_FALSE(sndPlaySoundA("no-such-click.wav", SND_ASYNC));
+    ASSERT_TRUE(write_file(here + "/click.wav", "RIFF"));
+    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
+    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_SYNC));
+    std::vector<std::string> played(headless_sounds().begin() + (long)before, headless_sounds().end());
+    EXPECT_EQ(played, (std::vector<std::string>{here + "/click.wav", here + "/click.wav"}));
+    fs::current_path(old_cwd);
+}
+
+TEST(ShellOpen, ReportsAMissingFileOrOpener)
+{
+    std::string dir = make_temp_dir("open");
+    setenv("LUMEKO_OPENER", "/bin/true", 1);
+    EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/none.html").c_str(), nullptr, nullptr, 1),
+              SE_ERR_FNF);
+    ASSERT_TRUE(write_file(dir + "/page.html", "<p>"));
+    setenv("LUMEKO_OPENER", (dir + "/no-such-opener").c_str(), 1);
+    EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/page.html").c_str(), nullptr, nullptr, 1),
+              SE_ERR_NOASSOC);
+}
+
+// The opener waits for a "go" that the test gives only after ShellExecuteA has
+// returned, so a call that waited for the opener would record "blocked".
+TEST(ShellOpen, StartsTheOpenerWithoutWaitingForIt)
+{
+    std::string dir = make_temp_dir("open");
+    std::string script = dir + "/opener.sh";
+    ASSERT_TRUE(write_file(script, "#!/bin/sh\nd=$(dirname \"$0\"); i=0\n"
+                                   "while [ ! -e \"$d/go\" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done\n"
+                                   "if [ -e \"$d/go\" ]; then printf '%s' \"$1\"; else printf blocked; fi >\"$d/tmp\"\n"
+                                   "mv \"$d/tmp\" \"$d/out\"\n"));
+    fs::permissions(script, fs::perms::owner_all);
+    setenv("LUMEKO_OPENER", script.c_str(), 1);
+    std::string page = dir + u8"/最初にお読みください.html";
+    ASSERT_TRUE(write_file(page, "<p>"));
+
+    HINSTANCE r = ShellExecuteA(nullptr, nullptr, utf8_to_cp932(page).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    EXPECT_GT((INT_PTR)r, 32);
+    ASSERT_TRUE(write_file(dir + "/go", ""));
+    ASSERT_TRUE(eventually([&] { return fs::exists(dir + "/out"); }));
+    EXPECT_EQ(read_file(dir + "/out"), page);
+    EXPECT_TRUE(eventually([] { return zombie_children() == 0; })) << "the finished opener was collected";
+}

@@ -1,0 +1,167 @@
+// profile_test.cpp -- reading and writing private-profile (INI) files.
+#include "test_support.h"
+
+#include "shell/platform/internal.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+static const char INI[] = "test.ini";
+
+// Reads one value; the result must be terminated right at the returned length.
+static std::string get(const char* section, const char* key, const char* def, DWORD size = 64)
+{
+    char buf[64];
+    memset(buf, 'X', sizeof buf);
+    DWORD n = GetPrivateProfileStringA(section, key, def, buf, size, INI);
+    EXPECT_EQ(buf[n], 0);
+    return std::string(buf, n);
+}
+
+// A list result as bytes: the names, their terminators and the list's own.
+static std::string list(const char* section, DWORD size = 64)
+{
+    char buf[64];
+    DWORD n = GetPrivateProfileStringA(section, nullptr, "", buf, size, INI);
+    return std::string(buf, n + 1);
+}
+
+TEST(Profile, ResolvesBareNamesInTheConfigDirectory)
+{
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ(profile_path("a.ini"), "/cfg/a.ini");
+    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    setenv("HOME", "/home/u", 1);
+    EXPECT_EQ(profile_path("a.ini"), "/home/u/.config/a.ini");
+    EXPECT_EQ(profile_path("sub/a.ini"), "sub/a.ini");
+    EXPECT_EQ(profile_path("\x90\xdd\x92\xe8.ini"), "/home/u/.config/\xe8\xa8\xad\xe5\xae\x9a.ini"); // 設定
+}
+
+TEST(Profile, GivesDefaultsForMissingFileSectionOrKey)
+{
+    std::string dir = use_temp_config_dir();
+    EXPECT_EQ(get("set", "oto", "1"), "1");
+    EXPECT_EQ(get("set", "oto", nullptr), "");
+    EXPECT_EQ(get("set", "oto", "ab  \t "), "ab");
+    ASSERT_TRUE(write_file(dir + "/" + INI, "[set]\noto=0\nnovalue\n[other]\nkey=1\n"));
+    EXPECT_EQ(get("missing", "oto", "d"), "d");
+    EXPECT_EQ(get("set", "key", "d"), "d") << "a key of another section";
+    EXPECT_EQ(get("set", "novalue", "d"), "d");
+    EXPECT_EQ(get("set", "oto", "d"), "0");
+}
+
+TEST(Profile, MatchesNamesCaseInsensitivelyAndTrimsAndUnquotesValues)
+{
+    std::string dir = use_temp_config_dir();
+    ASSERT_TRUE(write_file(dir + "/" + INI, "; comment=1\n  [ Set ]  \n\tOto =  0 \t\ndq=\"  spaced  \"\n"
+                                            "sq='x'\nodd=\"x'\ninner=a\"b\"\nempty=\n"
+                                            "\x83\x41=katakana a\n")); // ア: its second byte is 'A'
+    struct Case {
+        const char *section, *key, *want;
+    } cases[] = {
+        {"set", "oto", "0"},         {"SET", "OTO", "0"},      {" set ", " oto ", "0"},
+        {"set", "dq", "  spaced  "}, {"set", "sq", "x"},       {"set", "odd", "\"x'"},
+        {"set", "inner", "a\"b\""},  {"set", "empty", ""},     {"set", "\x83\x41", "katakana a"},
+        {"set", "; comment", "dflt"},
+        {"set", "\x83\x61", "dflt"}, // チ differs from ア only in the case of its second byte
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(get(c.section, c.key, "dflt"), c.want) << c.section << "/" << c.key;
+}
+
+TEST(Profile, CutsResultsToTheBufferSize)
+{
+    std::string dir = use_temp_config_dir();
+    ASSERT_TRUE(write_file(dir + "/" + INI, "[section1]\n;note\nv=abcdef\n\nK2\n[section2]\n[section3]\n"));
+    EXPECT_EQ(get("section1", "v", "", 4), "abc");
+    EXPECT_EQ(get("section1", "v", "", 7), "abcdef");
+    EXPECT_EQ(get("section1", "v", "", 1), "");
+    EXPECT_EQ(get("section1", "missing", "default", 5), "defa");
+    char untouched = 'X';
+    EXPECT_EQ(GetPrivateProfileStringA("section1", "v", "", &untouched, 0, INI), 0u);
+    EXPECT_EQ(untouched, 'X');
+
+    EXPECT_EQ(list(nullptr), std::string("section1\0section2\0section3\0\0", 28));
+    EXPECT_EQ(list("SECTION1"), std::string("v\0K2\0\0", 6)) << "comments and blank lines are no keys";
+    EXPECT_EQ(list("section2"), std::string("\0", 1));
+    EXPECT_EQ(list("nowhere"), std::string("\0", 1));
+    char buf[16]; // too small: the last name is cut, the list still ends in two zeros
+    EXPECT_EQ(GetPrivateProfileStringA(nullptr, nullptr, "", buf, 16, INI), 14u);
+    EXPECT_EQ(std::string(buf, 16), std::string("section1\0secti\0\0", 16));
+}
+
+TEST(Profile, WritesKeepEveryOtherLine)
+{
+    std::string path = use_temp_config_dir() + "/" + INI;
+    const std::string before = "; mine\n[other]\noto=5\n\n[Set]\n  OTO = 1 ; old\nunknown=x\n\n\n[tail]\nz=1";
+    struct Case {
+        const char *section, *key, *value;
+        std::string want;
+    } cases[] = {
+        {"set", "oto", "0", "; mine\n[other]\noto=5\n\n[Set]\nOTO=0\nunknown=x\n\n\n[tail]\nz=1"},
+        {"set", "new", "3", "; mine\n[other]\noto=5\n\n[Set]\n  OTO = 1 ; old\nunknown=x\nnew=3\n\n\n[tail]\nz=1"},
+        {"tail", "a", "b", before + "\na=b\n"},
+        {"new", "a", "b", before + "\n\n[new]\na=b\n"},
+        {"set", "oto", nullptr, "; mine\n[other]\noto=5\n\n[Set]\nunknown=x\n\n\n[tail]\nz=1"},
+        {"set", nullptr, nullptr, "; mine\n[other]\noto=5\n\n[tail]\nz=1"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(write_file(path, before));
+        EXPECT_TRUE(WritePrivateProfileStringA(c.section, c.key, c.value, INI));
+        EXPECT_EQ(read_file(path), c.want) << c.section << "/" << (c.key ? c.key : "(section)");
+    }
+}
+
+TEST(Profile, KeepsCrLfLineEnds)
+{
+    std::string dir = use_temp_config_dir();
+    ASSERT_TRUE(write_file(dir + "/" + INI, "[set]\r\noto=1\r\n"));
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "en", "35", INI));
+    EXPECT_TRUE(WritePrivateProfileStringA("win", "x", "1", INI));
+    EXPECT_EQ(read_file(dir + "/" + INI), "[set]\r\noto=1\r\nen=35\r\n\r\n[win]\r\nx=1\r\n");
+}
+
+TEST(Profile, CreatesTheFileAndItsDirectory)
+{
+    std::string dir = make_temp_dir("config") + "/not/yet";
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", nullptr, INI));
+    EXPECT_FALSE(fs::exists(dir)) << "deleting from nothing creates nothing";
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "0", INI));
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "typemode", "2", INI));
+    EXPECT_EQ(read_file(dir + "/" + INI), "[set]\noto=0\ntypemode=2\n");
+    EXPECT_EQ(get("SET", "typemode", "1"), "2");
+}
+
+// Each target that cannot be written gives FALSE and leaves nothing behind.
+TEST(Profile, RefusesTargetsItCannotReplace)
+{
+    std::string dir = use_temp_config_dir();
+    ASSERT_TRUE(fs::create_directory(dir + "/adir.ini"));
+    ASSERT_TRUE(write_file(dir + "/afile", "keep"));
+    for (const std::string& name : {std::string("adir.ini"), dir + "/afile/x.ini", dir + "/" + std::string(300, 'n'),
+                                    dir + std::string(5000, '/') + "x.ini"})
+        EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", name.c_str())) << name.size();
+    EXPECT_EQ(read_file(dir + "/afile"), "keep");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2) << "no temporary file";
+    EXPECT_TRUE(fs::is_empty(dir + "/adir.ini"));
+}
+
+TEST(Profile, LeavesTheOldFileWhenTheDirectoryIsReadOnly)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "directory permissions do not bind root";
+    std::string dir = use_temp_config_dir();
+    ASSERT_TRUE(write_file(dir + "/" + INI, "[set]\noto=1\n"));
+    ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
+    EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", INI));
+    chmod(dir.c_str(), 0755);
+    EXPECT_EQ(read_file(dir + "/" + INI), "[set]\noto=1\n");
+}
