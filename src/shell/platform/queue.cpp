@@ -367,7 +367,9 @@ void queue_run_modal(bool (*done)())
     MSG m;
     while (!done()) {
         if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            queue_wait();
+            // The input just taken in may have closed the box: look before waiting.
+            if (!done())
+                queue_wait();
             continue;
         }
         if (m.message == WM_QUIT) {

@@ -1,0 +1,24 @@
+// window_fixture.h -- a shown top-level window that records its messages,
+// with a hidden EDIT child, for the platform layer's tests.
+#pragma once
+
+#include "shell/platform/headless.h"
+#include "shell/platform/win32.h"
+
+#include <vector>
+
+struct Recorded {
+    UINT msg;
+    WPARAM wparam;
+};
+
+extern std::vector<Recorded> recorded;
+extern HWND test_window;
+extern HWND test_edit;
+
+// Opens a w x h window (the headless screen is set to the same size) and an
+// EDIT child that holds the focus. Returns after the first paint is handled.
+void open_test_window(int w = 320, int h = 200);
+// Dispatches every message that is waiting; returns how many there were.
+int pump();
+int count_of(UINT msg);

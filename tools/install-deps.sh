@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game needs to build, run and be tested.
+# Installs only what is missing; uses sudo when not run as root.
+set -euo pipefail
+
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev)
+RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick)
+
+want=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
+[ "${1:-}" = "--test" ] && want+=("${TEST_PACKAGES[@]}")
+
+missing=()
+for p in "${want[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
