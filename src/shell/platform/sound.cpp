@@ -6,6 +6,9 @@
 // does not search the disk. Called by the drill engine.
 #include "internal.h"
 
+#include "codepage.h"
+
+#include <cstdio>
 #include <string>
 
 static bool cache_valid = false;
@@ -25,6 +28,9 @@ BOOL sndPlaySoundA(LPCSTR sound, UINT flags)
         cached_name = sound;
         cached_path = resolve_data_path(sound);
         cache_valid = true;
+        if (cached_path.empty())
+            std::fprintf(stderr, "lumeko-trainer: sound file \"%s\" not found; it stays silent\n",
+                         cp932_to_utf8(sound).c_str());
     }
     if (cached_path.empty())
         return FALSE; // a missing sound is silence, not an error the user sees
