@@ -28,16 +28,12 @@ static bool register_main_class(HINSTANCE instance)
     return RegisterClassA(&wc) != 0;
 }
 
+// The first layout: the size setting takes effect at the first paint, so the
+// cell size starts at its medium value whatever the setting holds.
 static void first_layout()
 {
-    RECT r{};
-    GetClientRect(main_window, &r);
-    client_w = r.right - r.left;
-    client_h = r.bottom - r.top;
-    half_w = client_w / 2;
+    layout_recompute();
     char_size = client_h / 20;
-    key_w = client_w / 15;
-    key_h = client_h / 15;
 }
 
 bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
