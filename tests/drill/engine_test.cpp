@@ -1,0 +1,145 @@
+// engine_test.cpp -- judging typed bytes, the typed-ahead queue, line time, title and key click.
+#include "drill/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "drill/results.h"
+#include "shell/commands.h"
+#include "shell/platform/headless.h"
+#include "shell/startup.h"
+#include "test_support.h"
+#include "text/store.h"
+
+static std::string title_after(int n) { return std::string(u8"ルメコトレーナー　") + std::to_string(n) + u8"タイプ目"; }
+
+static void start(const char* settings = nullptr)
+{
+    start_game(800, 600, settings);
+    run_until_idle();
+}
+
+TEST(Drill, LettersMatchInEitherCaseOtherBytesOnlyThemselves)
+{
+    start("[set]\ntypemode=2\n"); // no key lighting: any byte may be expected
+    const struct { char expected; const char* typed; int accepted; } cases[] = {
+        {'a', "a", 1}, {'a', "A", 1}, {'A', "a", 1}, {'A', "A", 1},        {'B', "c", 0},         {'1', "1", 1},
+        {'1', "!", 0}, {'[', "{", 0}, {'@', "`", 0}, {'\x82', "\x82", 1}, {'\x82', "\xA2", 0}, {'\xA0', "\x80", 0},
+    };
+    for (const auto& c : cases) {
+        expected_char = c.expected;
+        SetWindowTextA(input_edit, c.typed);
+        const int before = typed_count;
+        EXPECT_EQ(idle_step(), 1);
+        EXPECT_EQ(typed_count - before, c.accepted) << "expected " << (int)c.expected << " typed " << c.typed;
+        EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+    }
+}
+
+TEST(Drill, WrongBytesChangeNothing)
+{
+    start();
+    type_and_run(rest_of_line().substr(0, 1).c_str());
+    const int index = char_index, count = typed_count;
+    const std::string title = headless_title();
+    const size_t clicks = headless_sounds().size();
+    Surface s = headless_client();
+    const std::vector<uint32_t> before(s.px, s.px + (size_t)s.stride * s.h);
+    type_and_run(u8"z1{あ\t"); // random lines never hold a Z
+    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+    EXPECT_EQ(char_index, index);
+    EXPECT_EQ(typed_count, count);
+    EXPECT_EQ(headless_title(), title);
+    EXPECT_EQ(headless_sounds().size(), clicks);
+    EXPECT_TRUE(std::vector<uint32_t>(s.px, s.px + (size_t)s.stride * s.h) == before);
+    EXPECT_EQ(idle_step(), 0); // nothing waiting: the main loop may sleep
+}
+
+TEST(Drill, TypedAheadBytesAreAllKeptAndJudgedOnePerStep)
+{
+    start();
+    EXPECT_EQ(headless_title(), title_after(0));
+    const std::string line = rest_of_line();
+    ASSERT_EQ(line.size(), 30u);
+    std::string ahead;
+    for (char c : line)
+        ahead += std::string("z0") + c;
+    ahead.insert(45, "\r\n"); // Enter in the middle
+    SetWindowTextA(input_edit, ahead.c_str());
+    ASSERT_EQ(GetWindowTextLengthA(input_edit), 92);
+    const size_t boxes = headless_box_log().size();
+    for (int left = 92; left > 0; left--) {
+        ASSERT_EQ(idle_step(), 1);
+        ASSERT_EQ(GetWindowTextLengthA(input_edit), left - 1);
+        if (left == 90) { // after "z", "0" and the first byte of the line
+            EXPECT_EQ(headless_title(), title_after(1));
+        }
+    }
+    EXPECT_EQ(typed_count, 31);
+    EXPECT_EQ(headless_title(), title_after(30));
+    EXPECT_EQ(headless_box_log().size(), boxes);
+    EXPECT_EQ(idle_step(), 1); // the result box, answered with Return
+    ASSERT_EQ(headless_box_log().size(), boxes + 1);
+    EXPECT_EQ(headless_box_log().back().rfind(u8"30文字　", 0), 0u);
+    EXPECT_EQ(headless_title(), title_after(0));
+    EXPECT_EQ(typed_count, 1);
+}
+
+TEST(Drill, LineTimeIsTheTimerTicksOfTheLine)
+{
+    start();
+    for (int i = 0; i < 37; i++) {
+        headless_advance_ms(50);
+        run_until_idle();
+    }
+    EXPECT_EQ(line_ticks, 37);
+    std::string lower = rest_of_line();
+    for (char& c : lower)
+        c = (char)std::tolower((unsigned char)c);
+    type_and_run(lower.c_str());
+    ASSERT_EQ(headless_box_log().size(), 2u);
+    EXPECT_EQ(headless_box_log()[1],
+              u8"30文字　1.8 秒\n\n１秒当たり 16.216216文字\n\nENTERかSPECEを押すとはじまります。");
+    EXPECT_EQ(line_ticks, 0);
+    EXPECT_EQ(series_running, 1);
+}
+
+TEST(Drill, NextCharacterWithoutAKeyFallsBackToRandomLetters)
+{
+    start();
+    static char line[] = "Q{W";
+    line_table[line_index] = line;
+    line_length = 3;
+    expected_char = 'Q';
+    text_source = 1;
+    reload_same_file = 1;
+    type_and_run("q");
+    ASSERT_EQ(headless_box_log().size(), 3u);
+    EXPECT_EQ(headless_box_log()[1], u8"使われない文字がはいっています。");
+    EXPECT_EQ(headless_box_log()[2], u8"スタート！！\n\nENTERかSPACEを押すとはじまります。");
+    EXPECT_EQ(text_source, 0);
+    EXPECT_EQ(reload_same_file, 0);
+    EXPECT_EQ(headless_title(), title_after(1));
+    EXPECT_EQ(current_line().size(), 30u);
+    EXPECT_EQ(expected_char, current_line()[0]);
+    EXPECT_EQ(char_index, 1);
+}
+
+// Key clicks started while a wrong byte and the first three bytes of the line are typed.
+static size_t clicks_while_typing(const char* settings)
+{
+    start(settings);
+    const size_t before = headless_sounds().size();
+    type_and_run(("z" + rest_of_line().substr(0, 3)).c_str());
+    EXPECT_EQ(typed_count, 4);
+    for (size_t i = before; i < headless_sounds().size(); i++)
+        EXPECT_EQ(std::filesystem::path(headless_sounds()[i]).filename(), "tap.wav");
+    return headless_sounds().size() - before;
+}
+
+TEST(KeyClick, OnePerAcceptedByte) { EXPECT_EQ(clicks_while_typing(nullptr), 3u); }
+TEST(KeyClick, NoneWhenSwitchedOff) { EXPECT_EQ(clicks_while_typing("[set]\noto=0\n"), 0u); }

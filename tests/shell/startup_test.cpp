@@ -1,0 +1,137 @@
+// startup_test.cpp -- settings at start-up, layout, focus and the end of the main loop.
+#include "shell/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+#include <vector>
+
+#include "display/geometry.h"
+#include "drill/engine.h"
+#include "shell/main_window.h"
+#include "shell/platform/headless.h"
+#include "shell/settings.h"
+#include "test_support.h"
+
+using Ints = std::vector<int>;
+static Ints saved_settings() { return {sound_on, typing_mode, size_flag, lookahead}; }
+
+TEST(Settings, NoFileGivesDefaultsAndCreatesNone)
+{
+    start_game(800, 600);
+    run_until_idle();
+    EXPECT_EQ(saved_settings(), (Ints{1, 1, 2, 2}));
+    EXPECT_TRUE(std::filesystem::is_empty(std::getenv("XDG_CONFIG_HOME")));
+}
+
+TEST(Settings, UnusableValuesFallBackThroughTheProfileReader)
+{
+    const struct { const char* ini; Ints sound_mode_size_ahead; } cases[] = {
+        {"[set]\ntypemode=7\n", {1, 1, 2, 2}}, {"[set]\ntypemode=3\nsakiyomi=5\n", {1, 3, 2, 5}},
+        {"[set]\nsakiyomi=0\n", {1, 1, 2, 2}}, {"[set]\nsakiyomi=abc\n", {1, 1, 2, 2}},
+        {"[set]\noto=00\n", {1, 1, 2, 2}},     {"[set]\noto=0\n", {0, 1, 2, 2}},
+        {"[set]\nsizeflag=9\nen=77\n", {1, 1, 9, 2}},
+        {"[SET]\nOto=0\nTypeMode=2\nSIZEFLAG=4\nSakiyomi=4\n", {0, 2, 4, 4}},
+    };
+    std::string dir = use_temp_config_dir();
+    for (const auto& c : cases) {
+        ASSERT_TRUE(write_file(dir + "/LumekoTrainer.ini", c.ini));
+        read_settings();
+        EXPECT_EQ(saved_settings(), c.sound_mode_size_ahead) << c.ini;
+    }
+}
+
+TEST(MainWindow, ResizeRecomputesLayoutAndRepaints)
+{
+    start_game(800, 600, "[set]\nsizeflag=9\n");
+    const int first = char_size; // an unknown size keeps the start-up cell size
+    EXPECT_EQ(first, client_h / 20);
+    run_until_idle();
+    headless_resize(1001, 1000);
+    run_until_idle();
+    EXPECT_EQ((Ints{client_w, client_h, half_w, key_w, key_h, char_size}), (Ints{1001, 1000, 500, 66, 66, first}));
+    EXPECT_EQ(headless_pixel(998, 7), 0xFF0000u); // the bar's red part reaches the new right frame
+    EXPECT_EQ(headless_pixel(999, 7), 0xFFFFFFu);
+    const int sizes[][2] = {{2, 50}, {1, 25}, {3, 100}, {4, 200}, {0, 200}};
+    for (const auto& s : sizes) {
+        size_flag = s[0];
+        layout_recompute();
+        EXPECT_EQ(char_size, s[1]) << "size_flag " << s[0];
+    }
+}
+
+TEST(MainWindow, TypingReachesTheDrillAfterActivationAndClick)
+{
+    start_game(800, 600);
+    run_until_idle();
+    headless_focus(false);
+    run_until_idle();
+    ASSERT_EQ(GetFocus(), nullptr);
+    headless_focus(true);
+    run_until_idle();
+    type_and_run(rest_of_line().substr(0, 1).c_str());
+    EXPECT_EQ(typed_count, 2);
+
+    SetFocus(nullptr);
+    clear_screen();
+    headless_click(1, 400, 300);
+    run_until_idle();
+    EXPECT_EQ(headless_pixel(56, 400), 0xFFFFFFu); // frame of key "1": redrawn
+    type_and_run(rest_of_line().substr(0, 1).c_str());
+    EXPECT_EQ(typed_count, 3);
+}
+
+// While the start box is up: the first wait repaints the window, the second
+// notes the focus and the repainted keyboard and closes the box.
+static int box_waits = 0;
+static HWND focus_in_box = (HWND)1;
+static unsigned key_pixel_in_box = 0;
+
+static void repaint_under_box()
+{
+    if (box_waits++ == 0) {
+        clear_screen();
+        InvalidateRect(main_window, nullptr, TRUE);
+        return;
+    }
+    focus_in_box = GetFocus();
+    key_pixel_in_box = headless_pixel(56, 400);
+    headless_key(VK_RETURN);
+}
+
+TEST(MainWindow, RepaintUnderABoxLeavesTheFocusAlone)
+{
+    start_game(800, 600);
+    headless_set_wait_hook(repaint_under_box);
+    run_until_idle();
+    EXPECT_EQ(box_waits, 2);
+    EXPECT_EQ(key_pixel_in_box, 0xFFFFFFu);
+    EXPECT_EQ(focus_in_box, nullptr);
+    EXPECT_EQ(GetFocus(), input_edit);
+}
+
+// Answers boxes; the first time the loop has nothing to do, the user closes
+// the window. A loop that went on waiting after that aborts the test.
+static int idle_waits = 0;
+
+static void close_when_idle()
+{
+    if (!headless_box_text().empty())
+        headless_key(VK_RETURN);
+    else if (++idle_waits > 1)
+        std::abort();
+    else
+        headless_close();
+}
+
+TEST(MainLoop, WaitsWhenIdleAndEndsWithOneOnClose)
+{
+    alarm(20); // a loop that spins instead of waiting never reaches the hook
+    start_game(800, 600);
+    headless_set_wait_hook(close_when_idle);
+    EXPECT_EQ(run_main_loop(), 1);
+    EXPECT_EQ(idle_waits, 1);
+    EXPECT_FALSE(headless_window_open());
+}
