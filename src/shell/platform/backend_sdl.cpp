@@ -4,12 +4,17 @@
 // The layer composes into the window surface and presents only the changed
 // rectangles. Audio is opened at the first idle wait, after the first frame is
 // on screen, so that a slow sound server does not delay the window.
+//
+// With LUMEKO_TRACE_PRESENT=<file> set at start, every present appends one line
+// to that file (see trace_present), for measuring latency from outside.
 #include "internal.h"
 
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,15 +29,73 @@ static SDL_AudioDeviceID audio_dev = 0;
 static SDL_AudioSpec audio_spec;
 static std::map<std::string, std::vector<Uint8>> sound_cache; // converted to the device format
 
+// The present trace: null unless LUMEKO_TRACE_PRESENT named a file at start.
+// The newest key or text event taken from SDL: how many there were so far,
+// when it was taken (CLOCK_MONOTONIC, us) and SDL's own timestamp (ms).
+static FILE* trace_file = nullptr;
+static uint64_t trace_inputs = 0;
+static uint64_t trace_input_us = 0;
+static Uint32 trace_input_ticks = 0;
+
+static uint64_t monotonic_us()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (uint64_t)ts.tv_sec * 1000000u + (uint64_t)ts.tv_nsec / 1000u;
+}
+
+static void trace_open()
+{
+    const char* path = std::getenv("LUMEKO_TRACE_PRESENT");
+    if (path && path[0])
+        trace_file = std::fopen(path, "a");
+}
+
+// One line per present, written once the pixels are with the display server
+// (SDL_UpdateWindowSurfaceRects syncs with it before returning):
+//   t_us rects pixels box inputs input_us input_ticks ticks
+// t_us and input_us are CLOCK_MONOTONIC microseconds; box is 1 while a message
+// box is up; input_ticks and ticks are SDL_GetTicks milliseconds of the newest
+// input event and of the present. The line is flushed at once, so a reader
+// sees it while the program runs.
+static void trace_present(const SDL_Rect* rects, int n)
+{
+    long long pixels = 0;
+    for (int i = 0; i < n; i++)
+        pixels += (long long)rects[i].w * rects[i].h;
+    std::fprintf(trace_file, "%llu %d %lld %d %llu %llu %u %llu\n", (unsigned long long)monotonic_us(), n, pixels,
+                 msgbox_active() ? 1 : 0, (unsigned long long)trace_inputs, (unsigned long long)trace_input_us,
+                 (unsigned)trace_input_ticks, (unsigned long long)SDL_GetTicks64());
+    std::fflush(trace_file);
+}
+
+static void trace_input(const SDL_Event& e)
+{
+    if (e.type != SDL_KEYDOWN && e.type != SDL_TEXTINPUT)
+        return;
+    trace_inputs++;
+    trace_input_us = monotonic_us();
+    trace_input_ticks = e.common.timestamp;
+}
+
 bool backend_init()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The window surface must be the display's own framebuffer (X11: a shared
+    // memory image), which presents exactly the changed rectangles. Left to
+    // itself, SDL builds the surface on an OpenGL renderer (llvmpipe when
+    // there is no GPU): loading the driver costs about 100 MB resident and
+    // over 100 ms of start-up, and every update then swaps the whole window,
+    // 15 to 40 ms under Xvfb. The environment variable
+    // SDL_FRAMEBUFFER_ACCELERATION still overrides this.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "lumeko-trainer: %s\n", SDL_GetError());
         return false;
     }
     SDL_StartTextInput();
+    trace_open();
     return true;
 }
 
@@ -48,6 +111,9 @@ void backend_shutdown()
         SDL_DestroyWindow(window);
     window = nullptr;
     SDL_Quit();
+    if (trace_file)
+        std::fclose(trace_file);
+    trace_file = nullptr;
 }
 
 void backend_screen_size(int* w, int* h)
@@ -141,6 +207,8 @@ void backend_present(const IRect* rects, int n)
             SDL_BlitSurface(shadow, &sdl_rects[(size_t)i], ws, &sdl_rects[(size_t)i]);
     }
     SDL_UpdateWindowSurfaceRects(window, sdl_rects.data(), n);
+    if (trace_file)
+        trace_present(sdl_rects.data(), n);
 }
 
 static int vk_from_keycode(SDL_Keycode k)
@@ -241,9 +309,12 @@ static bool translate(const SDL_Event& e, PlatformEvent* ev)
 bool backend_poll_event(PlatformEvent* ev)
 {
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    while (SDL_PollEvent(&e)) {
+        if (trace_file)
+            trace_input(e);
         if (translate(e, ev))
             return true;
+    }
     return false;
 }
 

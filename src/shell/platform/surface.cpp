@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <png.h>
 
 IRect rect_intersect(const IRect& a, const IRect& b)
@@ -35,11 +36,19 @@ void PixelBuffer::resize(int width, int height, uint32_t fill)
     pixels.assign((size_t)w * (size_t)h, fill);
 }
 
+// Only the first row is filled pixel by pixel; the others are copies of it,
+// which memcpy makes several times faster than a loop of 32-bit stores. Fills
+// are most of the cost of drawing a keystroke.
 void surface_fill(const Surface& s, const IRect& clip, const IRect& r, uint32_t color)
 {
     IRect c = rect_intersect(rect_intersect(r, clip), s.bounds());
-    for (int y = c.y0; y < c.y1; y++)
-        std::fill(s.row(y) + c.x0, s.row(y) + c.x1, color);
+    if (c.empty())
+        return;
+    uint32_t* first = s.row(c.y0) + c.x0;
+    std::fill(first, first + c.width(), color);
+    size_t row_bytes = (size_t)c.width() * sizeof(uint32_t);
+    for (int y = c.y0 + 1; y < c.y1; y++)
+        std::memcpy(s.row(y) + c.x0, first, row_bytes);
 }
 
 void surface_copy(const Surface& dst, int dx, int dy, const Surface& src, const IRect& src_rect)

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# realwindow.sh -- the game's real window under Xvfb, measured from outside.
+#
+# Starts a private 1920x1080 X server and runs the given executable (it builds
+# nothing) with a settings file for typing mode 1, then 3, look-ahead 5, and the
+# present trace on (LUMEKO_TRACE_PRESENT). Prints, per mode:
+#   first frame   exec -> first present, and exec -> the start screen with its
+#                 message box presented (LAUNCHES launches, median)
+#   rss           VmRSS 3 s after exec (RUNS runs, median)
+#   idle cpu      CPU over 10 s with the start box up, and with a line running
+#                 and nobody typing (RUNS runs, median)
+#   key latency   XTEST key press sent -> end of the present that shows it, and
+#                 the game's own share: key event taken from SDL -> end of
+#                 present (KEYS accepted keys per run, median over all of them)
+# Usage: bench/realwindow.sh <lumeko-trainer>
+#        (RUNS, KEYS, LAUNCHES, MODES override the defaults; KEEP=dir keeps raw data)
+# Needs Xvfb, xdotool and python3 with libX11/libXtst.
+set -u
+[ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>" >&2; exit 2; }
+EXE=$(readlink -f "$1")
+[ -x "$EXE" ] || { echo "not an executable: $1" >&2; exit 2; }
+HELPER="$(cd "$(dirname "$0")" && pwd)/realwindow_helper.py"
+RUNS=${RUNS:-3}
+KEYS=${KEYS:-50}
+LAUNCHES=${LAUNCHES:-10}
+MODES=${MODES:-"1 3"}
+SCREEN_W=1920
+SCREEN_H=1080
+LOOKAHEAD=5
+
+for tool in Xvfb xdotool python3; do
+    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
+done
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-bench.XXXXXX")
+APP_PID=""
+XVFB_PID=""
+
+stop_app() {
+    if [ -n "$APP_PID" ]; then
+        kill "$APP_PID" 2>/dev/null
+        wait "$APP_PID" 2>/dev/null
+    fi
+    APP_PID=""
+}
+
+cleanup() {
+    stop_app
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    if [ -n "${KEEP:-}" ]; then
+        mkdir -p "$KEEP" && cp -r "$WORK"/. "$KEEP"/
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+start_x() {
+    local n
+    for n in $(seq 150 170); do
+        [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 100); do
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+    done
+    echo "could not start Xvfb" >&2
+    exit 1
+}
+
+# launch MODE TAG: starts the game with its own settings and trace; sets
+# APP_PID, TRACE and T0 (the file holding the exec time).
+launch() {
+    local dir="$WORK/$2"
+    mkdir -p "$dir/config"
+    printf '[set]\r\ntypemode=%s\r\nsakiyomi=%s\r\n' "$1" "$LOOKAHEAD" >"$dir/config/LumekoTrainer.ini"
+    TRACE="$dir/trace.txt"
+    T0="$dir/t0.txt"
+    (cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$dir/config" LUMEKO_TRACE_PRESENT="$TRACE" \
+        exec python3 "$HELPER" launch "$T0" "$EXE") 2>"$dir/stderr.txt" &
+    APP_PID=$!
+}
+
+client_size_ok() {
+    local win geom
+    win=$(timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
+    [ -n "$win" ] || { echo "no window" >&2; return 1; }
+    WIN=$win
+    geom=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
+    [ "$geom" = "${SCREEN_W}x${SCREEN_H}" ] || { echo "window is $geom, not ${SCREEN_W}x${SCREEN_H}" >&2; return 1; }
+}
+
+start_x
+echo "# $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2-), display $DISPLAY ${SCREEN_W}x${SCREEN_H}"
+echo "# executable $EXE"
+echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg)"
+
+for mode in $MODES; do
+    R="$WORK/mode$mode"
+    mkdir -p "$R"
+    for i in $(seq 1 "$LAUNCHES"); do
+        launch "$mode" "m$mode-launch$i"
+        python3 "$HELPER" first "$TRACE" "$T0" 20 >>"$R/first.txt" || { echo "launch $i: no start screen" >&2; exit 1; }
+        stop_app
+        sleep 0.3
+    done
+    for run in $(seq 1 "$RUNS"); do
+        launch "$mode" "m$mode-run$run"
+        python3 "$HELPER" first "$TRACE" "$T0" 20 >/dev/null || { echo "run $run: no start screen" >&2; exit 1; }
+        client_size_ok || exit 1
+        python3 "$HELPER" wait_until "$T0" 3
+        python3 "$HELPER" rss "$APP_PID" >>"$R/rss.txt"
+        python3 "$HELPER" cpu "$APP_PID" 10 >>"$R/cpu_box.txt"
+        xdotool windowfocus --sync "$WIN"
+        xdotool key Return
+        sleep 1
+        python3 "$HELPER" cpu "$APP_PID" 10 >>"$R/cpu_line.txt"
+        python3 "$HELPER" keys "$TRACE" "$KEYS" "$R/keys$run.txt" || exit 1
+        cat "$R/keys$run.txt" >>"$R/keys.txt"
+        python3 "$HELPER" stats "$R/keys$run.txt" 0 1000 | awk -v r="$run" '{print "# run " r ": key->present median " $1 " ms"}'
+        kill -0 "$APP_PID" 2>/dev/null || { echo "the game exited" >&2; exit 1; }
+        stop_app
+    done
+
+    read -r ff_med ff_p90 ff_n < <(python3 "$HELPER" stats "$R/first.txt" 0)
+    read -r ss_med ss_p90 _ < <(python3 "$HELPER" stats "$R/first.txt" 1)
+    read -r rss_med _ rss_n < <(python3 "$HELPER" stats "$R/rss.txt" 0 1024)
+    read -r cbt_med _ cb_n < <(python3 "$HELPER" stats "$R/cpu_box.txt" 1)
+    read -r cbs_med _ _ < <(python3 "$HELPER" stats "$R/cpu_box.txt" 2)
+    read -r clt_med _ _ < <(python3 "$HELPER" stats "$R/cpu_line.txt" 1)
+    read -r cls_med _ _ < <(python3 "$HELPER" stats "$R/cpu_line.txt" 2)
+    read -r kl_med kl_p90 kl_n < <(python3 "$HELPER" stats "$R/keys.txt" 0 1000)
+    read -r ka_med ka_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 1 1000)
+    read -r kt_med kt_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 2)
+    read -r kp_med _ _ < <(python3 "$HELPER" stats "$R/keys.txt" 3)
+    echo "mode $mode: first frame          median $ff_med ms (p90 $ff_p90, $ff_n launches)"
+    echo "mode $mode: start screen shown   median $ss_med ms (p90 $ss_p90)"
+    echo "mode $mode: resident at 3 s      median $rss_med MiB ($rss_n runs; all: $(tr '\n' ' ' <"$R/rss.txt")KiB)"
+    echo "mode $mode: idle cpu, start box  median $cbt_med % of a core by ticks, $cbs_med % by schedstat ($cb_n runs of 10 s)"
+    echo "mode $mode: idle cpu, line runs  median $clt_med % by ticks, $cls_med % by schedstat"
+    echo "mode $mode: key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
+    echo "mode $mode: SDL poll -> present  median $ka_med ms (p90 $ka_p90); SDL ticks: median $kt_med ms; $kp_med px per key"
+done
+echo "# load average at end: $(cut -d" " -f1-3 /proc/loadavg)"
