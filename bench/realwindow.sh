@@ -80,7 +80,7 @@ launch() {
     TRACE="$dir/trace.txt"
     T0="$dir/t0.txt"
     (cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$dir/config" LUMEKO_TRACE_PRESENT="$TRACE" \
-        exec python3 "$HELPER" launch "$T0" "$EXE") 2>"$dir/stderr.txt" &
+        exec python3 "$HELPER" launch "$T0" "${PROG:-$EXE}") 2>"$dir/stderr.txt" &
     APP_PID=$!
 }
 
@@ -144,4 +144,18 @@ for mode in $MODES; do
     echo "mode $mode: key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
     echo "mode $mode: SDL poll -> present  median $ka_med ms (p90 $ka_p90); SDL ticks: median $kt_med ms; $kp_med px per key"
 done
+# The floor: SDL2 alone opening a window of the same size and presenting once.
+BARE="$(dirname "$EXE")/bare_frame"
+if [ -x "$BARE" ]; then
+    R="$WORK/bare"
+    mkdir -p "$R"
+    for i in $(seq 1 "$LAUNCHES"); do
+        PROG="$BARE" launch 3 "bare-launch$i"
+        python3 "$HELPER" first "$TRACE" "$T0" 20 >>"$R/first.txt" || { echo "bare launch $i: no frame" >&2; exit 1; }
+        stop_app
+        sleep 0.3
+    done
+    read -r bf_med bf_p90 bf_n < <(python3 "$HELPER" stats "$R/first.txt" 0)
+    echo "SDL2 alone:  first frame          median $bf_med ms (p90 $bf_p90, $bf_n launches)"
+fi
 echo "# load average at end: $(cut -d" " -f1-3 /proc/loadavg)"

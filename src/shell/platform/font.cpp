@@ -7,6 +7,7 @@
 #include "font.h"
 
 #include "codepage.h"
+#include "font_memo.h"
 
 #include <algorithm>
 #include <climits>
@@ -41,6 +42,7 @@ constexpr const char* NO_FONT_MESSAGE =
 struct FaceInfo {
     FT_Face ft = nullptr;
     std::string path;
+    int index = 0;
     long upem = 2048;
     long ascent = 1802;  // above the baseline
     long descent = 246;  // below the baseline, positive
@@ -107,9 +109,20 @@ static bool init_libraries()
         ft_tried = true;
         if (FT_Init_FreeType(&ft_library) != 0)
             ft_library = nullptr;
-        fc_ready = FcInit() == FcTrue;
     }
     return ft_library != nullptr;
+}
+
+// fontconfig is started only when a face must be looked for: a start whose
+// faces are all remembered never pays for reading its configuration.
+static bool init_fontconfig()
+{
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        fc_ready = FcInit() == FcTrue;
+    }
+    return fc_ready;
 }
 
 static bool face_has_char(FT_Face f, char32_t c) { return FT_Get_Char_Index(f, c) != 0; }
@@ -151,6 +164,7 @@ static int open_face(const char* path, int index)
             auto fi = std::make_unique<FaceInfo>();
             fi->ft = f;
             fi->path = path;
+            fi->index = index;
             read_face_metrics(fi.get());
             id = (int)faces.size();
             faces.push_back(std::move(fi));
@@ -165,7 +179,7 @@ static int open_face(const char* path, int index)
 // Asks fontconfig for the best font for the pattern and opens it.
 static int match_pattern(FcPattern* pat)
 {
-    if (!fc_ready || !pat)
+    if (!init_fontconfig() || !pat)
         return FACE_NONE;
     FcConfigSubstitute(nullptr, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
@@ -188,7 +202,7 @@ static int match_pattern(FcPattern* pat)
 // Japanese when `japanese` is set.
 static int match_mono(const std::string& family, bool japanese)
 {
-    FcPattern* pat = FcPatternCreate();
+    FcPattern* pat = init_fontconfig() ? FcPatternCreate() : nullptr;
     if (!pat)
         return FACE_NONE;
     if (!family.empty())
@@ -221,11 +235,28 @@ static int match_face_name(const std::string& family)
     return chosen;
 }
 
+// The face for a name: the remembered file when it is still there and can
+// show Japanese, otherwise what fontconfig finds, which is then remembered.
+static int choose_face(const std::string& name)
+{
+    std::string path;
+    int index = 0;
+    if (font_memo_lookup(name, &path, &index)) {
+        int id = open_face(path.c_str(), index);
+        if (id != FACE_NONE && faces[id]->japanese)
+            return id;
+    }
+    int id = match_face_name(cp932_to_utf8(name));
+    if (id != FACE_NONE && faces[id]->japanese)
+        font_memo_store(name, faces[id]->path, faces[id]->index);
+    return id;
+}
+
 static FaceInfo* face_for(const FontRequest& font, int* id_out)
 {
     std::string name(font.face, strnlen(font.face, FONT_FACE_MAX));
     auto it = face_by_name.find(name);
-    int id = it != face_by_name.end() ? it->second : (face_by_name[name] = match_face_name(cp932_to_utf8(name)));
+    int id = it != face_by_name.end() ? it->second : (face_by_name[name] = choose_face(name));
     if (id_out)
         *id_out = id;
     return id == FACE_NONE ? nullptr : faces[id].get();
@@ -237,7 +268,7 @@ static FaceInfo* fallback_face(char32_t c)
     auto it = fallback_by_char.find(c);
     if (it == fallback_by_char.end()) {
         int id = FACE_NONE;
-        FcPattern* pat = fc_ready ? FcPatternCreate() : nullptr;
+        FcPattern* pat = init_fontconfig() ? FcPatternCreate() : nullptr;
         FcCharSet* cs = pat ? FcCharSetCreate() : nullptr;
         if (cs) {
             FcCharSetAddChar(cs, c);

@@ -112,8 +112,10 @@ static IRect dc_clip(const Dc* dc)
 
 static void mark(const Dc* dc, const IRect& r)
 {
+    IRect changed = rect_intersect(r, dc_clip(dc));
+    dc->win->drawn = rect_union(dc->win->drawn, changed);
     if (dc->win == top_window())
-        screen_mark_dirty(rect_intersect(r, dc_clip(dc)));
+        screen_mark_dirty(changed);
 }
 
 HDC GetDC(HWND hwnd)

@@ -29,8 +29,10 @@ struct Window {
     bool destroying = false;
     std::string text; // CP932; for an EDIT this is its content
 
-    // Top-level windows only: the client framebuffer and the pending paint.
+    // Top-level windows only: the client framebuffer, the part of it ever
+    // drawn on since it was made (the rest is still black), the pending paint.
     PixelBuffer fb;
+    IRect drawn;
     IRect invalid;
     bool erase_pending = false;
 };

@@ -67,6 +67,21 @@ void screen_invalidate_all()
     add_dirty(backend_screen().bounds());
 }
 
+// Fills r black except for its part inside: what lies outside the drawn part
+// of the client area (or outside the client area) is known to be black, and
+// the framebuffer's untouched pages need not even be read.
+static void fill_outside(const Surface& screen, const IRect& r, const IRect& inside)
+{
+    if (inside.empty()) {
+        surface_fill(screen, screen.bounds(), r, 0);
+        return;
+    }
+    surface_fill(screen, screen.bounds(), IRect{r.x0, r.y0, r.x1, inside.y0}, 0);
+    surface_fill(screen, screen.bounds(), IRect{r.x0, inside.y1, r.x1, r.y1}, 0);
+    surface_fill(screen, screen.bounds(), IRect{r.x0, inside.y0, inside.x0, inside.y1}, 0);
+    surface_fill(screen, screen.bounds(), IRect{inside.x1, inside.y0, r.x1, inside.y1}, 0);
+}
+
 void screen_flush()
 {
     Window* top = top_window();
@@ -75,13 +90,13 @@ void screen_flush()
     Surface screen = backend_screen();
     Surface client = top->fb.surface();
     int client_top = screen_client_top();
+    IRect drawn = rect_offset(top->drawn, 0, client_top);
     bool box = msgbox_active();
     for (int i = 0; i < dirty_count; i++) {
         const IRect& r = dirty[i];
-        IRect covered = rect_offset(client.bounds(), 0, client_top);
-        if (rect_intersect(r, covered).area() != r.area())
-            surface_fill(screen, screen.bounds(), r, 0);
-        surface_copy(screen, 0, client_top, client, rect_offset(r, 0, -client_top));
+        IRect copied = rect_intersect(r, drawn);
+        fill_outside(screen, r, copied);
+        surface_copy(screen, 0, client_top, client, rect_offset(copied, 0, -client_top));
         if (box)
             msgbox_draw(screen, r);
     }

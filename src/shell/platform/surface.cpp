@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <png.h>
+#include <vector>
 
 IRect rect_intersect(const IRect& a, const IRect& b)
 {
@@ -29,11 +30,22 @@ IRect rect_union(const IRect& a, const IRect& b)
 
 IRect rect_offset(const IRect& r, int dx, int dy) { return IRect{r.x0 + dx, r.y0 + dy, r.x1 + dx, r.y1 + dy}; }
 
+PixelBuffer::~PixelBuffer() { std::free(px); }
+
 void PixelBuffer::resize(int width, int height, uint32_t fill)
 {
-    w = std::max(width, 0);
-    h = std::max(height, 0);
-    pixels.assign((size_t)w * (size_t)h, fill);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    size_t n = (size_t)width * (size_t)height;
+    if (width != w || height != h || !px) {
+        std::free(px);
+        px = static_cast<uint32_t*>(std::calloc(n ? n : 1, sizeof(uint32_t)));
+        w = px ? width : 0;
+        h = px ? height : 0;
+        if (!px || fill == 0)
+            return;
+    }
+    std::fill(px, px + (size_t)w * (size_t)h, fill);
 }
 
 // Only the first row is filled pixel by pixel; the others are copies of it,

@@ -5,8 +5,8 @@
 // 0x00RRGGBB; rectangles include x0/y0 and exclude x1/y1, as GDI's do.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 struct IRect {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -30,13 +30,27 @@ struct Surface {
     uint32_t* row(int y) const { return px + (long long)y * stride; }
 };
 
-// A buffer that owns its pixels.
+// A buffer that owns its pixels. A fresh buffer comes zeroed from calloc, which
+// for a window-sized block means pages the kernel maps only once they are
+// drawn on: a large black window costs almost nothing until it is painted.
 struct PixelBuffer {
-    std::vector<uint32_t> pixels;
     int w = 0, h = 0;
 
+    PixelBuffer() = default;
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+    ~PixelBuffer();
+    // New dimensions, every pixel set to fill.
     void resize(int width, int height, uint32_t fill);
-    Surface surface() { return Surface{pixels.data(), w, h, w}; }
+    Surface surface() { return Surface{px, w, h, w}; }
+    uint32_t at(int x, int y) const { return px[(size_t)y * (size_t)w + (size_t)x]; }
+    bool same_pixels(const PixelBuffer& o) const
+    {
+        return w == o.w && h == o.h && std::equal(px, px + (size_t)w * (size_t)h, o.px);
+    }
+
+  private:
+    uint32_t* px = nullptr;
 };
 
 // 0x00BBGGRR (a Win32 COLORREF) to 0x00RRGGBB and back.

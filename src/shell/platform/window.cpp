@@ -96,7 +96,10 @@ ATOM RegisterClassA(const WNDCLASSA* wc)
 static void size_client(Window* win)
 {
     int top = (win == shown_top) ? screen_client_top() : 0;
-    win->fb.resize(win->w, win->h - top, 0);
+    if (win->fb.w != win->w || win->fb.h != win->h - top) {
+        win->fb.resize(win->w, win->h - top, 0);
+        win->drawn = IRect{};
+    }
 }
 
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,

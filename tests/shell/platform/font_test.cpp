@@ -39,7 +39,7 @@ static int count_colour(PixelBuffer& pb, const IRect& r, uint32_t c)
     int n = 0;
     for (int y = r.y0; y < r.y1; y++)
         for (int x = r.x0; x < r.x1; x++)
-            n += pb.pixels[(size_t)y * pb.w + x] == c;
+            n += pb.at(x, y) == c;
     return n;
 }
 
@@ -49,7 +49,7 @@ static IRect ink_box(PixelBuffer& pb, uint32_t paper)
     IRect box{};
     for (int y = 0; y < pb.h; y++)
         for (int x = 0; x < pb.w; x++)
-            if (pb.pixels[(size_t)y * pb.w + x] != paper && pb.pixels[(size_t)y * pb.w + x] != MARKER)
+            if (pb.at(x, y) != paper && pb.at(x, y) != MARKER)
                 box = rect_union(box, IRect{x, y, x + 1, y + 1});
     return box;
 }
@@ -59,7 +59,7 @@ static bool untouched_outside(PixelBuffer& pb, const IRect& r)
 {
     for (int y = 0; y < pb.h; y++)
         for (int x = 0; x < pb.w; x++)
-            if (!inside(r, x, y) && pb.pixels[(size_t)y * pb.w + x] != MARKER)
+            if (!inside(r, x, y) && pb.at(x, y) != MARKER)
                 return false;
     return true;
 }
@@ -136,7 +136,7 @@ TEST(FontClipping, ClipRectAndSurfaceEdgesCutWithoutShifting)
     EXPECT_TRUE(untouched_outside(pb, clip));
     for (int y = clip.y0; y < clip.y1; y++)
         for (int x = clip.x0; x < clip.x1; x++)
-            ASSERT_EQ(pb.pixels[(size_t)y * 200 + x], ref.pixels[(size_t)y * 200 + x]) << x << "," << y;
+            ASSERT_EQ(pb.at(x, y), ref.at(x, y)) << x << "," << y;
 
     // Partly off the top-left of a small surface.
     PixelBuffer small;
@@ -144,7 +144,7 @@ TEST(FontClipping, ClipRectAndSurfaceEdgesCutWithoutShifting)
     font_text_out(small.surface(), IRect{-1000, -1000, 1000, 1000}, -15, -10, gothic(40, 20), text, 4, FG, BG, true);
     for (int y = 0; y < 20; y++)
         for (int x = 0; x < 40; x++)
-            ASSERT_EQ(small.pixels[(size_t)y * 40 + x], ref.pixels[(size_t)(y + 40) * 200 + x + 65]) << x << "," << y;
+            ASSERT_EQ(small.at(x, y), ref.at(x + 65, y + 40)) << x << "," << y;
 }
 
 TEST(FontClipping, EmptyTextDrawsNothing)
@@ -189,7 +189,7 @@ TEST(FontGlyphs, WidthStretchesAndWeightEmboldens)
     draw(bold, 0, 0, gothic(40, 20, 700), "H");
     draw(again, 0, 0, gothic(40, 20, 400), "H");
     EXPECT_GT(count_colour(bold, bold.surface().bounds(), FG), count_colour(regular, regular.surface().bounds(), FG));
-    EXPECT_EQ(regular.pixels, again.pixels) << "a cached glyph draws as the first one did";
+    EXPECT_TRUE(regular.same_pixels(again)) << "a cached glyph draws as the first one did";
 }
 
 TEST(FontGlyphs, ExtremeSizesStayInBounds)

@@ -1,0 +1,54 @@
+// The font file a face name matched is remembered across runs while unchanged.
+#include "shell/platform/font.h"
+#include "shell/platform/font_memo.h"
+#include "test_support.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+static const char GOTHIC[] = "ＭＳゴシック";
+// Another Japanese face of the same package: opening it proves the memo was used.
+static const char OTHER_FILE[] = "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
+
+static std::string use_temp_cache_dir()
+{
+    std::string dir = make_temp_dir("cache");
+    setenv("XDG_CACHE_HOME", dir.c_str(), 1);
+    return dir;
+}
+
+static const char* matched_file()
+{
+    FontRequest f;
+    std::strcpy(f.face, GOTHIC);
+    return font_file_path(f);
+}
+
+TEST(FontMemo, ARememberedFileIsOpenedWithoutAskingAgain)
+{
+    if (access(OTHER_FILE, R_OK) != 0)
+        GTEST_SKIP() << "fonts-ipafont-gothic is not installed";
+    use_temp_cache_dir();
+    font_memo_store(GOTHIC, OTHER_FILE, 0);
+    EXPECT_STREQ(matched_file(), OTHER_FILE);
+}
+
+TEST(FontMemo, AChangedFileIsLookedUpAgainAndRememberedAnew)
+{
+    if (access(OTHER_FILE, R_OK) != 0)
+        GTEST_SKIP() << "fonts-ipafont-gothic is not installed";
+    std::string dir = use_temp_cache_dir() + "/lumeko-trainer";
+    std::string hex;
+    for (const char* p = GOTHIC; *p; p++) {
+        char two[3];
+        std::snprintf(two, sizeof two, "%02x", (unsigned char)*p);
+        hex += two;
+    }
+    ASSERT_EQ(system(("mkdir -p " + dir).c_str()), 0);
+    write_file(dir + "/faces", hex + "\t0\t1\t1\t" + OTHER_FILE + "\n"); // size and time no longer match
+    std::string found = matched_file();
+    EXPECT_NE(found, OTHER_FILE);
+    EXPECT_NE(read_file(dir + "/faces").find(found), std::string::npos);
+}
