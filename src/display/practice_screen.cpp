@@ -70,8 +70,7 @@ static int copy_typed_part(const char* line, int n, char* out)
     int len = (int)strnlen(line, (size_t)n);
     int start = 0;
     while (len - start > TYPED_SCRATCH_SIZE - 1) {
-        unsigned char b = (unsigned char)line[start];
-        start += ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+        start += IsDBCSLeadByte((BYTE)line[start]) ? 2 : 1;
     }
     if (start > len)
         start = len;

@@ -2,6 +2,7 @@
 #include "drill/results.h"
 
 #include "drill/engine.h"
+#include "shell/platform/win32.h"
 #include "shell/startup.h"
 
 #include <cstdio>
@@ -49,8 +50,7 @@ static int fitting_length(const char* text, int room)
 {
     int n = 0;
     while (text[n]) {
-        unsigned char b = (unsigned char)text[n];
-        int len = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && text[n + 1] ? 2 : 1;
+        int len = IsDBCSLeadByte((BYTE)text[n]) && text[n + 1] ? 2 : 1;
         if (n + len > room)
             break;
         n += len;

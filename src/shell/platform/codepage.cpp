@@ -5,6 +5,8 @@
 // without losing the rest of the text.
 #include "codepage.h"
 
+#include "win32.h"
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -33,6 +35,8 @@ static int convert_one(iconv_t cd, const char* in, size_t in_len, char* out, siz
         return -1;
     return (int)(out_cap - left_out);
 }
+
+BOOL IsDBCSLeadByte(BYTE test_char) { return cp932_is_lead(test_char) ? TRUE : FALSE; }
 
 char32_t cp932_to_unicode(unsigned code)
 {

@@ -363,6 +363,7 @@ int GetWindowTextLengthA(HWND hwnd);
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+BOOL IsDBCSLeadByte(BYTE test_char); // for code page 932, the program's only code page
 
 // GDI
 HDC GetDC(HWND hwnd);
