@@ -54,22 +54,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_x() {
-    local n
-    for n in $(seq 150 170); do
-        [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 1 100); do
-            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.05
-        done
-    done
-    echo "could not start Xvfb" >&2
-    exit 1
-}
+. "$(dirname "$0")/../tools/start_xvfb.sh"
+start_x() { start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; }
 
 # launch MODE TAG: starts the game with its own settings and trace; sets
 # APP_PID, TRACE and T0 (the file holding the exec time).

@@ -9,23 +9,8 @@ SCREEN_W=1280
 SCREEN_H=800
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-e2e.XXXXXX")
 
-start_x() {
-    local n
-    for n in $(seq 0 20); do
-        DISPLAY_NUM=$((120 + (RANDOM % 400)))
-        [ -e "/tmp/.X11-unix/X$DISPLAY_NUM" ] && continue
-        Xvfb ":$DISPLAY_NUM" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$DISPLAY_NUM"
-        for _ in $(seq 1 100); do
-            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.05
-        done
-    done
-    echo "could not start Xvfb" >&2
-    exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/start_xvfb.sh"
+start_x() { start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; }
 
 stop_all() {
     [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
