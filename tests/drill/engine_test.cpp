@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <string>
@@ -127,6 +128,33 @@ TEST(Drill, NextCharacterWithoutAKeyFallsBackToRandomLetters)
     EXPECT_EQ(current_line().size(), 30u);
     EXPECT_EQ(expected_char, current_line()[0]);
     EXPECT_EQ(char_index, 1);
+}
+
+// Lines with nothing to practise (as a broken text could leave them) are passed
+// over; with none left, practice falls back to random letters.
+TEST(Drill, LinesWithNothingToPractiseAreNeverStarted)
+{
+    start("[set]\ntypemode=3\n");
+    static char empty[] = "", starts_with_cr[] = "\rAB", good[] = "KL";
+    char* lines[] = {empty, starts_with_cr, good};
+    for (int round = 0; round < 8; round++) {
+        std::copy(lines, lines + 3, line_table);
+        line_count = 3;
+        text_source = 1; // keeps restart_practice from making random lines
+        restart_practice();
+        EXPECT_EQ(line_index, 2);
+        EXPECT_EQ(line_length, 2);
+        EXPECT_EQ(expected_char, 'K');
+    }
+    line_table[2] = empty;
+    restart_practice();
+    EXPECT_EQ(text_source, 0);
+    EXPECT_EQ(line_length, 30);
+    line_count = 0;
+    restart_practice();
+    EXPECT_EQ(line_count, LINE_COUNT_AT_START);
+    EXPECT_EQ(line_length, 30);
+    EXPECT_EQ(typed_count, 1); // and the line runs
 }
 
 // Key clicks started while a wrong byte and the first three bytes of the line are typed.
