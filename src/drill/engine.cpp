@@ -67,9 +67,7 @@ static bool light_next(char c)
 {
     if (typing_mode != 1)
         return true;
-    unsigned char u = (unsigned char)c;
-    char key = upper_table[u] ? (char)upper_table[u] : c;
-    return light_key(key, COLOR_PINK) != 0 || key == 0;
+    return light_key(key_char(c), COLOR_PINK) != 0 || c == 0;
 }
 
 static void start_after_message()
@@ -150,8 +148,7 @@ static int type_step()
     show_typed_count();
     draw_practice_screen();
     if (typing_mode == 1) {
-        unsigned char k = (unsigned char)t;
-        restore_key(upper_table[k] ? (char)upper_table[k] : (char)t);
+        restore_key(key_char((char)t));
         if (!light_next(expected_char))
             return 1;
     }

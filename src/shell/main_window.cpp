@@ -51,10 +51,8 @@ void full_redraw()
         draw_note_line();
         repainting = 0;
     }
-    if (typing_mode == 1 && typed_count >= 1) {
-        unsigned char c = (unsigned char)expected_char;
-        light_key(upper_table[c] ? (char)upper_table[c] : expected_char, COLOR_PINK);
-    }
+    if (typing_mode == 1 && typed_count >= 1)
+        light_key(key_char(expected_char), COLOR_PINK);
     draw_progress_bar();
     if (modal_flag == 0)
         SetFocus(input_edit);

@@ -15,5 +15,12 @@ extern unsigned char upper_table[256];  // a..z -> A..Z, 0 elsewhere
 extern unsigned char lower_table[256];  // A..Z -> a..z, 0 elsewhere
 
 void build_case_tables();
+// The character on the key that types c: a letter in upper case, any other
+// byte as it is.
+inline char key_char(char c)
+{
+    unsigned char upper = upper_table[(unsigned char)c];
+    return upper ? (char)upper : c;
+}
 int make_random_lines();
 int line_len(int index);
