@@ -11,8 +11,8 @@ static const char DEMO_TEXT[] = "漢字とかな ABC 123 スタート！！";
 
 static void draw_text(HDC dc, int x, int y, int h, int w, const char* text, int n, COLORREF fg, COLORREF bg)
 {
-    HFONT font = CreateFontA(h, w, 0, 0, FW_BOLD, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN,
-                             "ＭＳゴシック");
+    HFONT font =
+        CreateFontA(h, w, 0, 0, FW_BOLD, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, "ＭＳゴシック");
     HGDIOBJ old = SelectObject(dc, font);
     SetTextColor(dc, fg);
     SetBkColor(dc, bg);

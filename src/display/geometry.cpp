@@ -37,9 +37,9 @@ int draw_text_fit(HDC dc, int x, int y, unsigned box_w, int box_h, const char* t
         return 0;
     unsigned n = (unsigned)std::strlen(text);
     unsigned cell_w = box_w / n - 1; // wraps to a huge width when the box is narrower than the text
-    HFONT font = CreateFontA(box_h, (int)cell_w, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                             SCREEN_FACE);
+    HFONT font =
+        CreateFontA(box_h, (int)cell_w, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, SCREEN_FACE);
     COLORREF old_fg = SetTextColor(dc, fg);
     COLORREF old_bg = SetBkColor(dc, bg);
     HGDIOBJ old_font = SelectObject(dc, font);

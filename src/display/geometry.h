@@ -13,8 +13,8 @@ extern int half_w;             // client_w / 2
 extern int char_size;          // side of a practice character cell
 extern int key_w, key_h;       // one key of the on-screen keyboard
 
-constexpr int keyboard_rows = 5;   // key rows of the keyboard band
-constexpr int bar_divisor = 40;    // bar_h = client_h / bar_divisor
+constexpr int keyboard_rows = 5; // key rows of the keyboard band
+constexpr int bar_divisor = 40;  // bar_h = client_h / bar_divisor
 constexpr int typed_line_cols = 40;
 
 inline int bar_h() { return client_h / bar_divisor; }

@@ -9,21 +9,21 @@
 #include "shell/platform/win32.h"
 
 struct KeyCell {
-    char ch;       // the character on the key; 0 ends the table
-    int col;       // key column, 0 = leftmost key of its row
-    int row;       // 0 digit row, 1 Q row, 2 A row, 3 Z row, 4 space bar
+    char ch;           // the character on the key; 0 ends the table
+    int col;           // key column, 0 = leftmost key of its row
+    int row;           // 0 digit row, 1 Q row, 2 A row, 3 Z row, 4 space bar
     unsigned key_code; // character of the unshifted physical key
     unsigned shifted;  // 1 for a character typed with Shift on the key at col, row
     unsigned color;    // face colour, 0x00BBGGRR
 };
 
 constexpr int KEY_TABLE_SIZE = 256;
-constexpr int KEY_COUNT = 52;      // entries before the terminator
+constexpr int KEY_COUNT = 52; // entries before the terminator
 constexpr int FINGER_COUNT = 8;
 
 extern KeyCell key_table[KEY_TABLE_SIZE];
 extern const COLORREF finger_colors[FINGER_COUNT];
-extern int kb_left, kb_top;        // top-left corner of the keyboard's first row
+extern int kb_left, kb_top; // top-left corner of the keyboard's first row
 
 constexpr COLORREF SHIFT_FACE = RGB(0, 0, 255);
 constexpr COLORREF YEN_KEY_FACE = RGB(0, 0, 192);

@@ -102,8 +102,7 @@ static void finish_line()
     clear_screen();
     if (typing_mode == 1 || typing_mode == 2)
         draw_keyboard();
-    format_result_text(text_buffer, TEXT_BUFFER_SIZE, line_length, line_ticks, text_source == 1,
-                       line_note[line_index]);
+    format_result_text(text_buffer, TEXT_BUFFER_SIZE, line_length, line_ticks, text_source == 1, line_note[line_index]);
     draw_progress_bar();
     show_box(text_buffer);
     line_index = choose_line();

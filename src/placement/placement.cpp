@@ -45,10 +45,7 @@ void placement_area(int* w, int* h)
     *h = client_h - char_size - bar_h() - (keyboard_shown ? keyboard_rows * key_h : 0);
 }
 
-static int grid_to_px(int cell, int extent, int cells)
-{
-    return cell * extent / cells;
-}
+static int grid_to_px(int cell, int extent, int cells) { return cell * extent / cells; }
 
 void grid_to_pixels(PlacePos pos, int* x_px, int* y_px)
 {
@@ -60,10 +57,8 @@ void grid_to_pixels(PlacePos pos, int* x_px, int* y_px)
 
 static int cells_overlap(PlacePos a, PlacePos b, int w, int h)
 {
-    return squares_overlap(grid_to_px(a.x, w, grid_cols), grid_to_px(a.y, h, grid_rows),
-                           char_size, char_size,
-                           grid_to_px(b.x, w, grid_cols), grid_to_px(b.y, h, grid_rows),
-                           char_size, char_size);
+    return squares_overlap(grid_to_px(a.x, w, grid_cols), grid_to_px(a.y, h, grid_rows), char_size, char_size,
+                           grid_to_px(b.x, w, grid_cols), grid_to_px(b.y, h, grid_rows), char_size, char_size);
 }
 
 // 1 when the candidate in char_pos[k] overlaps one of the `lookahead` places

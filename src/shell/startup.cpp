@@ -46,8 +46,8 @@ bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
     srand((unsigned)time(nullptr));
     if (!register_main_class(instance))
         return false;
-    main_window = CreateWindowExA(0, MAIN_CLASS_NAME, cmd_line, WS_OVERLAPPEDWINDOW, 0, 0, client_w, client_h,
-                                  nullptr, nullptr, instance, nullptr);
+    main_window = CreateWindowExA(0, MAIN_CLASS_NAME, cmd_line, WS_OVERLAPPEDWINDOW, 0, 0, client_w, client_h, nullptr,
+                                  nullptr, instance, nullptr);
     input_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 100, 100, 100, 100,
                                  main_window, nullptr, instance, nullptr);
     first_layout();

@@ -21,7 +21,7 @@ unsigned char lower_table[256];
 constexpr int ALPHABET_SIZE = 26;
 constexpr int UPPER_A = 0x41;
 constexpr int LOWER_A = 0x61;
-constexpr int RANDOM_LETTERS = 25;  // A to Y: Z is never generated
+constexpr int RANDOM_LETTERS = 25; // A to Y: Z is never generated
 // A slot keeps at least one 0 byte after its letters, so every line ends inside
 // its own slot whatever random_line_len holds.
 constexpr int MAX_RANDOM_LETTERS = RANDOM_SLOT_SIZE - 2;
@@ -34,17 +34,11 @@ void build_case_tables()
     }
 }
 
-static int clamp_int(int v, int low, int high)
-{
-    return v < low ? low : (v > high ? high : v);
-}
+static int clamp_int(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
 
 // Table entry i uses slot i of the pool; entries past the last slot share the
 // slots from the start again (see make_random_lines).
-static char* random_slot(int i)
-{
-    return line_pool + (i % RANDOM_SLOT_COUNT) * RANDOM_SLOT_SIZE;
-}
+static char* random_slot(int i) { return line_pool + (i % RANDOM_SLOT_COUNT) * RANDOM_SLOT_SIZE; }
 
 // Writes `letters` random capitals and zeroes the rest of the slot up to its
 // second-to-last byte; the last byte is left as it was.
@@ -76,10 +70,7 @@ int make_random_lines()
     return lines;
 }
 
-static bool ends_line(unsigned char b)
-{
-    return b == 13 || b == 10 || b == 0 || b == 255;
-}
+static bool ends_line(unsigned char b) { return b == 13 || b == 10 || b == 0 || b == 255; }
 
 // How many bytes from p may be read: LINE_LEN_SCAN, less when p lies in the
 // pool closer than that to its end.

@@ -10,9 +10,9 @@ constexpr int RANDOM_SLOT_SIZE = 1024;  // bytes per generated line
 constexpr int RANDOM_SLOT_COUNT = 4096; // generated lines the pool can hold
 constexpr int LINE_LEN_SCAN = 1024;     // bytes line_len looks at
 
-extern int random_line_len;             // 10, 30 or 60 letters per generated line
-extern unsigned char upper_table[256];  // a..z -> A..Z, 0 elsewhere
-extern unsigned char lower_table[256];  // A..Z -> a..z, 0 elsewhere
+extern int random_line_len;            // 10, 30 or 60 letters per generated line
+extern unsigned char upper_table[256]; // a..z -> A..Z, 0 elsewhere
+extern unsigned char lower_table[256]; // A..Z -> a..z, 0 elsewhere
 
 void build_case_tables();
 // The character on the key that types c: a letter in upper case, any other

@@ -6,11 +6,11 @@
 // the result texts, the note band, the practice screen and the counting game.
 #pragma once
 
-constexpr int LINE_TABLE_SIZE = 65536;       // entries of line_table and line_note
-constexpr int LINE_POOL_SIZE = 4194304;      // bytes of practice texts and notes
-constexpr int TRAILER_TEXT_SIZE = 65536;     // introduction bytes, plus a terminating 0
-constexpr int LESSON_PATH_SIZE = 520;        // bytes, terminator included
-constexpr int TEXT_BUFFER_SIZE = 65536;      // the shared scratch text buffer
+constexpr int LINE_TABLE_SIZE = 65536;   // entries of line_table and line_note
+constexpr int LINE_POOL_SIZE = 4194304;  // bytes of practice texts and notes
+constexpr int TRAILER_TEXT_SIZE = 65536; // introduction bytes, plus a terminating 0
+constexpr int LESSON_PATH_SIZE = 520;    // bytes, terminator included
+constexpr int TEXT_BUFFER_SIZE = 65536;  // the shared scratch text buffer
 constexpr int LINE_COUNT_AT_START = 1024;
 
 extern char* line_table[LINE_TABLE_SIZE];

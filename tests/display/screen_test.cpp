@@ -39,8 +39,9 @@ TEST(ProgressBar, WhiteFrameGreenDonePartRedRest)
     start_game(800, 600);
     run_until_idle();
     line_length = 30;
-    const struct { int index, green, red; } cases[] = {{0, 0, 796}, {7, 186, 610}, {29, 773, 23},
-                                                     {30, 798, 0}}; // a full bar covers the right frame
+    const struct {
+        int index, green, red;
+    } cases[] = {{0, 0, 796}, {7, 186, 610}, {29, 773, 23}, {30, 798, 0}}; // a full bar covers the right frame
     for (const auto& c : cases) {
         char_index = c.index;
         draw_progress_bar();
@@ -59,7 +60,10 @@ constexpr Box KEY_1{56, 400, 109, 440}, KEY_A{91, 480, 144, 520}, KEY_SLASH{586,
 // A white frame at the corners and the face colour over most of the inside.
 static void expect_key(Box k, uint32_t face, const char* what)
 {
-    for (auto p : {std::pair<int, int>{k.x0, k.y0}, {k.x1 - 1, k.y0}, {k.x0, k.y1 - 1}, {k.x1 - 1, k.y1 - 1},
+    for (auto p : {std::pair<int, int>{k.x0, k.y0},
+                   {k.x1 - 1, k.y0},
+                   {k.x0, k.y1 - 1},
+                   {k.x1 - 1, k.y1 - 1},
                    {k.x0 + 1, k.y0 + 1}})
         EXPECT_EQ(headless_pixel(p.first, p.second), WHITE) << what << " frame at " << p.first << "," << p.second;
     EXPECT_EQ(headless_pixel(k.x0 + 2, k.y1 - 3), face) << what;
@@ -71,18 +75,29 @@ TEST(Keyboard, KeyCellsFacesAndShiftedHighlight)
 {
     start_game(800, 600, "[set]\ntypemode=2\n"); // no key lit by the drill
     run_until_idle();
-    const struct { Box key; uint32_t face; const char* name; } keys[] = {
-        {KEY_1, 0x0000FF, "1"},      {KEY_A, 0x0000FF, "A"},           {KEY_SLASH, 0x8080C0, "/"},
-        {SPACE_BAR, 0x0000FF, " "},  {LEFT_SHIFT, 0x0000FF, "lShift"}, {RIGHT_SHIFT, 0x0000FF, "rShift"},
+    const struct {
+        Box key;
+        uint32_t face;
+        const char* name;
+    } keys[] = {
+        {KEY_1, 0x0000FF, "1"},     {KEY_A, 0x0000FF, "A"},           {KEY_SLASH, 0x8080C0, "/"},
+        {SPACE_BAR, 0x0000FF, " "}, {LEFT_SHIFT, 0x0000FF, "lShift"}, {RIGHT_SHIFT, 0x0000FF, "rShift"},
         {YEN_KEY, 0x0000C0, "yen"},
     };
     for (const auto& k : keys)
         expect_key(k.key, k.face, k.name);
     EXPECT_EQ(headless_pixel(55, 420), 0u); // left of the digit row
 
-    const struct { char ch; bool light; Box base; uint32_t face; } steps[] = {
-        {'?', true, KEY_SLASH, PINK}, {'?', false, KEY_SLASH, 0x0080C0}, // the colour of "?", not of "/"
-        {'!', true, KEY_1, PINK},     {'!', false, KEY_1, 0x0000FF},
+    const struct {
+        char ch;
+        bool light;
+        Box base;
+        uint32_t face;
+    } steps[] = {
+        {'?', true, KEY_SLASH, PINK},
+        {'?', false, KEY_SLASH, 0x0080C0}, // the colour of "?", not of "/"
+        {'!', true, KEY_1, PINK},
+        {'!', false, KEY_1, 0x0000FF},
     };
     for (const auto& s : steps) {
         s.light ? light_key(s.ch, COLOR_PINK) : restore_key(s.ch);
@@ -139,7 +154,10 @@ TEST(PracticeScreen, TypedLineIsRightAlignedBeyondFortyCharacters)
     static std::string line = "W" + std::string(39, ' ') + "WW";
     line_table[line_index] = &line[0];
     const Box first_cell{0, 380, 18, 400}, last_cell{742, 380, 758, 400};
-    const struct { int typed; bool first, last; } cases[] = {{40, true, false}, {41, false, true}};
+    const struct {
+        int typed;
+        bool first, last;
+    } cases[] = {{40, true, false}, {41, false, true}};
     for (const auto& c : cases) {
         char_index = c.typed;
         clear_screen();

@@ -27,8 +27,12 @@ static void start(const char* settings = nullptr)
 TEST(Drill, LettersMatchInEitherCaseOtherBytesOnlyThemselves)
 {
     start("[set]\ntypemode=2\n"); // no key lighting: any byte may be expected
-    const struct { char expected; const char* typed; int accepted; } cases[] = {
-        {'a', "a", 1}, {'a', "A", 1}, {'A', "a", 1}, {'A', "A", 1},        {'B', "c", 0},         {'1', "1", 1},
+    const struct {
+        char expected;
+        const char* typed;
+        int accepted;
+    } cases[] = {
+        {'a', "a", 1}, {'a', "A", 1}, {'A', "a", 1}, {'A', "A", 1},       {'B', "c", 0},       {'1', "1", 1},
         {'1', "!", 0}, {'[', "{", 0}, {'@', "`", 0}, {'\x82', "\x82", 1}, {'\x82', "\xA2", 0}, {'\xA0', "\x80", 0},
     };
     for (const auto& c : cases) {

@@ -14,7 +14,12 @@ static const std::string START_END = "\n\nENTERかSPACEを押すとはじまり�
 
 TEST(ResultText, CutsTimeToTenthsAndShowsTheSpeed)
 {
-    const struct { int n, t, lesson; const char* note; const char* time; const char* speed; } cases[] = {
+    const struct {
+        int n, t, lesson;
+        const char* note;
+        const char* time;
+        const char* speed;
+    } cases[] = {
         {30, 37, 0, "", "1.8", "16.216216"},
         {30, 37, 1, "", "1.8", "16.216217"}, // speed via a float; no note: four line feeds
         {30, 39, 0, "", "1.9", "15.384615"},

@@ -40,10 +40,11 @@ constexpr PlacePos FAR_AWAY = {100000, 100000};
 
 TEST(PointInRect, AllFourBoundsInclusive)
 {
-    const struct { int left, top, px, py, expected; } cases[] = {
-        {10, 20, 10, 20, 1}, {10, 20, 15, 25, 1}, {10, 20, 12, 22, 1},
-        {10, 20, 9, 20, 0},  {10, 20, 16, 20, 0}, {10, 20, 10, 19, 0},
-        {10, 20, 10, 26, 0}, {-10, -10, -5, -5, 1}, {-10, -10, -4, -5, 0},
+    const struct {
+        int left, top, px, py, expected;
+    } cases[] = {
+        {10, 20, 10, 20, 1}, {10, 20, 15, 25, 1}, {10, 20, 12, 22, 1},   {10, 20, 9, 20, 0},    {10, 20, 16, 20, 0},
+        {10, 20, 10, 19, 0}, {10, 20, 10, 26, 0}, {-10, -10, -5, -5, 1}, {-10, -10, -4, -5, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(point_in_rect(c.left, c.top, 5, 5, c.px, c.py), c.expected)
@@ -67,8 +68,12 @@ TEST(PlacementArea, KeyboardModesLeaveOutTheKeyboardBand)
     client_h = 600; // bar 15
     char_size = 30;
     key_h = 40;
-    const struct { int mode, w, h; } cases[] = {
-        {1, 770, 600 - 30 - 200 - 15}, {2, 770, 600 - 30 - 200 - 15}, {3, 770, 600 - 30 - 15},
+    const struct {
+        int mode, w, h;
+    } cases[] = {
+        {1, 770, 600 - 30 - 200 - 15},
+        {2, 770, 600 - 30 - 200 - 15},
+        {3, 770, 600 - 30 - 15},
     };
     for (const auto& c : cases) {
         typing_mode = c.mode;
@@ -81,8 +86,13 @@ TEST(PlacementArea, KeyboardModesLeaveOutTheKeyboardBand)
 
 TEST(GridToPixels, LastColumnAndRowStayInsideTheArea)
 {
-    const struct { int cw, ch, cs, mode; } cases[] = {
-        {1366, 768, 38, 3}, {800, 600, 30, 1}, {1001, 700, 1, 2}, {640, 480, 96, 3},
+    const struct {
+        int cw, ch, cs, mode;
+    } cases[] = {
+        {1366, 768, 38, 3},
+        {800, 600, 30, 1},
+        {1001, 700, 1, 2},
+        {640, 480, 96, 3},
     };
     for (const auto& c : cases) {
         client_w = c.cw;
@@ -112,11 +122,12 @@ TEST(PlaceChar, FirstIndexIsNeverTested)
 
 TEST(PlaceChar, ComparesOnlyTheLookaheadWindow)
 {
-    const struct { int ahead, k, overlapping, expected; } cases[] = {
-        {1, 2, 0, 1}, {1, 2, 1, 0}, // only the place just before counts
-        {5, 6, 0, 1}, {5, 6, 1, 0}, {5, 6, 5, 0},
-        {5, 3, 0, 0},               // the window is cut at the start of the line
-        {2, 3, 4, 1},               // later places are not looked at
+    const struct {
+        int ahead, k, overlapping, expected;
+    } cases[] = {
+        {1, 2, 0, 1}, {1, 2, 1, 0},                             // only the place just before counts
+        {5, 6, 0, 1}, {5, 6, 1, 0}, {5, 6, 5, 0}, {5, 3, 0, 0}, // the window is cut at the start of the line
+        {2, 3, 4, 1},                                           // later places are not looked at
     };
     for (const auto& c : cases) {
         set_cramped_screen(c.ahead);
@@ -146,7 +157,10 @@ static PlacePos first_clear_candidate(unsigned seed, PlacePos earlier)
 TEST(PlaceChar, CandidateTouchingAnEarlierPlaceIsRejected)
 {
     set_square_screen(1);
-    const struct { int dx, dy; bool first_kept; } cases[] = {
+    const struct {
+        int dx, dy;
+        bool first_kept;
+    } cases[] = {
         {10, 0, false}, {-10, 10, false}, {10, -10, false}, {0, 0, false},
         {11, 0, true},  {0, -11, true},   {11, 10, true},   {-10, 11, true},
     };

@@ -28,10 +28,16 @@ TEST(Settings, NoFileGivesDefaultsAndCreatesNone)
 
 TEST(Settings, UnusableValuesFallBackThroughTheProfileReader)
 {
-    const struct { const char* ini; Ints sound_mode_size_ahead; } cases[] = {
-        {"[set]\ntypemode=7\n", {1, 1, 2, 2}}, {"[set]\ntypemode=3\nsakiyomi=5\n", {1, 3, 2, 5}},
-        {"[set]\nsakiyomi=0\n", {1, 1, 2, 2}}, {"[set]\nsakiyomi=abc\n", {1, 1, 2, 2}},
-        {"[set]\noto=00\n", {1, 1, 2, 2}},     {"[set]\noto=0\n", {0, 1, 2, 2}},
+    const struct {
+        const char* ini;
+        Ints sound_mode_size_ahead;
+    } cases[] = {
+        {"[set]\ntypemode=7\n", {1, 1, 2, 2}},
+        {"[set]\ntypemode=3\nsakiyomi=5\n", {1, 3, 2, 5}},
+        {"[set]\nsakiyomi=0\n", {1, 1, 2, 2}},
+        {"[set]\nsakiyomi=abc\n", {1, 1, 2, 2}},
+        {"[set]\noto=00\n", {1, 1, 2, 2}},
+        {"[set]\noto=0\n", {0, 1, 2, 2}},
         {"[set]\nsizeflag=9\nen=77\n", {1, 1, 9, 2}},
         {"[SET]\nOto=0\nTypeMode=2\nSIZEFLAG=4\nSakiyomi=4\n", {0, 2, 4, 4}},
     };

@@ -129,10 +129,12 @@ TEST(LineLen, StopsAtFirstLineEnd)
         {"ABCDE\rFG", 5},
         {std::string(1, '\0') + "ABC", 0},
         {"AB\nCD", 2},
-        {"ABC\xFF" "D", 3},
-        {"\x82\xA0\x82\xA2\r\n", 4},            // two double-byte characters
-        {std::string(1023, 'A') + "\r", 1023},  // last byte looked at
-        {std::string(1024, 'A') + "\r", 0},     // no line end in 1,024 bytes
+        {"ABC\xFF"
+         "D",
+         3},
+        {"\x82\xA0\x82\xA2\r\n", 4},           // two double-byte characters
+        {std::string(1023, 'A') + "\r", 1023}, // last byte looked at
+        {std::string(1024, 'A') + "\r", 0},    // no line end in 1,024 bytes
     };
     for (const auto& c : cases) {
         memset(line_pool, 'A', 2 * RANDOM_SLOT_SIZE);

@@ -13,16 +13,16 @@
 
 enum class EventKind {
     None,
-    Text,        // committed text input, UTF-8 in text
-    KeyDown,     // key holds a Win32 virtual-key code
+    Text,    // committed text input, UTF-8 in text
+    KeyDown, // key holds a Win32 virtual-key code
     KeyUp,
-    MouseDown,   // button 1 left, 3 right; x, y in window pixels
+    MouseDown, // button 1 left, 3 right; x, y in window pixels
     MouseUp,
     Resize,      // new window size w, h
     Close,       // the user asked to close the window
     FocusGained, // the window became the active one
     FocusLost,
-    Expose,      // the screen content was lost and must be presented again
+    Expose, // the screen content was lost and must be presented again
 };
 
 constexpr int EVENT_TEXT_MAX = 32;

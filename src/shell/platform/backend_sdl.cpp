@@ -372,8 +372,8 @@ static const std::vector<Uint8>& load_sound(const char* path)
     if (!SDL_LoadWAV(path, &wav_format, &data, &len))
         return out;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, wav_format.format, wav_format.channels, wav_format.freq, audio_spec.format, audio_spec.channels,
-                          audio_spec.freq) >= 0) {
+    if (SDL_BuildAudioCVT(&cvt, wav_format.format, wav_format.channels, wav_format.freq, audio_spec.format,
+                          audio_spec.channels, audio_spec.freq) >= 0) {
         std::vector<Uint8> buf((size_t)len * (size_t)(cvt.len_mult > 0 ? cvt.len_mult : 1));
         std::memcpy(buf.data(), data, len);
         cvt.buf = buf.data();

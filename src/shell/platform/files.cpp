@@ -68,8 +68,7 @@ std::string resolve_data_path(const char* cp932_name)
         return is_regular_file(name) ? name : "";
     // A relative name, with or without folders (the default lesson sits in one),
     // is tried in each place in turn. Absolute results keep a cached path valid.
-    const std::string bases[] = {current_dir(), directory_of(exe_path()),
-                                 INSTALLED_DATA_DIR ? INSTALLED_DATA_DIR : ""};
+    const std::string bases[] = {current_dir(), directory_of(exe_path()), INSTALLED_DATA_DIR ? INSTALLED_DATA_DIR : ""};
     for (const std::string& base : bases) {
         std::string candidate = base + "/" + name;
         if (!base.empty() && is_regular_file(candidate))
@@ -164,10 +163,7 @@ UINT _lread(HFILE file, LPVOID buffer, UINT bytes)
     return (UINT)done;
 }
 
-HFILE _lclose(HFILE file)
-{
-    return close(file) == 0 ? 0 : HFILE_ERROR;
-}
+HFILE _lclose(HFILE file) { return close(file) == 0 ? 0 : HFILE_ERROR; }
 
 // ---- memory blocks ----------------------------------------------------------------
 // Blocks never move here, so a moveable block's handle is simply its address and

@@ -24,19 +24,17 @@
 #include FT_OUTLINE_H
 
 constexpr int FONT_DEFAULT_HEIGHT = 16;
-constexpr int FONT_CELL_MAX = 4096;           // cells are capped so a glyph bitmap stays bounded
-constexpr int FONT_BOLD_WEIGHT = 600;         // from this weight up, regular faces are emboldened
-constexpr size_t GLYPH_CACHE_LIMIT = 64u << 20; // bytes of coverage kept before the cache is dropped
-constexpr size_t GLYPH_ENTRY_OVERHEAD = 64;   // rough bookkeeping cost of one cache entry
-constexpr FT_Fixed ITALIC_SHEAR = 0x3333;     // 0.2 in 16.16: slant of synthesised italics
+constexpr int FONT_CELL_MAX = 4096;                      // cells are capped so a glyph bitmap stays bounded
+constexpr int FONT_BOLD_WEIGHT = 600;                    // from this weight up, regular faces are emboldened
+constexpr size_t GLYPH_CACHE_LIMIT = 64u << 20;          // bytes of coverage kept before the cache is dropped
+constexpr size_t GLYPH_ENTRY_OVERHEAD = 64;              // rough bookkeeping cost of one cache entry
+constexpr FT_Fixed ITALIC_SHEAR = 0x3333;                // 0.2 in 16.16: slant of synthesised italics
 constexpr char32_t JAPANESE_PROBES[] = {0x3042, 0x6F22}; // hiragana A and a common kanji
 constexpr int FACE_NONE = -1;
-constexpr const char* NO_JAPANESE_MESSAGE =
-    "lumeko-trainer: no Japanese font found; install fonts-ipafont-gothic. "
-    "Japanese text will show as boxes.\n";
-constexpr const char* NO_FONT_MESSAGE =
-    "lumeko-trainer: no font could be loaded; install fonts-ipafont-gothic. "
-    "Text will show as boxes.\n";
+constexpr const char* NO_JAPANESE_MESSAGE = "lumeko-trainer: no Japanese font found; install fonts-ipafont-gothic. "
+                                            "Japanese text will show as boxes.\n";
+constexpr const char* NO_FONT_MESSAGE = "lumeko-trainer: no font could be loaded; install fonts-ipafont-gothic. "
+                                        "Text will show as boxes.\n";
 
 // An opened face with the metrics the cell rule needs, all in font units.
 struct FaceInfo {
@@ -44,8 +42,8 @@ struct FaceInfo {
     std::string path;
     int index = 0;
     long upem = 2048;
-    long ascent = 1802;  // above the baseline
-    long descent = 246;  // below the baseline, positive
+    long ascent = 1802; // above the baseline
+    long descent = 246; // below the baseline, positive
     long half_advance = 1024;
     bool bold = false;
     bool italic = false;
@@ -86,10 +84,10 @@ static FT_Library ft_library = nullptr;
 static bool ft_tried = false;
 static bool fc_ready = false;
 static bool warned = false;
-static std::vector<std::unique_ptr<FaceInfo>> faces;            // indexed by face id
-static std::unordered_map<std::string, int> face_by_file;       // "path#index" -> face id
-static std::unordered_map<std::string, int> face_by_name;       // CP932 face name -> face id
-static std::unordered_map<char32_t, int> fallback_by_char;      // code point -> face id or FACE_NONE
+static std::vector<std::unique_ptr<FaceInfo>> faces;       // indexed by face id
+static std::unordered_map<std::string, int> face_by_file;  // "path#index" -> face id
+static std::unordered_map<std::string, int> face_by_name;  // CP932 face name -> face id
+static std::unordered_map<char32_t, int> fallback_by_char; // code point -> face id or FACE_NONE
 static std::unordered_map<GlyphKey, Coverage, GlyphKeyHash> glyph_cache;
 static size_t glyph_cache_bytes = 0;
 
@@ -540,8 +538,8 @@ int font_text_width(const FontRequest& font, const char* text, int n)
 
 static long long clamp_coord(long long v) { return std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX); }
 
-IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text, int n,
-                    uint32_t fg, uint32_t bg, bool opaque)
+IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text,
+                    int n, uint32_t fg, uint32_t bg, bool opaque)
 {
     int face_id = FACE_NONE;
     const FaceInfo* fi = face_for(font, &face_id);

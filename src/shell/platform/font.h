@@ -32,8 +32,8 @@ void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h);
 // set, every character cell is first filled with bg; glyph pixels are fg blended
 // over what lies beneath. Nothing is drawn outside clip or outside the cells.
 // Returns the rectangle of the cells (before clipping).
-IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font,
-                    const char* text, int n, uint32_t fg, uint32_t bg, bool opaque);
+IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text,
+                    int n, uint32_t fg, uint32_t bg, bool opaque);
 
 // Width in pixels that font_text_out would use for the text.
 int font_text_width(const FontRequest& font, const char* text, int n);

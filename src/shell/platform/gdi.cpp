@@ -87,8 +87,17 @@ static Dc* dc_from(HDC h)
 static HDC new_dc(Window* win, bool paint, const IRect& clip)
 {
     init_stock();
-    Dc* dc = new Dc{win, paint, clip, RGB(0, 0, 0), RGB(255, 255, 255), OPAQUE, &stock[WHITE_BRUSH],
-                    &stock[BLACK_PEN], &stock[SYSTEM_FONT], 0, 0};
+    Dc* dc = new Dc{win,
+                    paint,
+                    clip,
+                    RGB(0, 0, 0),
+                    RGB(255, 255, 255),
+                    OPAQUE,
+                    &stock[WHITE_BRUSH],
+                    &stock[BLACK_PEN],
+                    &stock[SYSTEM_FONT],
+                    0,
+                    0};
     live_dcs.insert(dc);
     return reinterpret_cast<HDC>(dc);
 }
@@ -185,9 +194,9 @@ HPEN CreatePen(int style, int width, COLORREF color)
         new_object(GdiObject{GdiKind::Pen, false, color & 0xFFFFFF, style == PS_NULL, width < 1 ? 1 : width, {}}));
 }
 
-HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision, DWORD clip_precision,
-                  DWORD quality, DWORD pitch_and_family, LPCSTR face)
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strike_out, DWORD charset, DWORD out_precision, DWORD clip_precision, DWORD quality,
+                  DWORD pitch_and_family, LPCSTR face)
 {
     FontRequest f;
     f.height = height;
@@ -314,9 +323,9 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
         return FALSE;
     if (count == 0)
         return TRUE;
-    IRect cells = font_text_out(dc->win->fb.surface(), dc_clip(dc), x, y, dc->font->font, text, count,
-                                pixel_from_colorref(dc->text_color), pixel_from_colorref(dc->bk_color),
-                                dc->bk_mode == OPAQUE);
+    IRect cells =
+        font_text_out(dc->win->fb.surface(), dc_clip(dc), x, y, dc->font->font, text, count,
+                      pixel_from_colorref(dc->text_color), pixel_from_colorref(dc->bk_color), dc->bk_mode == OPAQUE);
     mark(dc, cells);
     return TRUE;
 }

@@ -20,12 +20,12 @@ uint64_t headless_now_ms();
 void headless_advance_ms(uint64_t ms);
 
 // Input as the desktop delivers it to the window.
-void headless_type(const char* utf8);     // committed text: KeyDown/Text per character, as SDL does
-void headless_text(const char* utf8);     // committed text only (an IME commit)
-void headless_key(int vk);                // key press and release of a non-text key (VK_RETURN, ...)
+void headless_type(const char* utf8);          // committed text: KeyDown/Text per character, as SDL does
+void headless_text(const char* utf8);          // committed text only (an IME commit)
+void headless_key(int vk);                     // key press and release of a non-text key (VK_RETURN, ...)
 void headless_click(int button, int x, int y); // 1 left, 3 right; window coordinates
-void headless_resize(int w, int h);       // the desktop resized the window (outer size)
-void headless_close();                    // the close box
+void headless_resize(int w, int h);            // the desktop resized the window (outer size)
+void headless_close();                         // the close box
 void headless_focus(bool gained);
 
 // Called whenever the program would block: in WaitMessage, and in a message

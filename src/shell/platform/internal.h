@@ -41,7 +41,7 @@ constexpr int EDIT_TEXT_LIMIT = 32767; // bytes an EDIT accepts from typing
 
 Window* window_from(HWND hwnd); // nullptr when hwnd is not a live window
 inline HWND hwnd_of(Window* w) { return reinterpret_cast<HWND>(w); }
-Window* top_window();           // the window the backend shows, or nullptr
+Window* top_window(); // the window the backend shows, or nullptr
 Window* focus_window();
 IRect client_rect_of(const Window* w); // in client coordinates: 0, 0, cw, ch
 LRESULT send_message(Window* w, UINT msg, WPARAM wparam, LPARAM lparam);

@@ -94,10 +94,7 @@ static BoxLayout layout_of(const Box& b)
     return l;
 }
 
-static void mark_box(const Box& b)
-{
-    screen_mark_screen_dirty(layout_of(b).box);
-}
+static void mark_box(const Box& b) { screen_mark_screen_dirty(layout_of(b).box); }
 
 static void draw_frame(const Surface& s, const IRect& clip, const IRect& r, uint32_t frame, uint32_t face)
 {
@@ -120,8 +117,8 @@ static void draw_box(const Box& b, const Surface& screen, const IRect& clip)
     }
     draw_frame(screen, clip, l.button, BUTTON_FRAME, b.button_down ? BUTTON_PRESSED : BUTTON_FACE);
     int label_w = font_text_width(font, "OK", 2);
-    font_text_out(screen, clip, l.button.x0 + (BUTTON_W - label_w) / 2, l.button.y0 + (BUTTON_H - BOX_FONT_H) / 2,
-                  font, "OK", 2, BOX_TEXT, BOX_FACE, false);
+    font_text_out(screen, clip, l.button.x0 + (BUTTON_W - label_w) / 2, l.button.y0 + (BUTTON_H - BOX_FONT_H) / 2, font,
+                  "OK", 2, BOX_TEXT, BOX_FACE, false);
 }
 
 bool msgbox_active() { return !boxes.empty(); }

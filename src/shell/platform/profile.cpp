@@ -21,10 +21,11 @@
 
 constexpr size_t PROFILE_FILE_MAX = 1 << 20; // a bigger file is no settings file: not read, not rewritten
 constexpr size_t READ_CHUNK = 4096;
-constexpr mode_t CONFIG_DIR_MODE = 0700;     // what the XDG convention asks for a created config dir
+constexpr mode_t CONFIG_DIR_MODE = 0700; // what the XDG convention asks for a created config dir
 constexpr const char* BLANKS = " \t\r\v\f";
 
-namespace {
+namespace
+{
 
 // One line of the file: its bytes without the line end, and the end itself
 // ("\r\n", "\n", or "" for a last line that has none).
@@ -307,8 +308,8 @@ static std::vector<std::string> key_names(const std::vector<ProfileLine>& lines,
     return names;
 }
 
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value, LPSTR buffer,
-                               DWORD size, LPCSTR file_name)
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value, LPSTR buffer, DWORD size,
+                               LPCSTR file_name)
 {
     if (!buffer || size == 0)
         return 0;
@@ -347,16 +348,15 @@ static std::string line_end_style(const std::vector<ProfileLine>& lines)
 }
 
 // Inserts a line before index at; a line it follows gains a line end if it had none.
-static void insert_line(std::vector<ProfileLine>& lines, size_t at, const std::string& text,
-                        const std::string& eol)
+static void insert_line(std::vector<ProfileLine>& lines, size_t at, const std::string& text, const std::string& eol)
 {
     if (at > 0 && lines[at - 1].end.empty())
         lines[at - 1].end = eol;
     lines.insert(lines.begin() + (long)at, ProfileLine{text, eol});
 }
 
-static void set_key(std::vector<ProfileLine>& lines, int header, const std::string& key,
-                    const std::string& value, const std::string& eol)
+static void set_key(std::vector<ProfileLine>& lines, int header, const std::string& key, const std::string& value,
+                    const std::string& eol)
 {
     int at = find_key(lines, header, key);
     if (at >= 0) { // keep the name as the file spells it, and the line's own end
@@ -369,8 +369,8 @@ static void set_key(std::vector<ProfileLine>& lines, int header, const std::stri
     insert_line(lines, (size_t)last + 1, key + "=" + value, eol);
 }
 
-static void append_section(std::vector<ProfileLine>& lines, const std::string& section,
-                           const std::string& key, const std::string& value, const std::string& eol)
+static void append_section(std::vector<ProfileLine>& lines, const std::string& section, const std::string& key,
+                           const std::string& value, const std::string& eol)
 {
     if (!lines.empty() && !is_blank(lines.back()))
         insert_line(lines, lines.size(), "", eol); // a blank line between sections
@@ -379,8 +379,7 @@ static void append_section(std::vector<ProfileLine>& lines, const std::string& s
 }
 
 // Applies one write to the lines; false when the file needs no change.
-static bool apply_write(std::vector<ProfileLine>& lines, const char* section, const char* key,
-                        const char* value)
+static bool apply_write(std::vector<ProfileLine>& lines, const char* section, const char* key, const char* value)
 {
     std::string eol = line_end_style(lines);
     std::string sec = one_line(section);

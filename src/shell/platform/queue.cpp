@@ -47,7 +47,10 @@ static MSG make_msg(Window* w, UINT msg, WPARAM wparam, LPARAM lparam)
     return m;
 }
 
-void queue_post(Window* w, UINT msg, WPARAM wparam, LPARAM lparam) { posted.push_back(make_msg(w, msg, wparam, lparam)); }
+void queue_post(Window* w, UINT msg, WPARAM wparam, LPARAM lparam)
+{
+    posted.push_back(make_msg(w, msg, wparam, lparam));
+}
 
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
 {

@@ -117,8 +117,7 @@ static void reap_in_background(pid_t pid)
     }
 }
 
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                        int show)
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show)
 {
     // Only opening is supported; the opener takes no parameters and picks its own window.
     if (verb && *verb && strcmp(verb, "open") != 0)

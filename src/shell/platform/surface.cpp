@@ -75,8 +75,7 @@ void surface_copy(const Surface& dst, int dx, int dy, const Surface& src, const 
     }
 }
 
-IRect surface_line(const Surface& s, const IRect& clip, int x0, int y0, int x1, int y1, uint32_t color,
-                   int pen_width)
+IRect surface_line(const Surface& s, const IRect& clip, int x0, int y0, int x1, int y1, uint32_t color, int pen_width)
 {
     IRect c = rect_intersect(clip, s.bounds());
     IRect painted{};

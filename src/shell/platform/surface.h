@@ -54,10 +54,7 @@ struct PixelBuffer {
 };
 
 // 0x00BBGGRR (a Win32 COLORREF) to 0x00RRGGBB and back.
-inline uint32_t pixel_from_colorref(uint32_t c)
-{
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
+inline uint32_t pixel_from_colorref(uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 inline uint32_t colorref_from_pixel(uint32_t p) { return pixel_from_colorref(p); }
 
 // Raster operations, all clipped to the surface and to clip.

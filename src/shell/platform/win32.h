@@ -50,10 +50,10 @@ typedef void* HANDLE;
 typedef HANDLE HGDIOBJ;
 typedef HANDLE HGLOBAL;
 
-#define LUMEKO_DECLARE_HANDLE(name) \
-    struct name##__ {               \
-        int unused;                 \
-    };                              \
+#define LUMEKO_DECLARE_HANDLE(name)                                                                                    \
+    struct name##__ {                                                                                                  \
+        int unused;                                                                                                    \
+    };                                                                                                                 \
     typedef struct name##__* name
 
 LUMEKO_DECLARE_HANDLE(HWND);
@@ -74,8 +74,8 @@ typedef HINSTANCE HMODULE;
 #define FALSE 0
 #endif
 
-#define MAKEWORD(lo, hi) ((WORD)(((BYTE)((lo) & 0xff)) | ((WORD)((BYTE)((hi) & 0xff))) << 8))
-#define MAKELONG(lo, hi) ((LONG)(((WORD)((lo) & 0xffff)) | ((DWORD)((WORD)((hi) & 0xffff))) << 16))
+#define MAKEWORD(lo, hi) ((WORD)(((BYTE)((lo)&0xff)) | ((WORD)((BYTE)((hi)&0xff))) << 8))
+#define MAKELONG(lo, hi) ((LONG)(((WORD)((lo)&0xffff)) | ((DWORD)((WORD)((hi)&0xffff))) << 16))
 #define LOWORD(l) ((WORD)(((DWORD)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
 #define MAKEWPARAM(lo, hi) ((WPARAM)(DWORD)MAKELONG(lo, hi))
@@ -330,8 +330,8 @@ constexpr int SE_ERR_NOASSOC = 31;
 
 // Windows and classes
 ATOM RegisterClassA(const WNDCLASSA* wc);
-HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND hwnd);
 BOOL ShowWindow(HWND hwnd, int show);
 BOOL UpdateWindow(HWND hwnd);
@@ -374,9 +374,9 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
 HGDIOBJ GetStockObject(int index);
 HBRUSH CreateSolidBrush(COLORREF color);
 HPEN CreatePen(int style, int width, COLORREF color);
-HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision,
-                  DWORD clip_precision, DWORD quality, DWORD pitch_and_family, LPCSTR face);
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strike_out, DWORD charset, DWORD out_precision, DWORD clip_precision, DWORD quality,
+                  DWORD pitch_and_family, LPCSTR face);
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object);
 BOOL DeleteObject(HGDIOBJ object);
 COLORREF SetTextColor(HDC hdc, COLORREF color);
@@ -388,8 +388,8 @@ BOOL LineTo(HDC hdc, int x, int y);
 COLORREF GetPixel(HDC hdc, int x, int y);
 
 // Private-profile (INI) files
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value, LPSTR buffer,
-                               DWORD size, LPCSTR file_name);
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value, LPSTR buffer, DWORD size,
+                               LPCSTR file_name);
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file_name);
 
 // Files and memory
@@ -404,8 +404,7 @@ HGLOBAL GlobalFree(HGLOBAL mem);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
 
 // Shell and sound
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                        int show);
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);
 BOOL sndPlaySoundA(LPCSTR sound, UINT flags);
 
 // The program's entry point; the platform's main() calls it.

@@ -24,7 +24,7 @@ struct WindowClass {
 };
 
 constexpr int CLASS_ATOM_BASE = 0xC000;
-constexpr int FRAME_WIDTH = 4;      // what a resizable frame would take on each side
+constexpr int FRAME_WIDTH = 4; // what a resizable frame would take on each side
 constexpr int DEFAULT_WINDOW_W = 800;
 constexpr int DEFAULT_WINDOW_H = 600;
 constexpr int WSPRINTF_LIMIT = 1024; // wsprintfA writes at most this many bytes and a 0
@@ -102,8 +102,8 @@ static void size_client(Window* win)
     }
 }
 
-HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
     const WindowClass* cls = find_class(class_name);
     if (!cls)
@@ -129,8 +129,8 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
         size_client(win);
     live_windows.insert(win);
 
-    CREATESTRUCTA cs{param, instance, menu, parent, win->h, win->w, win->y, win->x, (LONG)style, window_name,
-                     class_name, ex_style};
+    CREATESTRUCTA cs{param,  instance, menu,        parent,      win->h,     win->w,
+                     win->y, win->x,   (LONG)style, window_name, class_name, ex_style};
     HWND hwnd = hwnd_of(win);
     if (!send_message(win, WM_NCCREATE, 0, (LPARAM)&cs) || send_message(win, WM_CREATE, 0, (LPARAM)&cs) == -1) {
         DestroyWindow(hwnd);

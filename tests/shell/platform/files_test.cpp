@@ -19,7 +19,8 @@
 namespace fs = std::filesystem;
 
 // Polls for up to about five seconds until done() holds.
-template <typename F> static bool eventually(F done)
+template <typename F>
+static bool eventually(F done)
 {
     for (int i = 0; i < 250 && !done(); i++)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -161,8 +162,7 @@ TEST(ShellOpen, ReportsAMissingFileOrOpener)
 {
     std::string dir = make_temp_dir("open");
     setenv("LUMEKO_OPENER", "/bin/true", 1);
-    EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/none.html").c_str(), nullptr, nullptr, 1),
-              SE_ERR_FNF);
+    EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/none.html").c_str(), nullptr, nullptr, 1), SE_ERR_FNF);
     ASSERT_TRUE(write_file(dir + "/page.html", "<p>"));
     setenv("LUMEKO_OPENER", (dir + "/no-such-opener").c_str(), 1);
     EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/page.html").c_str(), nullptr, nullptr, 1),

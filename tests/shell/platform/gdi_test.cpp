@@ -35,7 +35,7 @@ TEST(Gdi, LineToLeavesOutItsEndPoint)
     LineTo(dc, 20, 10); // horizontal
     LineTo(dc, 20, 30); // vertical, from where the last one ended
     MoveToEx(dc, 50, 50, nullptr);
-    LineTo(dc, 60, 60); // diagonal
+    LineTo(dc, 60, 60);              // diagonal
     EXPECT_FALSE(DeleteObject(pen)); // still selected: refused, as Windows does
     SelectObject(dc, old);
     EXPECT_TRUE(DeleteObject(pen));
@@ -55,8 +55,8 @@ TEST(Gdi, LineToLeavesOutItsEndPoint)
 static void text_out(int x, int y, int h, int w, const char* s, int n)
 {
     HDC dc = GetDC(test_window);
-    HFONT font = CreateFontA(h, w, 0, 0, FW_BOLD, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN,
-                             "ＭＳゴシック");
+    HFONT font =
+        CreateFontA(h, w, 0, 0, FW_BOLD, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN, "ＭＳゴシック");
     HGDIOBJ old = SelectObject(dc, font);
     SetTextColor(dc, RGB(0, 255, 0));
     SetBkColor(dc, RGB(255, 255, 255));

@@ -27,15 +27,15 @@ TEST(MessageBox, KeepsTimersGoingAndSwallowsItsClosingKey)
     pump();
     char buf[16];
     EXPECT_EQ(GetWindowTextA(test_edit, buf, sizeof buf), 0); // the Space did not become text
-    EXPECT_EQ(GetFocus(), test_window); // the window is active again
+    EXPECT_EQ(GetFocus(), test_window);                       // the window is active again
 }
 
 static void type_then_click_ok()
 {
     ++hook_calls;
     if (hook_calls == 1) {
-        headless_type("abc");            // typing goes to the box, not to the window
-        headless_click(1, 5, 5);         // nor does a click beside the button
+        headless_type("abc");    // typing goes to the box, not to the window
+        headless_click(1, 5, 5); // nor does a click beside the button
     } else if (hook_calls == 2) {
         Surface s = headless_screen();
         headless_click(1, s.w / 2, s.h / 2 + 30); // the OK button, below the one-line text

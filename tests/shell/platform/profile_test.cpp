@@ -66,11 +66,11 @@ TEST(Profile, MatchesNamesCaseInsensitivelyAndTrimsAndUnquotesValues)
     struct Case {
         const char *section, *key, *want;
     } cases[] = {
-        {"set", "oto", "0"},         {"SET", "OTO", "0"},      {" set ", " oto ", "0"},
-        {"set", "dq", "  spaced  "}, {"set", "sq", "x"},       {"set", "odd", "\"x'"},
-        {"set", "inner", "a\"b\""},  {"set", "empty", ""},     {"set", "\x83\x41", "katakana a"},
-        {"set", "; comment", "dflt"},
-        {"set", "\x83\x61", "dflt"}, // チ differs from ア only in the case of its second byte
+        {"set", "oto", "0"},          {"SET", "OTO", "0"},         {" set ", " oto ", "0"},
+        {"set", "dq", "  spaced  "},  {"set", "sq", "x"},          {"set", "odd", "\"x'"},
+        {"set", "inner", "a\"b\""},   {"set", "empty", ""},        {"set", "\x83\x41", "katakana a"},
+        {"set", "; comment", "dflt"}, {"set", "\x83\x61", "dflt"}, // チ differs from ア only in the case of its second
+                                                                   // byte
     };
     for (const Case& c : cases)
         EXPECT_EQ(get(c.section, c.key, "dflt"), c.want) << c.section << "/" << c.key;

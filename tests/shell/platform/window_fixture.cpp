@@ -22,10 +22,10 @@ void open_test_window(int w, int h)
     wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     wc.lpszClassName = "recording window";
     RegisterClassA(&wc);
-    test_window = CreateWindowExA(0, "recording window", "", WS_OVERLAPPEDWINDOW, 0, 0, w, h, nullptr, nullptr,
-                                  nullptr, nullptr);
-    test_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 10, 10, test_window, nullptr, nullptr,
-                                nullptr);
+    test_window =
+        CreateWindowExA(0, "recording window", "", WS_OVERLAPPEDWINDOW, 0, 0, w, h, nullptr, nullptr, nullptr, nullptr);
+    test_edit =
+        CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 10, 10, test_window, nullptr, nullptr, nullptr);
     ShowWindow(test_window, SW_SHOW);
     SetFocus(test_edit);
     pump();
