@@ -40,6 +40,11 @@ TEST(Settings, UnusableValuesFallBackThroughTheProfileReader)
         {"[set]\noto=0\n", {0, 1, 2, 2}},
         {"[set]\nsizeflag=9\nen=77\n", {1, 1, 9, 2}},
         {"[SET]\nOto=0\nTypeMode=2\nSIZEFLAG=4\nSakiyomi=4\n", {0, 2, 4, 4}},
+        // Numbers beyond int saturate, as Windows' atoi does, instead of wrapping
+        // round to a usable value.
+        {"[set]\ntypemode=1099511627778\nsakiyomi=4294967299\n", {1, 1, 2, 2}},
+        {"[set]\ntypemode=-4294967294\nsizeflag=4294967297\n", {1, 1, 2147483647, 2}},
+        {"[set]\ntypemode= +3x\nsakiyomi=-0004\n", {1, 3, 2, 2}},
     };
     std::string dir = use_temp_config_dir();
     for (const auto& c : cases) {

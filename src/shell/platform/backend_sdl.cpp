@@ -78,6 +78,18 @@ static void trace_input(const SDL_Event& e)
     trace_input_ticks = e.common.timestamp;
 }
 
+// When no display can be opened SDL falls back to a driver that shows
+// nothing ("offscreen", "dummy"): the game would then run on unseen. Such a
+// driver is used only when SDL_VIDEODRIVER asked for it.
+static bool invisible_driver_not_asked_for()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
+        return false;
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return !asked || std::strstr(asked, driver) == nullptr;
+}
+
 bool backend_init()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -92,6 +104,10 @@ bool backend_init()
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "lumeko-trainer: %s\n", SDL_GetError());
+        return false;
+    }
+    if (invisible_driver_not_asked_for()) {
+        SDL_Quit();
         return false;
     }
     SDL_StartTextInput();

@@ -15,7 +15,8 @@
 #include <vector>
 
 struct Box {
-    std::string text; // CP932
+    HWND owner = nullptr; // the box is centred on this window
+    std::string text;     // CP932
     std::vector<std::string> lines;
     bool closed = false;
     bool button_down = false;
@@ -69,7 +70,30 @@ static std::vector<std::string> split_lines(const std::string& text)
     return lines;
 }
 
-// Centred over the client area, and kept inside the screen.
+// The owner's rectangle on the screen: a child window where it sits in the
+// client area, anything else (the top window, none, one since destroyed) the
+// whole window.
+static IRect owner_rect(HWND owner, const Surface& screen)
+{
+    Window* w = window_from(owner);
+    if (!w || !w->parent)
+        return screen.bounds();
+    IRect r{0, 0, w->w, w->h};
+    for (; w->parent; w = w->parent)
+        r = rect_offset(r, w->x, w->y);
+    return rect_offset(r, 0, screen_client_top());
+}
+
+// Where v (the box's near edge) must go so that the box lies within [lo, hi),
+// a margin from its edges where there is room.
+static int keep_inside(int v, int size, int lo, int hi)
+{
+    v = std::min(v, hi - BOX_MARGIN - size);
+    return std::max(v, lo + BOX_MARGIN);
+}
+
+// Centred on the owner window, as Windows does, and kept inside the screen
+// below the menu bar.
 static BoxLayout layout_of(const Box& b)
 {
     FontRequest font = box_font();
@@ -80,9 +104,10 @@ static BoxLayout layout_of(const Box& b)
     int top = screen_client_top();
     int w = std::min(std::max(text_w + 2 * BOX_PAD, BOX_MIN_W), screen.w - 2 * BOX_MARGIN);
     int h = std::min((int)b.lines.size() * BOX_LINE_H + 3 * BOX_PAD + BUTTON_H, screen.h - top - 2 * BOX_MARGIN);
+    IRect owner = owner_rect(b.owner, screen);
     BoxLayout l;
-    l.box.x0 = (screen.w - w) / 2;
-    l.box.y0 = top + std::max((screen.h - top - h) / 2, BOX_MARGIN);
+    l.box.x0 = keep_inside(owner.x0 + (owner.width() - w) / 2, w, 0, screen.w);
+    l.box.y0 = keep_inside(owner.y0 + (owner.height() - h) / 2, h, top, screen.h);
     l.box.x1 = l.box.x0 + w;
     l.box.y1 = l.box.y0 + h;
     l.button.x0 = l.box.x0 + (w - BUTTON_W) / 2;
@@ -178,6 +203,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     }
     SetFocus(nullptr);
     Box b;
+    b.owner = owner;
     b.text = t;
     b.lines = split_lines(t);
     boxes.push_back(b);

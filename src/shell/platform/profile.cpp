@@ -111,22 +111,35 @@ static LoadResult load_file(const std::string& path, std::string* bytes, mode_t*
     return ok ? LoadResult::Ok : LoadResult::Failed;
 }
 
+// Lines end in LF, CR LF or a lone CR (as older editors save); each line keeps
+// its own end so that a rewrite gives back every byte it did not change.
 static std::vector<ProfileLine> split_lines(const std::string& bytes)
 {
     std::vector<ProfileLine> lines;
     size_t start = 0;
     while (start < bytes.size()) {
-        size_t nl = bytes.find('\n', start);
-        if (nl == std::string::npos) {
+        size_t brk = bytes.find_first_of("\r\n", start);
+        if (brk == std::string::npos) {
             lines.push_back({bytes.substr(start), ""});
             break;
         }
-        bool crlf = nl > start && bytes[nl - 1] == '\r';
-        size_t text_end = crlf ? nl - 1 : nl;
-        lines.push_back({bytes.substr(start, text_end - start), crlf ? "\r\n" : "\n"});
-        start = nl + 1;
+        size_t end_len = (bytes[brk] == '\r' && brk + 1 < bytes.size() && bytes[brk + 1] == '\n') ? 2 : 1;
+        lines.push_back({bytes.substr(start, brk - start), bytes.substr(brk, end_len)});
+        start = brk + end_len;
     }
     return lines;
+}
+
+// A UTF-8 byte-order mark some editors put first is no part of the first line:
+// it is set apart while the file is read and put back when it is written.
+static const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
+
+static std::string take_byte_order_mark(std::string* bytes)
+{
+    if (bytes->compare(0, 3, BYTE_ORDER_MARK) != 0)
+        return "";
+    bytes->erase(0, 3);
+    return BYTE_ORDER_MARK;
 }
 
 static std::string join_lines(const std::vector<ProfileLine>& lines)
@@ -315,8 +328,10 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value,
         return 0;
     std::string bytes;
     std::vector<ProfileLine> lines;
-    if (load_file(profile_path(file_name), &bytes, nullptr) == LoadResult::Ok)
+    if (load_file(profile_path(file_name), &bytes, nullptr) == LoadResult::Ok) {
+        take_byte_order_mark(&bytes);
         lines = split_lines(bytes);
+    }
     if (!section)
         return copy_list(section_names(lines), buffer, size);
     int header = find_section(lines, trim(section));
@@ -341,10 +356,11 @@ static std::string one_line(const char* s)
 
 static bool is_blank(const ProfileLine& line) { return trim(line.text).empty(); }
 
-// New lines follow the file's own style: CR LF when its first line ends so.
+// New lines follow the file's own style: the end of its first line, LF when
+// it has none.
 static std::string line_end_style(const std::vector<ProfileLine>& lines)
 {
-    return (!lines.empty() && lines[0].end == "\r\n") ? "\r\n" : "\n";
+    return (!lines.empty() && !lines[0].end.empty()) ? lines[0].end : "\n";
 }
 
 // Inserts a line before index at; a line it follows gains a line end if it had none.
@@ -472,14 +488,24 @@ static bool replace_file(const std::string& path, const std::string& bytes, mode
 }
 
 // A settings file that is a symbolic link is written through the link, so the
-// link stays a link.
+// link stays a link. A link that leads nowhere is refused ("" is returned):
+// replacing it would turn it into a file of its own.
 static std::string link_target(const std::string& path)
 {
     struct stat st;
     char real[PATH_MAX];
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && realpath(path.c_str(), real))
-        return real;
-    return path;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    return realpath(path.c_str(), real) ? std::string(real) : std::string();
+}
+
+// Windows refuses to rewrite a file marked read-only. The mode bits are asked,
+// not access(): root may write anything, yet a file with no write bit is still
+// one its owner marked as not to be changed.
+static bool read_only(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0);
 }
 
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file_name)
@@ -487,12 +513,15 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     if (!section || !file_name)
         return FALSE;
     std::string path = link_target(profile_path(file_name));
+    if (path.empty() || read_only(path))
+        return FALSE;
     std::string bytes;
     mode_t mode = new_file_mode();
     if (load_file(path, &bytes, &mode) == LoadResult::Failed)
         return FALSE;
+    std::string mark = take_byte_order_mark(&bytes);
     std::vector<ProfileLine> lines = split_lines(bytes);
     if (!apply_write(lines, section, key, value))
         return TRUE;
-    return replace_file(path, join_lines(lines), mode) ? TRUE : FALSE;
+    return replace_file(path, mark + join_lines(lines), mode) ? TRUE : FALSE;
 }

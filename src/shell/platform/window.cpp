@@ -27,7 +27,7 @@ constexpr int CLASS_ATOM_BASE = 0xC000;
 constexpr int FRAME_WIDTH = 4; // what a resizable frame would take on each side
 constexpr int DEFAULT_WINDOW_W = 800;
 constexpr int DEFAULT_WINDOW_H = 600;
-constexpr int WSPRINTF_LIMIT = 1024; // wsprintfA writes at most this many bytes and a 0
+constexpr int WSPRINTF_LIMIT = 1024; // wsprintfA writes at most this many bytes, its 0 included
 
 static std::vector<WindowClass> classes;
 static std::unordered_set<Window*> live_windows;
@@ -385,11 +385,11 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...)
         return 0;
     va_list args;
     va_start(args, format);
-    int n = std::vsnprintf(buffer, WSPRINTF_LIMIT + 1, format, args);
+    int n = std::vsnprintf(buffer, WSPRINTF_LIMIT, format, args);
     va_end(args);
     if (n < 0) {
         buffer[0] = 0;
         return 0;
     }
-    return n > WSPRINTF_LIMIT ? WSPRINTF_LIMIT : n;
+    return n > WSPRINTF_LIMIT - 1 ? WSPRINTF_LIMIT - 1 : n; // the bytes stored, without the 0
 }

@@ -1,6 +1,7 @@
 // Message boxes: modal, drawn over the window, closed by keys or the button.
 #include "window_fixture.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -74,4 +75,49 @@ TEST(MessageBox, ShowsOverTheWindowUntilEscape)
     EXPECT_EQ(headless_box_text(), "");
     Surface s = headless_screen();
     EXPECT_EQ(s.row(s.h / 2)[s.w / 2], 0u); // gone from the screen again
+}
+
+// The extent of the box's frame colour on the composed screen.
+static IRect box_on_screen()
+{
+    Surface s = headless_screen();
+    IRect r{s.w, s.h, 0, 0};
+    for (int y = 0; y < s.h; y++)
+        for (int x = 0; x < s.w; x++)
+            if (s.row(y)[x] == 0x505050) {
+                r.x0 = std::min(r.x0, x);
+                r.y0 = std::min(r.y0, y);
+                r.x1 = std::max(r.x1, x + 1);
+                r.y1 = std::max(r.y1, y + 1);
+            }
+    return r;
+}
+
+static IRect seen_box;
+
+static void look_then_close()
+{
+    seen_box = box_on_screen();
+    headless_key(VK_RETURN);
+}
+
+TEST(MessageBox, IsCentredOnItsOwnerAndKeptInsideTheWindow)
+{
+    open_test_window(800, 600);
+    HWND pane = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 500, 100, 280, 200, test_window, nullptr, nullptr,
+                                nullptr);
+    headless_set_wait_hook(look_then_close);
+    MessageBoxA(pane, "OK?", "", MB_OK);
+    EXPECT_EQ((seen_box.x0 + seen_box.x1) / 2, 640);
+    EXPECT_EQ((seen_box.y0 + seen_box.y1) / 2, 200);
+
+    HWND corner =
+        CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 760, 560, 40, 40, test_window, nullptr, nullptr, nullptr);
+    MessageBoxA(corner, "OK?", "", MB_OK);
+    EXPECT_LE(seen_box.x1, 800);
+    EXPECT_LE(seen_box.y1, 600);
+
+    MessageBoxA(test_window, "OK?", "", MB_OK); // the whole window: its middle
+    EXPECT_EQ((seen_box.x0 + seen_box.x1) / 2, 400);
+    EXPECT_EQ((seen_box.y0 + seen_box.y1) / 2, 300);
 }

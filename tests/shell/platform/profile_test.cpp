@@ -165,3 +165,44 @@ TEST(Profile, LeavesTheOldFileWhenTheDirectoryIsReadOnly)
     chmod(dir.c_str(), 0755);
     EXPECT_EQ(read_file(dir + "/" + INI), "[set]\noto=1\n");
 }
+
+// A file marked read-only is refused, as Windows does; the mode bits decide,
+// so this holds for root too.
+TEST(Profile, RefusesAReadOnlyFile)
+{
+    std::string path = use_temp_config_dir() + "/" + INI;
+    ASSERT_TRUE(write_file(path, "[set]\noto=1\n"));
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", INI));
+    EXPECT_EQ(read_file(path), "[set]\noto=1\n");
+    EXPECT_EQ(get("set", "oto", "d"), "1") << "reading it is fine";
+}
+
+TEST(Profile, WritesThroughALinkAndLeavesADanglingLinkAlone)
+{
+    std::string dir = use_temp_config_dir();
+    ASSERT_TRUE(write_file(dir + "/real.ini", "[set]\noto=1\n"));
+    ASSERT_EQ(symlink("real.ini", (dir + "/" + INI).c_str()), 0);
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "0", INI));
+    EXPECT_TRUE(fs::is_symlink(dir + "/" + INI));
+    EXPECT_EQ(read_file(dir + "/real.ini"), "[set]\noto=0\n");
+
+    ASSERT_EQ(symlink("nowhere/gone.ini", (dir + "/dangling.ini").c_str()), 0);
+    EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", "dangling.ini"));
+    EXPECT_TRUE(fs::is_symlink(dir + "/dangling.ini")) << "the link was replaced by a file";
+}
+
+// Editors that save a byte-order mark, and those that end lines in CR alone.
+TEST(Profile, ReadsPastAByteOrderMarkAndLoneCrLineEnds)
+{
+    std::string path = use_temp_config_dir() + "/" + INI;
+    ASSERT_TRUE(write_file(path, "\xEF\xBB\xBF[set]\noto=0\n"));
+    EXPECT_EQ(get("set", "oto", "d"), "0");
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "1", INI));
+    EXPECT_EQ(read_file(path), "\xEF\xBB\xBF[set]\noto=1\n") << "the mark is kept, no second section";
+
+    ASSERT_TRUE(write_file(path, "[set]\roto=0\rtypemode=3\r"));
+    EXPECT_EQ(get("set", "typemode", "d"), "3");
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "sakiyomi", "4", INI));
+    EXPECT_EQ(read_file(path), "[set]\roto=0\rtypemode=3\rsakiyomi=4\r");
+}
