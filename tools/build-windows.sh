@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
-# Cross-builds the game for Windows with MinGW-w64: the program logic against
-# the real <windows.h>, without the Linux platform layer. The result,
-# build-windows/lumeko-trainer.exe, imports only system DLLs; tap.wav goes
-# beside it. Needs Debian's g++-mingw-w64-x86-64-posix.
+# Cross-builds the game for Windows with MinGW-w64 and packs it: the program
+# logic against the real <windows.h>, without the Linux platform layer, plus
+# the icon, version information and manifest. Leaves build-windows/
+# lumeko-trainer.exe (it imports only system DLLs) and the zip to unpack and
+# run, build-windows/lumeko-trainer-<version>-win64.zip (the program, the
+# sound, the lessons and the help page). Needs g++-mingw-w64-x86-64-posix
+# (tools/install-deps.sh --test installs it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-CXX=x86_64-w64-mingw32-g++-posix
-command -v "$CXX" >/dev/null || { echo "install g++-mingw-w64-x86-64-posix first" >&2; exit 1; }
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || { echo "install g++-mingw-w64-x86-64-posix first" >&2; exit 1; }
 out=build-windows
-mkdir -p "$out/obj"
-for src in src/shell/*.cpp src/drill/*.cpp src/text/*.cpp src/display/*.cpp src/placement/*.cpp; do
-    obj="$out/obj/$(echo "${src#src/}" | tr / _).o"
-    "$CXX" -std=c++17 -O2 -Wall -Wextra -Wno-unused-parameter -fexec-charset=CP932 -Isrc -c "$src" -o "$obj"
-done
-"$CXX" -mwindows -static "$out"/obj/*.o -o "$out/lumeko-trainer.exe" -lgdi32 -luser32 -lwinmm -lshell32 -lcomdlg32
-cp data/tap.wav "$out/"
-echo "built $out/lumeko-trainer.exe"
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+cmake -S . -B "$out" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$out" -j "${JOBS:-2}"
+(cd "$out" && cpack -G ZIP >/dev/null)
+echo "built $out/lumeko-trainer.exe and $(ls "$out"/lumeko-trainer-*-win64.zip)"

@@ -17,10 +17,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#ifdef LUMEKO_DATA_DIR
-static constexpr const char* INSTALLED_DATA_DIR = LUMEKO_DATA_DIR;
+// Where the installed data lies as seen from the folder of the installed
+// executable (the build passes the value its install layout gives). Relative,
+// so that a copy installed under any prefix finds its own data.
+#ifdef LUMEKO_DATA_FROM_BIN
+static constexpr const char* DATA_FROM_BIN = LUMEKO_DATA_FROM_BIN;
 #else
-static constexpr const char* INSTALLED_DATA_DIR = nullptr; // a build that installs nothing
+static constexpr const char* DATA_FROM_BIN = "../share/lumeko-trainer";
 #endif
 
 constexpr UINT READ_ERROR = (UINT)-1;  // what _lread returns when the read fails
@@ -51,6 +54,35 @@ static std::string directory_of(const std::string& path)
     return path.substr(0, slash > 0 ? slash : 1);
 }
 
+// Joins a relative path to an absolute folder, taking each ".." off the folder
+// and dropping ".", so that the result names the folder without detours.
+static std::string join_path(std::string dir, const std::string& rel)
+{
+    size_t start = 0;
+    while (start <= rel.size()) {
+        size_t end = rel.find('/', start);
+        if (end == std::string::npos)
+            end = rel.size();
+        std::string part = rel.substr(start, end - start);
+        if (part == "..") {
+            size_t slash = dir.rfind('/');
+            dir.erase(slash == std::string::npos ? 0 : slash);
+        } else if (!part.empty() && part != ".") {
+            dir += "/" + part;
+        }
+        start = end + 1;
+    }
+    return dir.empty() ? "/" : dir;
+}
+
+std::string installed_data_dir(const std::string& exe)
+{
+    std::string bin = directory_of(exe);
+    if (bin.empty() || bin[0] != '/')
+        return "";
+    return join_path(bin == "/" ? "" : bin, DATA_FROM_BIN);
+}
+
 static std::string current_dir()
 {
     char buf[PATH_MAX];
@@ -68,7 +100,8 @@ std::string resolve_data_path(const char* cp932_name)
         return is_regular_file(name) ? name : "";
     // A relative name, with or without folders (the default lesson sits in one),
     // is tried in each place in turn. Absolute results keep a cached path valid.
-    const std::string bases[] = {current_dir(), directory_of(exe_path()), INSTALLED_DATA_DIR ? INSTALLED_DATA_DIR : ""};
+    const std::string exe = exe_path();
+    const std::string bases[] = {current_dir(), directory_of(exe), installed_data_dir(exe)};
     for (const std::string& base : bases) {
         std::string candidate = base + "/" + name;
         if (!base.empty() && is_regular_file(candidate))

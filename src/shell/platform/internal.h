@@ -98,6 +98,11 @@ void msgbox_draw(const Surface& screen, const IRect& clip);
 // directory. Returns the UTF-8 path, or "" when the file is nowhere.
 std::string resolve_data_path(const char* cp932_name);
 
+// The installed data directory of the program at exe (a UTF-8 absolute path):
+// <prefix>/share/lumeko-trainer for <prefix>/bin/lumeko-trainer, whatever the
+// prefix. "" when exe is not an absolute path.
+std::string installed_data_dir(const std::string& exe);
+
 // The UTF-8 path of a private-profile file: a bare name lives in the XDG
 // config directory ($XDG_CONFIG_HOME, else ~/.config); a path stands as it is.
 std::string profile_path(const char* cp932_name);

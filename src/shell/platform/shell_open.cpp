@@ -25,12 +25,6 @@ constexpr const char* DEFAULT_OPENER = "xdg-open";
 constexpr const char* OPENER_ENV = "LUMEKO_OPENER";
 constexpr INT_PTR SHELL_EXECUTE_OK = 33; // any result above 32 means success
 
-#ifdef LUMEKO_DATA_DIR
-static constexpr const char* INSTALLED_DATA_DIR = LUMEKO_DATA_DIR;
-#else
-static constexpr const char* INSTALLED_DATA_DIR = nullptr;
-#endif
-
 static bool exists(const std::string& path)
 {
     struct stat st;
@@ -68,11 +62,13 @@ static std::string installed_copy(const std::string& path)
 {
     char exe[PATH_MAX];
     DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-    if (!INSTALLED_DATA_DIR || path.empty() || n == 0 || n >= sizeof exe)
+    if (path.empty() || n == 0 || n >= sizeof exe)
         return "";
-    if (parent_of(path) != parent_of(cp932_to_utf8(exe)))
+    std::string exe_utf8 = cp932_to_utf8(exe);
+    std::string data_dir = installed_data_dir(exe_utf8);
+    if (data_dir.empty() || parent_of(path) != parent_of(exe_utf8))
         return "";
-    return std::string(INSTALLED_DATA_DIR) + path.substr(path.rfind('/'));
+    return data_dir + path.substr(path.rfind('/'));
 }
 
 // Starts the opener on path in its own process group, with stdin from
