@@ -20,8 +20,8 @@ static PixelBuffer screen;
 static bool window_open = false;
 static std::string title;
 static HeadlessWaitHook wait_hook = nullptr;
-static std::vector<std::string> box_log;
-static std::vector<std::string> sounds;
+static HeadlessRecord box_log;
+static HeadlessRecord sounds;
 static uint64_t present_count = 0;
 static uint64_t present_pixels = 0;
 
@@ -81,15 +81,30 @@ void backend_wait_event(int timeout_ms)
 }
 
 uint64_t backend_now_ms() { return now_ms; }
-void backend_box_shown(const char* utf8) { box_log.push_back(utf8 ? utf8 : ""); }
+void backend_box_shown(const char* utf8) { box_log.push(utf8 ? utf8 : ""); }
 
 void backend_play_sound(const char* utf8_path)
 {
     if (utf8_path)
-        sounds.push_back(utf8_path);
+        sounds.push(utf8_path);
 }
 
 // ---- the test interface ----------------------------------------------------------
+
+const std::string& HeadlessRecord::operator[](size_t i) const
+{
+    static const std::string dropped;
+    return (i < total && i >= first_kept()) ? ring[i % KEPT] : dropped;
+}
+
+void HeadlessRecord::push(std::string text)
+{
+    if (ring.size() < KEPT)
+        ring.push_back(std::move(text));
+    else
+        ring[total % KEPT] = std::move(text);
+    total++;
+}
 
 void headless_set_screen(int w, int h)
 {
@@ -175,7 +190,7 @@ void headless_close() { push(EventKind::Close); }
 void headless_focus(bool gained) { push(gained ? EventKind::FocusGained : EventKind::FocusLost); }
 void headless_set_wait_hook(HeadlessWaitHook hook) { wait_hook = hook; }
 std::string headless_box_text() { return cp932_to_utf8(msgbox_text()); }
-const std::vector<std::string>& headless_box_log() { return box_log; }
+const HeadlessRecord& headless_box_log() { return box_log; }
 std::string headless_title() { return title; }
 bool headless_window_open() { return window_open; }
 
@@ -204,6 +219,6 @@ bool headless_write_png(const char* utf8_path, bool whole_screen)
     return surface_write_png(whole_screen ? headless_screen() : headless_client(), utf8_path);
 }
 
-const std::vector<std::string>& headless_sounds() { return sounds; }
+const HeadlessRecord& headless_sounds() { return sounds; }
 uint64_t headless_present_count() { return present_count; }
 uint64_t headless_present_pixels() { return present_pixels; }

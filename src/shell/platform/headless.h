@@ -8,9 +8,71 @@
 
 #include "surface.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
+
+// A record of texts (message boxes shown, sounds played) that keeps only the
+// newest KEPT of them, so that a long soak measures the game and not the record.
+// Texts are numbered from the first ever made: size() counts them all, [i] and
+// iteration reach them by that number, and a text no longer kept reads as "".
+// For as long as fewer than KEPT were made, it reads like a vector.
+class HeadlessRecord
+{
+  public:
+    static constexpr size_t KEPT = 256;
+
+    class const_iterator
+    {
+      public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = std::string;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const std::string*;
+        using reference = const std::string&;
+
+        const_iterator() = default;
+        const_iterator(const HeadlessRecord* r, size_t i) : rec(r), at(i) {}
+        reference operator*() const { return (*rec)[at]; }
+        pointer operator->() const { return &(*rec)[at]; }
+        reference operator[](difference_type n) const { return (*rec)[at + n]; }
+        const_iterator& operator++() { return ++at, *this; }
+        const_iterator operator++(int) { return const_iterator(rec, at++); }
+        const_iterator& operator--() { return --at, *this; }
+        const_iterator operator--(int) { return const_iterator(rec, at--); }
+        const_iterator& operator+=(difference_type n) { return at += n, *this; }
+        const_iterator& operator-=(difference_type n) { return at -= n, *this; }
+        const_iterator operator+(difference_type n) const { return const_iterator(rec, at + n); }
+        const_iterator operator-(difference_type n) const { return const_iterator(rec, at - n); }
+        difference_type operator-(const const_iterator& o) const { return (difference_type)at - (difference_type)o.at; }
+        bool operator==(const const_iterator& o) const { return at == o.at; }
+        bool operator!=(const const_iterator& o) const { return at != o.at; }
+        bool operator<(const const_iterator& o) const { return at < o.at; }
+        bool operator>(const const_iterator& o) const { return at > o.at; }
+        bool operator<=(const const_iterator& o) const { return at <= o.at; }
+        bool operator>=(const const_iterator& o) const { return at >= o.at; }
+
+      private:
+        const HeadlessRecord* rec = nullptr;
+        size_t at = 0;
+    };
+
+    size_t size() const { return total; }
+    bool empty() const { return total == 0; }
+    // Number of the oldest text still kept.
+    size_t first_kept() const { return total < KEPT ? 0 : total - KEPT; }
+    const std::string& operator[](size_t i) const;
+    const std::string& back() const { return (*this)[total - 1]; }
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, total); }
+    void push(std::string text);
+
+  private:
+    std::vector<std::string> ring; // text number i sits at i % KEPT
+    size_t total = 0;
+};
 
 // Screen size used for GetSystemMetrics; call before the first window exists.
 void headless_set_screen(int w, int h);
@@ -35,10 +97,10 @@ void headless_focus(bool gained);
 typedef void (*HeadlessWaitHook)(void);
 void headless_set_wait_hook(HeadlessWaitHook hook);
 
-// Message boxes: the text of the box now up ("" when none), and every text
+// Message boxes: the text of the box now up ("" when none), and the texts
 // shown so far, in UTF-8.
 std::string headless_box_text();
-const std::vector<std::string>& headless_box_log();
+const HeadlessRecord& headless_box_log();
 
 // The window: its title in UTF-8, and whether it is open.
 std::string headless_title();
@@ -52,7 +114,7 @@ uint32_t headless_pixel(int x, int y); // client pixel as 0x00RRGGBB; 0xFFFFFFFF
 bool headless_write_png(const char* utf8_path, bool whole_screen);
 
 // Sounds started so far (UTF-8 paths as resolved), newest last.
-const std::vector<std::string>& headless_sounds();
+const HeadlessRecord& headless_sounds();
 // How many times the screen was presented, and the pixels presented in all.
 uint64_t headless_present_count();
 uint64_t headless_present_pixels();
