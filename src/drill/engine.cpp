@@ -5,6 +5,7 @@
 #include "display/keyboard.h"
 #include "display/practice_screen.h"
 #include "drill/results.h"
+#include "maze/maze_play.h"
 #include "placement/placement.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
@@ -161,6 +162,8 @@ int idle_step()
 {
     if (modal_flag == 1)
         return 0;
+    if (maze_mode == 1)
+        return maze_step(); // nothing is typed while the maze game is on
     if (typed_count == 0 && series_running != 1) {
         start_after_message();
         return 1;

@@ -6,6 +6,7 @@
 #include "display/practice_screen.h"
 #include "drill/engine.h"
 #include "drill/results.h"
+#include "maze/maze_play.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "text/random_lines.h"
@@ -65,7 +66,10 @@ static void paint(HWND hwnd)
     PAINTSTRUCT ps;
     BeginPaint(hwnd, &ps);
     EndPaint(hwnd, &ps);
-    full_redraw();
+    if (maze_mode == 1)
+        maze_repaint();
+    else
+        full_redraw();
 }
 
 LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
@@ -78,12 +82,19 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
         paint(hwnd);
         return 0;
     case WM_TIMER:
-        line_ticks += 1;
+        // The line in progress waits while the maze game is on; its time
+        // goes on when the practice comes back.
+        if (maze_mode != 1)
+            line_ticks += 1;
         return 0;
     case WM_COMMAND:
         return 0;
     case WM_LBUTTONDOWN:
-        full_redraw();
+        if (maze_mode != 1)
+            full_redraw();
+        return 0;
+    case WM_RBUTTONDOWN:
+        maze_request_next();
         return 0;
     case WM_SETFOCUS:
         // Activation gives the focus to this window; typing belongs to the
