@@ -3,6 +3,7 @@
 
 #include "display/geometry.h"
 #include "drill/engine.h"
+#include "placement/count_game.h"
 #include "placement/placement.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
@@ -38,6 +39,10 @@ static void draw_cell_byte(HDC dc, int i, char byte, COLORREF color)
 
 int draw_practice_screen()
 {
+    if (game_kind == 1 || game_kind == 2) {
+        draw_count_screen(); // the counting game shows its scatter instead
+        return 1;
+    }
     int k = repainting == 1 ? char_index - 1 : char_index;
     const char* line = line_table[line_index];
     draw_typed_line();

@@ -1,0 +1,267 @@
+// count_game_test.cpp -- the counting game's scatters: the letter to type is
+// the single most (or least) frequent, letter case follows it, the letters do
+// not overlap, and the game's screen is drawn and redrawn in the drill.
+#include "placement/count_game.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "display/geometry.h"
+#include "drill/engine.h"
+#include "shell/commands.h"
+#include "shell/main_window.h"
+#include "shell/platform/headless.h"
+#include "shell/settings.h"
+#include "test_support.h"
+#include "text/random_lines.h"
+#include "text/store.h"
+
+// How often each byte is shown in the current scatter.
+static std::map<char, int> tally()
+{
+    std::map<char, int> n;
+    for (char c : count_shown)
+        n[c]++;
+    return n;
+}
+
+// The group letters were drawn distinct (their 4,096-draw limit never ran out).
+static bool group_letters_distinct()
+{
+    std::set<char> s(group_letter, group_letter + 25);
+    return s.size() == 25;
+}
+
+// Expected bytes to hide: capitals, 'Z' (never a group letter otherwise), a
+// digit, a space and a Shift-JIS lead byte.
+constexpr char HIDDEN[] = {'A', 'K', 'Y', 'Z', '5', ' ', (char)0x82};
+
+TEST(CountMost, ExpectedLetterIsTheSingleMostFrequentShown)
+{
+    build_case_tables();
+    game_kind = 1;
+    srand(17);
+    std::set<int> answer_counts;
+    for (int round = 0; round < 3000; round++) {
+        const char e = HIDDEN[round % sizeof HIDDEN];
+        build_count_letters(e);
+        if (!group_letters_distinct())
+            continue;
+        auto n = tally();
+        answer_counts.insert(n[e]);
+        for (auto [c, k] : n) {
+            if (c != e) {
+                ASSERT_LT(k, n[e]) << "round " << round << ": '" << c << "' shown as often as the answer";
+            }
+        }
+    }
+    // Every answer count from 2 to 25 came up, the extremes included.
+    EXPECT_EQ(answer_counts.size(), 24u);
+    EXPECT_EQ(*answer_counts.begin(), 2);
+    EXPECT_EQ(*answer_counts.rbegin(), 25);
+}
+
+TEST(CountFewest, ExpectedLetterIsShownOnceAndEveryOtherAtLeastTwice)
+{
+    build_case_tables();
+    game_kind = 2;
+    srand(23);
+    int fallbacks = 0;
+    for (int round = 0; round < 3000; round++) {
+        const char e = HIDDEN[round % sizeof HIDDEN];
+        build_count_letters(e);
+        const unsigned char* seq = group_seq[1];
+        // A sequence that ran out of attempts may cut its last group short.
+        if (!(seq[22] == seq[23] && seq[23] == seq[24] && seq[24] == seq[25])) {
+            fallbacks++;
+            continue;
+        }
+        if (!group_letters_distinct())
+            continue;
+        auto n = tally();
+        ASSERT_EQ(n[e], 1) << "round " << round;
+        for (auto [c, k] : n) {
+            if (c != e) {
+                ASSERT_GE(k, 2) << "round " << round << ": '" << c << "'";
+            }
+        }
+        EXPECT_GE(n[count_shown[25]], 4) << "round " << round << ": the last shown group";
+    }
+    EXPECT_EQ(fallbacks, 0);
+}
+
+TEST(CountLetters, CaseFollowsTheExpectedLetter)
+{
+    build_case_tables();
+    srand(29);
+    for (int kind = 1; kind <= 2; kind++) {
+        game_kind = kind;
+        for (int round = 0; round < 200; round++) {
+            build_count_letters('q');
+            auto n = tally();
+            for (auto [c, k] : n) {
+                ASSERT_TRUE(c >= 'a' && c <= 'z') << "kind " << kind << ": '" << c << "'";
+                if (c != 'q' && kind == 1) {
+                    ASSERT_LT(k, n['q']) << "'" << c << "'";
+                }
+            }
+            if (kind == 2) {
+                ASSERT_EQ(n['q'], 1);
+            }
+            build_count_letters('Q');
+            for (auto [c, k] : tally())
+                ASSERT_TRUE((c >= 'A' && c <= 'Y') || c == 'Q') << "kind " << kind << ": '" << c << "'";
+            build_count_letters('Z');
+            EXPECT_EQ(group_letter[0], 'Z');
+            std::set<char> others(group_letter + 1, group_letter + 25);
+            EXPECT_EQ(others.size(), 24u);
+            EXPECT_EQ(others.count('Z'), 0u);
+        }
+    }
+}
+
+// 1920 x 1080 with no keyboard and cells of 54: an area of 1866 x 999.
+static void set_wide_screen()
+{
+    client_w = 1920;
+    client_h = 1080;
+    char_size = 54;
+    key_h = 72;
+    typing_mode = 3;
+}
+
+TEST(CountPlace, EveryLetterClearsAllTheEarlierOnes)
+{
+    build_case_tables();
+    set_wide_screen();
+    game_kind = 1;
+    srand(31);
+    EXPECT_EQ(place_count_letters('A', 0, grid_cols, grid_rows), 0);
+    for (int round = 0; round < 200; round++) {
+        place_count_letters('A', COUNT_SHOWN, grid_cols, grid_rows);
+        for (int i = 0; i < COUNT_SHOWN; i++) {
+            ASSERT_TRUE(count_pos[i].x >= 0 && count_pos[i].x < grid_cols && count_pos[i].y >= 0 &&
+                        count_pos[i].y < grid_rows);
+            int x, y;
+            grid_to_pixels(count_pos[i], &x, &y);
+            for (int j = 0; j < i; j++) {
+                int ex, ey;
+                grid_to_pixels(count_pos[j], &ex, &ey);
+                ASSERT_FALSE(abs(x - ex) <= char_size && abs(y - ey) <= char_size)
+                    << "round " << round << ": letters " << j << " and " << i;
+            }
+        }
+    }
+}
+
+// --- the game in the drill --------------------------------------------------
+
+// Green pixels in the cell of shown letter n at the geometry of the moment.
+static int green_in_cell(int n)
+{
+    int x, y, count = 0;
+    grid_to_pixels(count_pos[n], &x, &y);
+    y += bar_h();
+    for (int j = y; j < y + char_size; j++)
+        for (int i = x; i < x + char_size; i++)
+            count += headless_pixel(i, j) == 0x00FF00;
+    return count;
+}
+
+// Starts the game as the counting commands do, and answers the start message.
+static void start_counting(int kind)
+{
+    start_game(800, 600);
+    run_until_idle();
+    typing_mode = 3;
+    size_flag = 3;
+    char_size = client_h / 10;
+    lookahead = 1;
+    game_kind = kind;
+    restart_practice();
+    run_until_idle();
+}
+
+// The letter the scatter counts, folded to the case of the line.
+static char answer_shown()
+{
+    auto n = tally();
+    char best = 0;
+    for (auto [c, k] : n)
+        if (best == 0 || (game_kind == 1 ? k > n[best] : k < n[best]))
+            best = c;
+    return best;
+}
+
+TEST(CountGame, RightLetterAdvancesToANewScatterWrongOneChangesNothing)
+{
+    for (int kind = 1; kind <= 2; kind++) {
+        start_counting(kind);
+        ASSERT_EQ(typed_count, 1);
+        for (int step = 0; step < 5; step++) {
+            ASSERT_EQ(answer_shown(), expected_char) << "kind " << kind << ", step " << step;
+            for (int n = 0; n < COUNT_SHOWN; n++)
+                ASSERT_GT(green_in_cell(n), 0) << "letter " << n << " is not on screen";
+            PlacePos before[COUNT_SHOWN];
+            std::memcpy(before, count_pos, sizeof before);
+            const char wrong[2] = {expected_char == 'B' ? 'C' : 'B', 0};
+            type_and_run(wrong);
+            EXPECT_EQ(typed_count, step + 1);
+            EXPECT_EQ(std::memcmp(before, count_pos, sizeof before), 0);
+            const char right[2] = {expected_char, 0};
+            type_and_run(right);
+            EXPECT_EQ(typed_count, step + 2);
+            EXPECT_NE(std::memcmp(before, count_pos, sizeof before), 0);
+        }
+    }
+}
+
+TEST(CountGame, RepaintShowsTheSameScatterAtTheNewSize)
+{
+    start_counting(2);
+    char shown[COUNT_SHOWN];
+    PlacePos places[COUNT_SHOWN];
+    std::memcpy(shown, count_shown, sizeof shown);
+    std::memcpy(places, count_pos, sizeof places);
+    const int old_size = char_size;
+    headless_resize(1000, 700);
+    run_until_idle();
+    EXPECT_NE(char_size, old_size);
+    EXPECT_EQ(std::memcmp(shown, count_shown, sizeof shown), 0);
+    EXPECT_EQ(std::memcmp(places, count_pos, sizeof places), 0);
+    for (int n = 0; n < COUNT_SHOWN; n++)
+        EXPECT_GT(green_in_cell(n), 0) << "letter " << n;
+}
+
+TEST(CountGame, SpaceIsAGreenFrameAndACompleteLineShowsNothing)
+{
+    start_counting(1);
+    std::memset(count_shown, ' ', sizeof count_shown);
+    repainting = 1;
+    draw_count_screen();
+    repainting = 0;
+    int x, y; // letter 0 is drawn last, over any other
+    grid_to_pixels(count_pos[0], &x, &y);
+    y += bar_h();
+    EXPECT_EQ(headless_pixel(x, y), 0x00FF00u);
+    EXPECT_EQ(headless_pixel(x + char_size - 1, y + char_size - 1), 0x00FF00u);
+    EXPECT_EQ(headless_pixel(x + char_size / 2, y + char_size / 2), 0x000000u);
+
+    // Once the last character of the line is typed there is nothing left to
+    // hide: the screen stays black until the result, also on a repaint.
+    char_index = line_length;
+    draw_count_screen();
+    repainting = 1;
+    char_index = line_length + 1;
+    draw_count_screen();
+    repainting = 0;
+    int green = 0;
+    for (int j = 0; j < client_h; j++)
+        for (int i = 0; i < client_w; i++)
+            green += headless_pixel(i, j) == 0x00FF00u;
+    EXPECT_EQ(green, 0);
+}
