@@ -25,11 +25,11 @@ set(CPACK_PACKAGE_NAME lumeko-trainer)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "Lumeko Trainer developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "typing practice that trains finding characters by sight")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "typing practice that trains finding characters by sight
- The characters of a practice line appear one at a time at random places on
- the screen; find each one and type it. An on-screen Japanese keyboard shows
- which finger presses each key. Lessons, random letter lines, a counting game
- and a maze. The texts of the game are Japanese.")
+# CPack puts the summary first and indents the rest.
+set(CPACK_PACKAGE_DESCRIPTION "The characters of a practice line appear one at a time at random places
+on the screen; find each one and type it. An on-screen Japanese keyboard
+shows which finger presses each key. Lessons, random letter lines, a counting
+game and a maze. The texts of the game are Japanese.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
