@@ -1,10 +1,12 @@
-// settings.cpp -- reading the settings file at start-up.
+// settings.cpp -- the settings file: where it lives, reading it at start-up,
+// and writing one key for the menu commands.
 #include "shell/settings.h"
 
 #include "shell/platform/win32.h"
 #include "text/store.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 int typing_mode = 1;
@@ -14,11 +16,99 @@ int sound_on = 1;
 
 const char SETTINGS_FILE[] = "LumekoTrainer.ini";
 const char SETTINGS_SECTION[] = "set";
+const char SETTINGS_FOLDER[] = "LumekoTrainer";
+
+char settings_read_path[SETTINGS_PATH_SIZE] = "LumekoTrainer.ini";
+char settings_write_path[SETTINGS_PATH_SIZE] = "LumekoTrainer.ini";
+
+// ---- where the file lives -----------------------------------------------------------
+
+// Offset of the last backslash of a Shift-JIS path, -1 when it has none. A
+// double-byte character's second byte may be 0x5C ('表') and is no separator.
+static int last_separator(const char* path)
+{
+    int last = -1;
+    for (int i = 0; path[i]; i++) {
+        if (IsDBCSLeadByte((BYTE)path[i]) && path[i + 1])
+            i++;
+        else if (path[i] == '\\')
+            last = i;
+    }
+    return last;
+}
+
+void choose_settings_paths(const char* appdata, int user_file_exists)
+{
+    std::snprintf(settings_read_path, SETTINGS_PATH_SIZE, "%s", SETTINGS_FILE);
+    std::snprintf(settings_write_path, SETTINGS_PATH_SIZE, "%s", SETTINGS_FILE);
+    if (!appdata || !*appdata)
+        return;
+    int len = (int)std::strlen(appdata);
+    const char* sep = last_separator(appdata) == len - 1 ? "" : "\\";
+    char path[SETTINGS_PATH_SIZE];
+    int n = std::snprintf(path, sizeof path, "%s%s%s\\%s", appdata, sep, SETTINGS_FOLDER, SETTINGS_FILE);
+    if (n < 0 || n >= (int)sizeof path)
+        return; // a folder too long to name: the bare name still works
+    std::memcpy(settings_write_path, path, (size_t)n + 1);
+    if (user_file_exists)
+        std::memcpy(settings_read_path, path, (size_t)n + 1);
+}
+
+#ifdef _WIN32
+static int is_file(const char* path)
+{
+    DWORD attr = GetFileAttributesA(path);
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+static void find_settings_file()
+{
+    char appdata[SETTINGS_PATH_SIZE];
+    DWORD n = GetEnvironmentVariableA("APPDATA", appdata, sizeof appdata);
+    if (n == 0 || n >= sizeof appdata)
+        appdata[0] = 0;
+    choose_settings_paths(appdata, 0);
+    choose_settings_paths(appdata, is_file(settings_write_path));
+}
+
+// Before the first write to the per-user file: its folder, and the settings
+// of the Windows directory's file copied in, so that writing one key keeps
+// the others. Nothing is reported: a failed step leaves a file of fewer keys.
+static void prepare_user_file()
+{
+    char folder[SETTINGS_PATH_SIZE];
+    std::memcpy(folder, settings_write_path, sizeof folder);
+    int sep = last_separator(folder);
+    if (sep <= 0)
+        return;
+    folder[sep] = 0;
+    CreateDirectoryA(folder, nullptr);
+    char old_file[SETTINGS_PATH_SIZE];
+    UINT n = GetWindowsDirectoryA(old_file, sizeof old_file);
+    if (n > 0 && n < sizeof old_file &&
+        std::snprintf(old_file + n, sizeof old_file - n, "\\%s", SETTINGS_FILE) < (int)(sizeof old_file - n))
+        CopyFileA(old_file, settings_write_path, TRUE);
+}
+#else
+// The platform layer keeps a bare name in the user's config directory.
+static void find_settings_file() { choose_settings_paths(nullptr, 0); }
+static void prepare_user_file() {}
+#endif
+
+void save_setting(const char* key, const char* value)
+{
+    if (std::strcmp(settings_read_path, settings_write_path) != 0)
+        prepare_user_file();
+    if (WritePrivateProfileStringA(SETTINGS_SECTION, key, value, settings_write_path))
+        std::memcpy(settings_read_path, settings_write_path, sizeof settings_read_path);
+}
+
+// ---- reading ----------------------------------------------------------------------------
 
 // Reads one key into the shared scratch buffer and returns it.
 static const char* read_key(const char* key, const char* default_value)
 {
-    GetPrivateProfileStringA(SETTINGS_SECTION, key, default_value, text_buffer, TEXT_BUFFER_SIZE, SETTINGS_FILE);
+    GetPrivateProfileStringA(SETTINGS_SECTION, key, default_value, text_buffer, TEXT_BUFFER_SIZE, settings_read_path);
     return text_buffer;
 }
 
@@ -45,6 +135,7 @@ static int read_number(const char* s)
 
 void read_settings()
 {
+    find_settings_file();
     sound_on = std::strcmp(read_key("oto", "1"), "0") == 0 ? 0 : 1;
     typing_mode = read_number(read_key("typemode", "1"));
     if (typing_mode < 1 || typing_mode > 3)
