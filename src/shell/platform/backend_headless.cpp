@@ -188,6 +188,7 @@ void headless_resize(int w, int h)
 
 void headless_close() { push(EventKind::Close); }
 void headless_focus(bool gained) { push(gained ? EventKind::FocusGained : EventKind::FocusLost); }
+void headless_expose() { push(EventKind::Expose); }
 void headless_set_wait_hook(HeadlessWaitHook hook) { wait_hook = hook; }
 std::string headless_box_text() { return cp932_to_utf8(msgbox_text()); }
 const HeadlessRecord& headless_box_log() { return box_log; }

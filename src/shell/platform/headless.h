@@ -89,6 +89,7 @@ void headless_click(int button, int x, int y); // 1 left, 3 right; window coordi
 void headless_resize(int w, int h);            // the desktop resized the window (outer size)
 void headless_close();                         // the close box
 void headless_focus(bool gained);
+void headless_expose(); // the desktop lost what the window showed
 
 // Called whenever the program would block: in WaitMessage, and in a message
 // box's loop when it has nothing to do. The hook may inject input or advance

@@ -1,16 +1,26 @@
 // screen.cpp -- composing the shown window and presenting only what changed.
 //
 // Owns the list of changed screen rectangles. Drawing marks rectangles of the
-// client area; the message box marks its own. screen_flush copies the changed
-// client pixels to the backend's screen, draws the overlays over them and
-// presents just those rectangles: a full-screen present is far too slow to
-// follow typing. Called before the queue reports or waits for messages.
+// client area; the message box marks its own. screen_flush composes the marked
+// rectangles into the backend's screen (client pixels, then the overlays) and
+// presents only the rows and columns of each that differ from what the screen
+// already shows: a program that redraws unchanged cells costs no display
+// traffic. Called before the queue reports or waits for messages.
 #include "internal.h"
 
-constexpr int DIRTY_MAX = 24; // rectangles kept apart before they are merged
+#include <cstring>
+#include <vector>
+
+constexpr int DIRTY_MAX = 24;  // rectangles kept apart before they are merged
+constexpr int SAVED_ROWS = 64; // rows of the screen saved at a time while an overlay is composed
 
 static IRect dirty[DIRTY_MAX];
 static int dirty_count = 0;
+// The display lost what it showed (or never showed anything): the next flush
+// presents its rectangles whole, whatever the screen surface already holds.
+static bool present_whole = false;
+static std::vector<uint32_t> zero_row; // black, as wide as the screen: what undrawn pixels compare with
+static std::vector<uint32_t> saved_px; // a band of the screen before overlays are composed into it
 
 int screen_client_top() { return 0; }
 
@@ -65,6 +75,7 @@ void screen_invalidate_all()
         return;
     dirty_count = 0;
     add_dirty(backend_screen().bounds());
+    present_whole = true;
 }
 
 // Fills r black except for its part inside: what lies outside the drawn part
@@ -82,24 +93,158 @@ static void fill_outside(const Surface& screen, const IRect& r, const IRect& ins
     surface_fill(screen, screen.bounds(), IRect{inside.x1, inside.y0, r.x1, inside.y1}, 0);
 }
 
+// ---- finding what differs ------------------------------------------------------
+
+// Where the changed pixels of one screen rectangle come from: the client
+// framebuffer inside `drawn` (screen coordinates), black everywhere else.
+struct Source {
+    Surface client;
+    int client_top;
+    IRect drawn;
+};
+
+// First and last index in [0, n) where a and b differ; false when none does.
+// memcmp finds an unchanged run far faster than a loop of compares.
+static bool span_diff(const uint32_t* a, const uint32_t* b, int n, int* first, int* last)
+{
+    if (n <= 0 || std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
+        return false;
+    int f = 0, l = n - 1;
+    while (a[f] == b[f])
+        f++;
+    while (a[l] == b[l])
+        l--;
+    *first = f;
+    *last = l;
+    return true;
+}
+
+// Columns of screen row y within [x0, x1) that differ from the source: the
+// first and the last. Undrawn pixels are compared with black.
+static bool row_diff(const Surface& screen, const Source& src, int y, int x0, int x1, int* first, int* last)
+{
+    const uint32_t* have = screen.row(y);
+    bool in_drawn = y >= src.drawn.y0 && y < src.drawn.y1;
+    int a = in_drawn ? std::min(std::max(src.drawn.x0, x0), x1) : x1; // [a, b) comes from the client
+    int b = in_drawn ? std::min(std::max(src.drawn.x1, a), x1) : x1;
+    const uint32_t* want = in_drawn ? src.client.row(y - src.client_top) : nullptr;
+    const uint32_t* black = zero_row.data();
+    const int starts[3] = {x0, a, b}, ends[3] = {a, b, x1};
+    const uint32_t* from[3] = {black, want, black};
+    int found = 0, f = 0, l = 0;
+    for (int k = 0; k < 3; k++) {
+        int s0 = starts[k], n = ends[k] - starts[k];
+        const uint32_t* w = from[k] == black ? black : from[k] + s0;
+        if (!span_diff(have + s0, w, n, &f, &l))
+            continue;
+        if (!found)
+            *first = s0 + f;
+        *last = s0 + l;
+        found = 1;
+    }
+    return found != 0;
+}
+
+// The smallest rectangle inside r holding every pixel of the screen that
+// differs from the source; empty when r already shows it all. Rows are read
+// whole only until the first and last differing ones are found; between those,
+// only the columns left and right of the span found so far are compared.
+static IRect differing_part(const Surface& screen, const Source& src, const IRect& r)
+{
+    int f = 0, l = 0, y0 = r.y0;
+    while (y0 < r.y1 && !row_diff(screen, src, y0, r.x0, r.x1, &f, &l))
+        y0++;
+    if (y0 == r.y1)
+        return IRect{};
+    IRect d{f, y0, l + 1, y0 + 1};
+    int y1 = r.y1 - 1;
+    while (y1 > y0 && !row_diff(screen, src, y1, r.x0, r.x1, &f, &l))
+        y1--;
+    if (y1 > y0) {
+        d.x0 = std::min(d.x0, f);
+        d.x1 = std::max(d.x1, l + 1);
+        d.y1 = y1 + 1;
+    }
+    for (int y = y0 + 1; y < y1 && (d.x0 > r.x0 || d.x1 < r.x1); y++) {
+        if (d.x0 > r.x0 && row_diff(screen, src, y, r.x0, d.x0, &f, &l))
+            d.x0 = f;
+        if (d.x1 < r.x1 && row_diff(screen, src, y, d.x1, r.x1, &f, &l))
+            d.x1 = l + 1;
+    }
+    return d;
+}
+
+// The part of r whose pixels differ from the copy of r saved in saved_px.
+static IRect differing_from_saved(const Surface& screen, const IRect& r)
+{
+    Surface before{saved_px.data(), r.width(), r.height(), r.width()};
+    Source src{before, 0, IRect{0, 0, r.width(), r.height()}};
+    Surface moved{screen.row(r.y0) + r.x0, r.width(), r.height(), screen.stride};
+    return rect_offset(differing_part(moved, src, IRect{0, 0, r.width(), r.height()}), r.x0, r.y0);
+}
+
+// ---- composing --------------------------------------------------------------------
+
+// Client pixels (black outside what was ever drawn), then the overlays.
+static void compose(const Surface& screen, const Source& src, const IRect& r, bool box)
+{
+    IRect copied = rect_intersect(r, src.drawn);
+    fill_outside(screen, r, copied);
+    surface_copy(screen, 0, src.client_top, src.client, rect_offset(copied, 0, -src.client_top));
+    if (box)
+        msgbox_draw(screen, r);
+}
+
+// Composes r and returns the part of it that changed on the screen. Without
+// an overlay over r, the client is compared with the screen first and only the
+// differing part composed; with one, r is saved, composed whole and compared
+// with what it was, a band of rows at a time so that the copy stays small.
+static IRect compose_changed(const Surface& screen, const Source& src, const IRect& r, bool box)
+{
+    bool overlay = box || r.y0 < src.client_top; // the strip above the client is no client pixels
+    if (present_whole) {
+        compose(screen, src, r, box);
+        return r;
+    }
+    if (!overlay) {
+        IRect d = differing_part(screen, src, r);
+        if (!d.empty())
+            compose(screen, src, d, false);
+        return d;
+    }
+    IRect d{};
+    for (int y0 = r.y0; y0 < r.y1; y0 += SAVED_ROWS) {
+        IRect band{r.x0, y0, r.x1, std::min(y0 + SAVED_ROWS, r.y1)};
+        saved_px.resize((size_t)band.area());
+        for (int y = band.y0; y < band.y1; y++)
+            std::memcpy(&saved_px[(size_t)(y - y0) * band.width()], screen.row(y) + band.x0,
+                        (size_t)band.width() * sizeof(uint32_t));
+        compose(screen, src, band, box);
+        d = rect_union(d, differing_from_saved(screen, band));
+    }
+    return d;
+}
+
 void screen_flush()
 {
     Window* top = top_window();
     if (dirty_count == 0 || !top)
         return;
     Surface screen = backend_screen();
-    Surface client = top->fb.surface();
-    int client_top = screen_client_top();
-    IRect drawn = rect_offset(top->drawn, 0, client_top);
+    if (zero_row.size() < (size_t)screen.w)
+        zero_row.assign((size_t)screen.w, 0);
+    Source src{top->fb.surface(), screen_client_top(), IRect{}};
+    src.drawn = rect_offset(top->drawn, 0, src.client_top);
     bool box = msgbox_active();
+    IRect changed[DIRTY_MAX];
+    int n = 0;
     for (int i = 0; i < dirty_count; i++) {
-        const IRect& r = dirty[i];
-        IRect copied = rect_intersect(r, drawn);
-        fill_outside(screen, r, copied);
-        surface_copy(screen, 0, client_top, client, rect_offset(copied, 0, -client_top));
-        if (box)
-            msgbox_draw(screen, r);
+        IRect d = compose_changed(screen, src, dirty[i], box);
+        if (!d.empty())
+            changed[n++] = d;
     }
-    backend_present(dirty, dirty_count);
+    if (n > 0)
+        backend_present(changed, n);
     dirty_count = 0;
+    present_whole = false;
 }

@@ -30,3 +30,120 @@ TEST(HeadlessRecord, KeepsTheNewestTextsAndCountsAll)
     EXPECT_EQ(n, 5u);
     EXPECT_EQ(log.end() - log.begin(), (long)shown);
 }
+
+static void fill(HDC dc, RECT r, COLORREF c)
+{
+    HBRUSH b = CreateSolidBrush(c);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+}
+
+// Twenty grey keys with a label each, on the black the erase left.
+static void draw_scene(HDC dc, int odd_x = -1)
+{
+    for (int i = 0; i < 20; i++) {
+        RECT key{40 + i * 60, 400, 96 + i * 60, 460};
+        fill(dc, key, RGB(128, 128, 128));
+        TextOutA(dc, key.left + 4, key.top + 4, "Q", 1);
+    }
+    if (odd_x >= 0)
+        fill(dc, RECT{odd_x, 430, odd_x + 3, 432}, RGB(255, 0, 0));
+}
+
+// What the screen shows equals the client, pixel for pixel.
+static bool screen_matches_client()
+{
+    Surface screen = headless_screen(), client = headless_client();
+    for (int y = 0; y < client.h; y++)
+        for (int x = 0; x < client.w; x++)
+            if (screen.row(y)[x] != client.row(y)[x])
+                return false;
+    return true;
+}
+
+// The whole client erased and drawn again, with no present in between, as a
+// program's paint does.
+static void repaint(int odd_x = -1)
+{
+    HDC dc = GetDC(test_window);
+    fill(dc, RECT{0, 0, 1920, 1080}, RGB(0, 0, 0));
+    draw_scene(dc, odd_x);
+    ReleaseDC(test_window, dc);
+}
+
+TEST(Present, ARepaintOfUnchangedContentPresentsNothing)
+{
+    open_test_window(1920, 1080);
+    repaint();
+    headless_screen();
+    const uint64_t presents = headless_present_count(), pixels = headless_present_pixels();
+    for (int i = 0; i < 3; i++)
+        repaint();
+    headless_screen();
+    EXPECT_EQ(headless_present_count(), presents);
+    EXPECT_EQ(headless_present_pixels(), pixels);
+    EXPECT_TRUE(screen_matches_client());
+}
+
+TEST(Present, OnlyTheRowsAndColumnsThatDifferGoOut)
+{
+    open_test_window(1920, 1080);
+    repaint();
+    headless_screen();
+    uint64_t pixels = headless_present_pixels();
+    repaint(700); // one 3 x 2 patch differs from the last frame
+    headless_screen();
+    EXPECT_EQ(headless_present_pixels() - pixels, 6u);
+    EXPECT_TRUE(screen_matches_client());
+    pixels = headless_present_pixels();
+    repaint(100); // the patch moves: it goes away at 700 and comes at 100
+    headless_screen();
+    EXPECT_EQ(headless_present_pixels() - pixels, (703u - 100u) * 2u);
+    EXPECT_TRUE(screen_matches_client());
+}
+
+static uint64_t box_up_pixels[3];
+static int box_hook_calls = 0;
+
+// With the box up: a repaint of the same content, a change hidden under the
+// box and a change beside it; the presented pixels are noted after each.
+static void draw_under_the_box()
+{
+    int call = box_hook_calls++;
+    if (call == 0) {
+        headless_screen(); // the box itself is presented
+        box_up_pixels[0] = headless_present_pixels();
+        repaint();
+    } else if (call == 1) {
+        box_up_pixels[0] = headless_present_pixels() - box_up_pixels[0];
+        box_up_pixels[1] = headless_present_pixels();
+        HDC dc = GetDC(test_window);
+        fill(dc, RECT{950, 530, 970, 550}, RGB(0, 255, 0)); // the middle of the screen: under the box
+        ReleaseDC(test_window, dc);
+    } else if (call == 2) {
+        box_up_pixels[1] = headless_present_pixels() - box_up_pixels[1];
+        box_up_pixels[2] = headless_present_pixels();
+        HDC dc = GetDC(test_window);
+        fill(dc, RECT{10, 10, 20, 15}, RGB(0, 255, 0));
+        ReleaseDC(test_window, dc);
+    } else {
+        box_up_pixels[2] = headless_present_pixels() - box_up_pixels[2];
+        headless_key(VK_RETURN);
+    }
+}
+
+TEST(Present, UnderAMessageBoxOnlyWhatShowsGoesOut)
+{
+    open_test_window(1920, 1080);
+    repaint();
+    headless_screen();
+    headless_set_wait_hook(draw_under_the_box);
+    EXPECT_EQ(MessageBoxA(test_window, "OK?", "", MB_OK), IDOK);
+    headless_set_wait_hook(nullptr);
+    EXPECT_EQ(box_hook_calls, 4);
+    EXPECT_EQ(box_up_pixels[0], 0u) << "the same content again";
+    EXPECT_EQ(box_up_pixels[1], 0u) << "a change the box hides";
+    EXPECT_EQ(box_up_pixels[2], 10u * 5u) << "a change beside the box";
+    pump();
+    EXPECT_TRUE(screen_matches_client()) << "the box is gone and what it hid is shown";
+}
