@@ -10,6 +10,8 @@
 # its help page and its lessons. Needs root, debootstrap, Xvfb, xdotool and
 # ImageMagick; not part of CI (it downloads a whole system).
 # Usage: tools/test-debian-package.sh [DIR] [PACKAGE.deb]   (DIR: build-debian12)
+#        REUSE=1 skips the fresh copy and plays the system of the last run,
+#        with the package installed again (quicker, for working on the checks).
 set -uo pipefail
 REPO=$(cd "$(dirname "$0")/.." && pwd)
 DIR=$(realpath -m "${1:-$REPO/build-debian12}")
@@ -74,10 +76,14 @@ if [ ! -e "$DIR/pristine/etc/debian_version" ]; then
         die "debootstrap failed; see $DIR/debootstrap.log"
     mv "$DIR/pristine.part" "$DIR/pristine"
 fi
-step "a fresh copy of the untouched system"
 for m in tmp/.X11-unix dev/pts dev proc; do mountpoint -q "$ROOT/$m" && umount -l "$ROOT/$m"; done
-rm -rf "$ROOT"
-cp -a "$DIR/pristine" "$ROOT"
+if [ "${REUSE:-}" = 1 ] && [ -e "$ROOT/etc/debian_version" ]; then
+    step "the system of the last run (REUSE=1)"
+else
+    step "a fresh copy of the untouched system"
+    rm -rf "$ROOT"
+    cp -a "$DIR/pristine" "$ROOT"
+fi
 mount -t proc proc "$ROOT/proc"
 mount --bind /dev "$ROOT/dev"
 mount --bind /dev/pts "$ROOT/dev/pts"
@@ -89,7 +95,7 @@ step "apt-get install ./$(basename "$DEB")"
 cp "$DEB" "$ROOT/tmp/"
 in_root apt-get update -qq || die "apt-get update in the new system"
 start=$(date +%s)
-in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./$(basename "$DEB")" >"$DIR/apt.log" 2>&1 ||
+in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q ${REUSE:+--reinstall} ./$(basename "$DEB")" >"$DIR/apt.log" 2>&1 ||
     { tail -20 "$DIR/apt.log"; die "apt-get install"; }
 grep -E '^[0-9]+ upgraded' "$DIR/apt.log"
 echo "installed in $(($(date +%s) - start)) s"
@@ -120,7 +126,7 @@ rm -f "$ROOT/tmp/audio.raw" "$ROOT/tmp/opened"
 in_root DISPLAY="$DISPLAY" XDG_CONFIG_HOME=/tmp/config SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/tmp/audio.raw \
     LUMEKO_OPENER=/tmp/opener.sh sh -c 'cd /tmp && exec lumeko-trainer' 2>"$DIR/stderr.txt" &
 APP_PID=$!
-WIN=$(timeout 20 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
+WIN=$(timeout 60 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
 [ -n "$WIN" ] || die "no window appeared; stderr: $(cat "$DIR/stderr.txt")"
 xdotool windowfocus --sync "$WIN"
 sleep 0.5
