@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# wine-smoke.sh -- plays the Windows build under wine on Xvfb.
+#
+# Builds the Windows zip (tools/build-windows.sh), unpacks it, and in a fresh
+# wine prefix with a Japanese locale (code page 932):
+#   1. starts the game with settings only in the Windows directory's file and
+#      checks that they are read (intermediate mode: no keyboard drawn);
+#   2. starts it again with a per-user file under %APPDATA% as well, checks
+#      that this one wins (Beginner 1: the keyboard), types until a line is
+#      complete, checks the result box and the next line, and keeps a
+#      screenshot of the line being typed;
+#   3. when the game has its menus, chooses a mode and checks that the setting
+#      is written to the per-user file with the old file's keys carried over.
+# Installs wine and the Japanese locale when they are missing (about 1.4 GB);
+# not part of CI. Needs root for that, Xvfb, xdotool and ImageMagick.
+# Usage: tools/wine-smoke.sh      (screenshots are kept in build-windows/wine-smoke/)
+set -uo pipefail
+REPO=$(cd "$(dirname "$0")/.." && pwd)
+SHOTS="$REPO/build-windows/wine-smoke"
+failures=0
+
+step() { echo "== $*"; }
+die() {
+    echo "FAIL: $*"
+    exit 1
+}
+check() {
+    local what=$1
+    shift
+    if "$@" >/dev/null 2>&1; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+# ---- wine, the locale, the program ----------------------------------------------------
+if ! command -v wine >/dev/null || ! command -v wine64 >/dev/null; then
+    step "installing wine (about 1.4 GB)"
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends wine wine64 >/dev/null ||
+        die "could not install wine"
+fi
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    step "generating the ja_JP.UTF-8 locale"
+    [ -e /usr/share/i18n/locales/ja_JP ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -q locales >/dev/null
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || die "could not generate ja_JP.UTF-8"
+fi
+for tool in Xvfb xdotool convert; do command -v "$tool" >/dev/null || die "missing $tool"; done
+
+step "building the Windows zip"
+"$REPO/tools/build-windows.sh" | tail -n 1 || die "the Windows build failed"
+ZIP=$(ls "$REPO"/build-windows/lumeko-trainer-*-win64.zip)
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-wine.XXXXXX")
+export WINEPREFIX="$WORK/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+cleanup() {
+    wineserver -k 2>/dev/null
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+(cd "$WORK" && python3 -m zipfile -e "$ZIP" .) || die "could not unpack $ZIP"
+GAME_DIR=$(ls -d "$WORK"/lumeko-trainer-*-win64)
+echo "unpacked: $(cd "$GAME_DIR" && find . -type f | sort | tr '\n' ' ')"
+
+. "$REPO/tools/start_xvfb.sh"
+start_xvfb 1280 800 "$WORK/xvfb.log"
+step "a fresh wine prefix"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+APPDATA_WIN=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+APPDATA_DIR=$(winepath -u "$APPDATA_WIN" 2>/dev/null)
+WINDOWS_DIR="$WINEPREFIX/drive_c/windows"
+echo "APPDATA: $APPDATA_WIN"
+[ -d "$APPDATA_DIR" ] || die "no application-data folder in the prefix"
+USER_INI="$APPDATA_DIR/LumekoTrainer/LumekoTrainer.ini"
+check "the code page is 932" sh -c "wine cmd /c chcp | grep -q 932"
+
+mkdir -p "$SHOTS"
+shot() { import -window root "$SHOTS/$1.png"; }
+pixel() { convert "$SHOTS/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6 | tr 'A-F' 'a-f'; }
+count_colour() { # shot x y w h rrggbb
+    convert "$SHOTS/$1.png" -crop "$4x$5+$2+$3" +repage -fill black +opaque "#$6" -fill white -opaque "#$6" \
+        -format "%[fx:round(mean*w*h)]" info:
+}
+
+# Starts the game from its folder, as a double click does; sets WIN.
+start_game() {
+    (cd "$GAME_DIR" && exec wine lumeko-trainer.exe) >"$WORK/wine.log" 2>&1 &
+    WIN=$(timeout 60 xdotool search --sync --onlyvisible --classname 'lumeko-trainer.exe' 2>/dev/null | head -n 1)
+    [ -n "$WIN" ] || die "no window appeared under wine"
+    sleep 2 # the first paint and the start message
+}
+stop_game() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    sleep 0.5
+}
+title() { xdotool getwindowname "$WIN" 2>/dev/null; }
+keyboard_frames() { count_colour "$1" 0 520 1280 280 ffffff; }
+
+# ---- 1. the Windows directory's file alone ------------------------------------------------
+step "settings only in the Windows directory (typemode 3, sakiyomi 4)"
+printf '[set]\r\ntypemode=3\r\nsakiyomi=4\r\n' >"$WINDOWS_DIR/LumekoTrainer.ini"
+start_game
+shot old-file
+echo "keyboard frame pixels: $(keyboard_frames old-file)"
+check "the Windows directory's settings are read (no keyboard in intermediate mode)" test "$(keyboard_frames old-file)" -lt 200
+check "no per-user file is made by starting" test ! -e "$USER_INI"
+stop_game
+
+# ---- 2. the per-user file wins; a whole line -----------------------------------------------
+step "a per-user file as well (typemode 1): the keyboard, and a whole line"
+mkdir -p "$(dirname "$USER_INI")"
+printf '[set]\r\ntypemode=1\r\n' >"$USER_INI"
+start_game
+shot start
+echo "keyboard frame pixels: $(keyboard_frames start)"
+check "the per-user settings win (the keyboard is drawn)" test "$(keyboard_frames start)" -gt 1000
+xdotool key Return
+sleep 1
+shot line
+check "a green character to type after the start message" test "$(count_colour line 0 30 1280 480 00ff00)" -gt 50
+done_line=""
+for pass in $(seq 1 120); do
+    xdotool type --delay 5 "ABCDEFGHIJKLMNOPQRSTUVWXY"
+    sleep 0.1
+    [ "$(title)" = "ルメコトレーナー　20タイプ目" ] && [ ! -e "$SHOTS/typing.png" ] && shot typing
+    if [ "$(title)" = "ルメコトレーナー　30タイプ目" ]; then
+        done_line=yes
+        break
+    fi
+done
+echo "title after typing: $(title) ($pass passes of A..Y)"
+check "the line of 30 letters was completed (title counts 30)" test -n "$done_line"
+sleep 1
+shot result
+check "a result box after the 30th letter" test "$(count_colour result 320 200 640 400 00ff00)" -eq 0
+xdotool key Return
+sleep 2
+shot next
+check "the next line started" test "$(count_colour next 0 30 1280 480 00ff00)" -gt 50
+[ -e "$SHOTS/typing.png" ] || cp "$SHOTS/line.png" "$SHOTS/typing.png"
+
+# ---- 3. a setting written by a menu command ----------------------------------------------
+step "choosing a mode through the menu writes the per-user file"
+rm -f "$USER_INI"
+if grep -q 'CMD_ADVANCED' "$REPO"/src/shell/commands.cpp 2>/dev/null; then
+    stop_game
+    start_game
+    xdotool key Return
+    sleep 0.5
+    # F10, Right to the mode menu, down to its second item (Beginner 2).
+    xdotool key F10 Right Return Down Return
+    sleep 1
+    echo "per-user file after the command: $(tr -d '\r' <"$USER_INI" 2>/dev/null | tr '\n' ' ')"
+    check "the per-user file was made" test -f "$USER_INI"
+    check "it holds the new mode" grep -q '^typemode=2' "$USER_INI"
+    check "the old file's other keys were carried over" grep -q '^sakiyomi=4' "$USER_INI"
+else
+    echo "skipped: the game has no menu commands yet"
+fi
+check "the game is still running" sh -c "xdotool getwindowname $WIN"
+stop_game
+
+echo "screenshots: $SHOTS (typing.png: the line being typed)"
+echo "wine smoke: $((failures == 0 ? 1 : 0)) passed, $((failures == 0 ? 0 : 1)) failed ($failures failed checks)"
+[ "$failures" -eq 0 ]
