@@ -6,7 +6,9 @@ set -euo pipefail
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev)
 RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils)
 # The MinGW-w64 compiler: CI cross-builds the Windows program and its zip.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix)
+# The validators check the desktop entry and the AppStream data.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
+    desktop-file-utils appstream)
 
 want=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
 [ "${1:-}" = "--test" ] && want+=("${TEST_PACKAGES[@]}")
