@@ -9,6 +9,7 @@
 
 #include "surface.h"
 
+#include <cstddef>
 #include <cstdint>
 
 enum class EventKind {
@@ -67,7 +68,16 @@ uint64_t backend_now_ms();
 // records it, a real one may ignore it.
 void backend_box_shown(const char* utf8);
 
-// Plays a WAV file (UTF-8 path) without waiting; a new sound cuts the one that
-// plays; nullptr stops the sound. Silent when the file or an audio device is
-// missing.
-void backend_play_sound(const char* utf8_path);
+// Decodes a WAV image (fmt and data chunks; the caller has bounded its size)
+// once, for playing; utf8_path names it in records. Returns a handle, or -1
+// when it cannot be played (no audio device, a format the backend cannot
+// convert).
+int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes);
+// Plays a loaded sound without waiting; a new sound cuts the one that plays;
+// -1 stops the sound. Called on every accepted key: allocates nothing.
+void backend_play_sound(int handle);
+
+// Asked before every write the layer makes to a file: true makes that write
+// fail as on a full disk. A real backend never fails one; the headless backend
+// fails the one a test chose.
+bool backend_write_fails();

@@ -22,6 +22,8 @@ static std::string title;
 static HeadlessWaitHook wait_hook = nullptr;
 static HeadlessRecord box_log;
 static HeadlessRecord sounds;
+static std::vector<std::string> loaded_sounds; // by handle: the path each was loaded from
+static int writes_until_failure = 0;           // 0: no write fails; n: the n-th write from now does
 static uint64_t present_count = 0;
 static uint64_t present_pixels = 0;
 
@@ -83,11 +85,19 @@ void backend_wait_event(int timeout_ms)
 uint64_t backend_now_ms() { return now_ms; }
 void backend_box_shown(const char* utf8) { box_log.push(utf8 ? utf8 : ""); }
 
-void backend_play_sound(const char* utf8_path)
+int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes)
 {
-    if (utf8_path)
-        sounds.push(utf8_path);
+    loaded_sounds.push_back(utf8_path ? utf8_path : "");
+    return (int)loaded_sounds.size() - 1;
 }
+
+void backend_play_sound(int handle)
+{
+    if (handle >= 0 && (size_t)handle < loaded_sounds.size())
+        sounds.push(loaded_sounds[(size_t)handle].c_str());
+}
+
+bool backend_write_fails() { return writes_until_failure > 0 && --writes_until_failure == 0; }
 
 // ---- the test interface ----------------------------------------------------------
 
@@ -97,12 +107,12 @@ const std::string& HeadlessRecord::operator[](size_t i) const
     return (i < total && i >= first_kept()) ? ring[i % KEPT] : dropped;
 }
 
-void HeadlessRecord::push(std::string text)
+void HeadlessRecord::push(const char* text)
 {
     if (ring.size() < KEPT)
-        ring.push_back(std::move(text));
+        ring.emplace_back(text);
     else
-        ring[total % KEPT] = std::move(text);
+        ring[total % KEPT].assign(text);
     total++;
 }
 
@@ -221,5 +231,7 @@ bool headless_write_png(const char* utf8_path, bool whole_screen)
 }
 
 const HeadlessRecord& headless_sounds() { return sounds; }
+int headless_sound_loads() { return (int)loaded_sounds.size(); }
+void headless_fail_write(int n) { writes_until_failure = n; }
 uint64_t headless_present_count() { return present_count; }
 uint64_t headless_present_pixels() { return present_pixels; }

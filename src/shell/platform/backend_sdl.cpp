@@ -1,6 +1,7 @@
 // backend_sdl.cpp -- the real window, input and sound, over SDL2.
 //
-// Owns the SDL window, its surface, the audio device and the decoded sounds.
+// Owns the SDL window, its surface, the audio device, the decoded sounds and
+// the one that plays (fed to the device by its callback).
 // The layer composes into the window surface and presents only the changed
 // rectangles. Audio is opened at the first idle wait, after the first frame is
 // on screen, so that a slow sound server does not delay the window.
@@ -11,11 +12,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,11 @@ static SDL_Surface* shadow = nullptr; // used when the window surface is not 32-
 static int audio_state = 0;           // 0 not tried, 1 open, -1 unavailable
 static SDL_AudioDeviceID audio_dev = 0;
 static SDL_AudioSpec audio_spec;
-static std::map<std::string, std::vector<Uint8>> sound_cache; // converted to the device format
+static std::vector<std::vector<Uint8>> sounds; // by handle, converted to the device format
+// The sound that plays: its samples and how far the device has come. Shared
+// with the audio thread: changed only with the device locked.
+static const Uint8* playing = nullptr;
+static size_t playing_len = 0, playing_pos = 0;
 
 // The present trace: null unless LUMEKO_TRACE_PRESENT named a file at start.
 // The newest key or text event taken from SDL: how many there were so far,
@@ -103,7 +108,7 @@ bool backend_init()
     // SDL_FRAMEBUFFER_ACCELERATION still overrides this.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "lumeko-trainer: %s\n", SDL_GetError());
+        std::fprintf(stderr, "%s%s\n", MESSAGE_PREFIX, SDL_GetError());
         return false;
     }
     if (invisible_driver_not_asked_for()) {
@@ -173,7 +178,7 @@ bool backend_window_open(int w, int h, bool maximize)
     Uint32 flags = SDL_WINDOW_RESIZABLE | (maximize ? SDL_WINDOW_MAXIMIZED : 0);
     window = SDL_CreateWindow("", usable.x, usable.y, w, h, flags);
     if (!window) {
-        std::fprintf(stderr, "lumeko-trainer: cannot create the window: %s\n", SDL_GetError());
+        std::fprintf(stderr, "%scannot create the window: %s\n", MESSAGE_PREFIX, SDL_GetError());
         return false;
     }
     int real_w = w, real_h = h;
@@ -334,6 +339,20 @@ bool backend_poll_event(PlatformEvent* ev)
     return false;
 }
 
+// The device's callback, on the audio thread: the rest of the sound that
+// plays, then silence.
+static void SDLCALL feed_audio(void* unused, Uint8* stream, int len)
+{
+    size_t n = std::min((size_t)len, playing_len - playing_pos);
+    if (playing && n > 0) {
+        std::memcpy(stream, playing + playing_pos, n);
+        playing_pos += n;
+    } else {
+        n = 0;
+    }
+    std::memset(stream + n, audio_spec.silence, (size_t)len - n);
+}
+
 // Opens the audio device: audio apart from video, so that a missing sound
 // device costs only the sound; the device is paused while nothing plays.
 static void open_audio()
@@ -348,6 +367,7 @@ static void open_audio()
     want.format = AUDIO_S16SYS;
     want.channels = 1;
     want.samples = AUDIO_SAMPLES;
+    want.callback = feed_audio;
     audio_dev = SDL_OpenAudioDevice(nullptr, 0, &want, &audio_spec, SDL_AUDIO_ALLOW_ANY_CHANGE);
     if (audio_dev == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -358,7 +378,12 @@ static void open_audio()
 
 static void pause_when_quiet()
 {
-    if (audio_state == 1 && SDL_GetQueuedAudioSize(audio_dev) == 0)
+    if (audio_state != 1)
+        return;
+    SDL_LockAudioDevice(audio_dev);
+    bool quiet = playing_pos >= playing_len;
+    SDL_UnlockAudioDevice(audio_dev);
+    if (quiet)
         SDL_PauseAudioDevice(audio_dev, 1);
 }
 
@@ -375,18 +400,21 @@ void backend_wait_event(int timeout_ms)
 uint64_t backend_now_ms() { return SDL_GetTicks64(); }
 void backend_box_shown(const char* utf8) {}
 
-// Decodes a WAV file into the device's format; an empty buffer when it cannot.
-static const std::vector<Uint8>& load_sound(const char* path)
+bool backend_write_fails() { return false; }
+
+// Decodes a WAV image into the device's format, once; the caller keeps the
+// handle and plays it as often as it likes.
+int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes)
 {
-    auto it = sound_cache.find(path);
-    if (it != sound_cache.end())
-        return it->second;
-    std::vector<Uint8>& out = sound_cache[path];
+    open_audio();
+    if (audio_state != 1)
+        return -1;
     SDL_AudioSpec wav_format;
     Uint8* data = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV(path, &wav_format, &data, &len))
-        return out;
+    if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(wav, (int)bytes), 1, &wav_format, &data, &len))
+        return -1;
+    std::vector<Uint8> out;
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, wav_format.format, wav_format.channels, wav_format.freq, audio_spec.format,
                           audio_spec.channels, audio_spec.freq) >= 0) {
@@ -398,20 +426,26 @@ static const std::vector<Uint8>& load_sound(const char* path)
             out.assign(buf.begin(), buf.begin() + (cvt.needed ? cvt.len_cvt : (int)len));
     }
     SDL_FreeWAV(data);
-    return out;
+    if (out.empty())
+        return -1;
+    // The samples are moved, never copied, so a sound that plays keeps its bytes
+    // where they are even when the list of sounds grows.
+    SDL_LockAudioDevice(audio_dev);
+    sounds.push_back(std::move(out));
+    SDL_UnlockAudioDevice(audio_dev);
+    return (int)sounds.size() - 1;
 }
 
-void backend_play_sound(const char* utf8_path)
+void backend_play_sound(int handle)
 {
-    open_audio();
     if (audio_state != 1)
         return;
-    SDL_ClearQueuedAudio(audio_dev);
-    if (!utf8_path)
-        return;
-    const std::vector<Uint8>& pcm = load_sound(utf8_path);
-    if (pcm.empty())
-        return;
-    SDL_QueueAudio(audio_dev, pcm.data(), (Uint32)pcm.size());
-    SDL_PauseAudioDevice(audio_dev, 0);
+    bool known = handle >= 0 && (size_t)handle < sounds.size();
+    SDL_LockAudioDevice(audio_dev);
+    playing = known ? sounds[(size_t)handle].data() : nullptr;
+    playing_len = known ? sounds[(size_t)handle].size() : 0;
+    playing_pos = 0;
+    SDL_UnlockAudioDevice(audio_dev);
+    if (known)
+        SDL_PauseAudioDevice(audio_dev, 0);
 }

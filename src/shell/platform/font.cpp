@@ -8,6 +8,7 @@
 
 #include "codepage.h"
 #include "font_memo.h"
+#include "internal.h"
 
 #include <algorithm>
 #include <climits>
@@ -31,9 +32,9 @@ constexpr size_t GLYPH_ENTRY_OVERHEAD = 64;              // rough bookkeeping co
 constexpr FT_Fixed ITALIC_SHEAR = 0x3333;                // 0.2 in 16.16: slant of synthesised italics
 constexpr char32_t JAPANESE_PROBES[] = {0x3042, 0x6F22}; // hiragana A and a common kanji
 constexpr int FACE_NONE = -1;
-constexpr const char* NO_JAPANESE_MESSAGE = "lumeko-trainer: no Japanese font found; install fonts-ipafont-gothic. "
+constexpr const char* NO_JAPANESE_MESSAGE = "no Japanese font found; install fonts-ipafont-gothic. "
                                             "Japanese text will show as boxes.\n";
-constexpr const char* NO_FONT_MESSAGE = "lumeko-trainer: no font could be loaded; install fonts-ipafont-gothic. "
+constexpr const char* NO_FONT_MESSAGE = "no font could be loaded; install fonts-ipafont-gothic. "
                                         "Text will show as boxes.\n";
 
 // An opened face with the metrics the cell rule needs, all in font units.
@@ -91,12 +92,24 @@ static std::unordered_map<char32_t, int> fallback_by_char; // code point -> face
 static std::unordered_map<GlyphKey, Coverage, GlyphKeyHash> glyph_cache;
 static size_t glyph_cache_bytes = 0;
 
+FontRequest gothic_font(int height, int width, int weight)
+{
+    FontRequest f;
+    f.height = height;
+    f.width = width;
+    f.weight = weight;
+    f.charset = (int)SHIFTJIS_CHARSET;
+    f.pitch_and_family = (int)(FIXED_PITCH | FF_MODERN);
+    std::strcpy(f.face, "\x82\x6c\x82\x72\x83\x53\x83\x56\x83\x62\x83\x4e"); // "ＭＳゴシック" in CP932
+    return f;
+}
+
 static void warn_once(const char* message)
 {
     if (warned)
         return;
     warned = true;
-    std::fputs(message, stderr);
+    std::fprintf(stderr, "%s%s", MESSAGE_PREFIX, message);
 }
 
 // ---- opening faces ------------------------------------------------------------

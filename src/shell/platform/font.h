@@ -25,6 +25,10 @@ struct FontRequest {
     char face[FONT_FACE_MAX] = {}; // CP932 bytes, as the program passed them
 };
 
+// The layer's own text (the system font, message boxes): the fixed-pitch
+// Gothic face the program asks for, at this cell size and weight.
+FontRequest gothic_font(int height, int width, int weight);
+
 // The cell size a request resolves to: height and single-byte width, both >= 1.
 void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h);
 

@@ -2,17 +2,16 @@
 //
 // Owns the entries read from $XDG_CACHE_HOME/lumeko-trainer/faces (else
 // ~/.cache/...): one line per face name, "hex-name TAB index TAB size TAB
-// mtime TAB path". The file is rewritten whole, through a temporary file.
+// mtime TAB path". The file is rewritten whole and replaced only once the
+// new one is safely written, so a full disk leaves the old memo as it was.
 #include "font_memo.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include "internal.h"
+
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 struct Memo {
     int index;
@@ -23,14 +22,10 @@ struct Memo {
 static std::map<std::string, Memo> memos; // by hex of the CP932 face name
 static bool memos_read = false;
 
-static std::string cache_dir()
-{
-    const char* xdg = std::getenv("XDG_CACHE_HOME");
-    if (xdg && xdg[0] == '/')
-        return std::string(xdg) + "/lumeko-trainer";
-    const char* home = std::getenv("HOME");
-    return home && home[0] ? std::string(home) + "/.cache/lumeko-trainer" : std::string();
-}
+constexpr mode_t MEMO_MODE = 0600;
+constexpr mode_t MEMO_DIR_MODE = 0700;
+
+static std::string cache_dir() { return xdg_dir("XDG_CACHE_HOME", ".cache") + "/lumeko-trainer"; }
 
 static std::string hex_of(const std::string& s)
 {
@@ -47,8 +42,6 @@ static void read_memos()
 {
     memos_read = true;
     std::string dir = cache_dir();
-    if (dir.empty())
-        return;
     std::ifstream in(dir + "/faces");
     std::string line;
     while (std::getline(in, line)) {
@@ -85,31 +78,17 @@ bool font_memo_lookup(const std::string& face_name, std::string* path, int* inde
     return true;
 }
 
-static void make_dirs(const std::string& dir)
-{
-    for (size_t slash = dir.find('/', 1); slash != std::string::npos; slash = dir.find('/', slash + 1))
-        mkdir(dir.substr(0, slash).c_str(), 0700);
-    mkdir(dir.c_str(), 0700);
-}
-
 void font_memo_store(const std::string& face_name, const std::string& path, int index)
 {
     Memo m{index, 0, 0, path};
     std::string dir = cache_dir();
-    if (dir.empty() || path.find('\n') != std::string::npos || !file_stamp(path, &m.size, &m.mtime))
+    if (path.find('\n') != std::string::npos || !file_stamp(path, &m.size, &m.mtime))
         return;
     if (!memos_read)
         read_memos();
     memos[hex_of(face_name)] = m;
-    make_dirs(dir);
-    std::string tmp = dir + "/faces.tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(tmp, std::ios::trunc);
-        for (const auto& [key, e] : memos)
-            out << key << '\t' << e.index << '\t' << e.size << '\t' << e.mtime << '\t' << e.path << '\n';
-        if (!out)
-            return (void)std::remove(tmp.c_str());
-    }
-    if (std::rename(tmp.c_str(), (dir + "/faces").c_str()) != 0)
-        std::remove(tmp.c_str());
+    std::ostringstream out;
+    for (const auto& [key, e] : memos)
+        out << key << '\t' << e.index << '\t' << e.size << '\t' << e.mtime << '\t' << e.path << '\n';
+    replace_file(dir + "/faces", out.str(), MEMO_MODE, MEMO_DIR_MODE); // a memo not written is only slower
 }

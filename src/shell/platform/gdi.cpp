@@ -41,16 +41,9 @@ static bool stock_ready = false;
 static std::unordered_set<GdiObject*> live_objects;
 static std::unordered_set<Dc*> live_dcs;
 
-static FontRequest system_font_spec()
-{
-    FontRequest f;
-    f.height = 16;
-    f.weight = FW_BOLD;
-    f.charset = (int)SHIFTJIS_CHARSET;
-    f.pitch_and_family = (int)(FIXED_PITCH | FF_MODERN);
-    std::strcpy(f.face, "\x82\x6c\x82\x72\x83\x53\x83\x56\x83\x62\x83\x4e"); // the Gothic face, CP932
-    return f;
-}
+constexpr int SYSTEM_FONT_H = 16;
+
+static FontRequest system_font_spec() { return gothic_font(SYSTEM_FONT_H, 0, FW_BOLD); }
 
 static void init_stock()
 {

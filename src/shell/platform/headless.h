@@ -67,7 +67,9 @@ class HeadlessRecord
     const std::string& back() const { return (*this)[total - 1]; }
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, total); }
-    void push(std::string text);
+    // Once the ring is full a push reuses the oldest string's room, so
+    // recording allocates nothing in a long run.
+    void push(const char* text);
 
   private:
     std::vector<std::string> ring; // text number i sits at i % KEPT
@@ -114,8 +116,13 @@ Surface headless_screen();
 uint32_t headless_pixel(int x, int y); // client pixel as 0x00RRGGBB; 0xFFFFFFFF outside
 bool headless_write_png(const char* utf8_path, bool whole_screen);
 
-// Sounds started so far (UTF-8 paths as resolved), newest last.
+// Sounds started so far (UTF-8 paths as resolved), newest last, and how many
+// sounds were loaded (decoded) in all.
 const HeadlessRecord& headless_sounds();
+int headless_sound_loads();
+// Fault injection: the n-th file write the layer makes from now on fails as
+// on a full disk (1: the next one); 0 fails none.
+void headless_fail_write(int n);
 // How many times the screen was presented, and the pixels presented in all.
 uint64_t headless_present_count();
 uint64_t headless_present_pixels();

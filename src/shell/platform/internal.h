@@ -12,6 +12,10 @@
 #include "win32.h"
 
 #include <string>
+#include <sys/types.h>
+
+// Every message the layer writes on stderr begins so.
+constexpr const char* MESSAGE_PREFIX = "lumeko-trainer: ";
 
 // ---- windows (window.cpp) ------------------------------------------------------
 
@@ -106,3 +110,19 @@ std::string installed_data_dir(const std::string& exe);
 // The UTF-8 path of a private-profile file: a bare name lives in the XDG
 // config directory ($XDG_CONFIG_HOME, else ~/.config); a path stands as it is.
 std::string profile_path(const char* cp932_name);
+
+// ---- the disk (disk.cpp) ---------------------------------------------------------
+
+// An XDG base directory: $variable when it holds an absolute path, else
+// under_home inside the home directory ($HOME, else the password entry's).
+std::string xdg_dir(const char* variable, const char* under_home);
+// mkdir -p: creates every missing directory of the path with the given mode;
+// true when the path is a directory afterwards.
+bool make_dirs(const std::string& dir, mode_t mode);
+// Writes all of bytes to fd; false on the first failed write.
+bool write_all(int fd, const std::string& bytes);
+// Writes bytes to a temporary file beside path, checks the write, the sync and
+// the close, and only then renames it over path: a reader sees the old file or
+// the new one, never a mixture or an empty one. On failure nothing is left
+// behind and the old file is as it was. Missing directories get dir_mode.
+bool replace_file(const std::string& path, const std::string& bytes, mode_t mode, mode_t dir_mode);

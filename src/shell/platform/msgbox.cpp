@@ -46,17 +46,7 @@ struct BoxLayout {
     int text_x, text_y;
 };
 
-static FontRequest box_font()
-{
-    FontRequest f;
-    f.height = BOX_FONT_H;
-    f.width = BOX_FONT_W;
-    f.weight = FW_NORMAL;
-    f.charset = (int)SHIFTJIS_CHARSET;
-    f.pitch_and_family = (int)(FIXED_PITCH | FF_MODERN);
-    std::strcpy(f.face, "\x82\x6c\x82\x72\x83\x53\x83\x56\x83\x62\x83\x4e"); // the Gothic face, CP932
-    return f;
-}
+static FontRequest box_font() { return gothic_font(BOX_FONT_H, BOX_FONT_W, FW_NORMAL); }
 
 static std::vector<std::string> split_lines(const std::string& text)
 {

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,18 +52,7 @@ enum class LoadResult { Ok, Missing, Failed };
 
 // ---- paths ------------------------------------------------------------------------
 
-static std::string config_dir()
-{
-    const char* xdg = getenv("XDG_CONFIG_HOME");
-    if (xdg && xdg[0] == '/') // a relative value is invalid and ignored
-        return xdg;
-    const char* home = getenv("HOME");
-    if (!home || !*home) {
-        const struct passwd* pw = getpwuid(getuid());
-        home = pw ? pw->pw_dir : ".";
-    }
-    return std::string(home) + "/.config";
-}
+static std::string config_dir() { return xdg_dir("XDG_CONFIG_HOME", ".config"); }
 
 std::string profile_path(const char* cp932_name)
 {
@@ -421,34 +409,6 @@ static bool apply_write(std::vector<ProfileLine>& lines, const char* section, co
     return true;
 }
 
-// mkdir -p: every missing directory of the path is created.
-static bool make_dirs(const std::string& dir)
-{
-    for (size_t end = dir.find('/', 1);; end = dir.find('/', end + 1)) {
-        std::string part = dir.substr(0, end); // npos: the whole path, last
-        if (mkdir(part.c_str(), CONFIG_DIR_MODE) != 0 && errno != EEXIST)
-            return false;
-        if (end == std::string::npos)
-            break;
-    }
-    struct stat st;
-    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-static bool write_all(int fd, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += (size_t)n;
-    }
-    return true;
-}
-
 // The mode a new file gets: 0666 less the user's umask. umask can only be read
 // by setting it; it is put back at once, and nothing else here creates files
 // at the same time.
@@ -457,34 +417,6 @@ static mode_t new_file_mode()
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
-}
-
-// Writes the bytes to a temporary file beside path, syncs it and renames it
-// over path, so a reader sees the old file or the new one, never a mixture.
-// On failure nothing is left behind and the old file is as it was.
-static bool replace_file(const std::string& path, const std::string& bytes, mode_t mode)
-{
-    size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : path.substr(0, slash > 0 ? slash : 1);
-    if (!make_dirs(dir))
-        return false;
-    std::string tmp = dir + "/.profile-XXXXXX";
-    int fd = mkostemp(&tmp[0], O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = write_all(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(tmp.c_str());
-        return false;
-    }
-    int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) { // make the rename itself durable; the write has succeeded either way
-        fsync(dfd);
-        close(dfd);
-    }
-    return true;
 }
 
 // A settings file that is a symbolic link is written through the link, so the
@@ -523,5 +455,5 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     std::vector<ProfileLine> lines = split_lines(bytes);
     if (!apply_write(lines, section, key, value))
         return TRUE;
-    return replace_file(path, mark + join_lines(lines), mode) ? TRUE : FALSE;
+    return replace_file(path, mark + join_lines(lines), mode, CONFIG_DIR_MODE) ? TRUE : FALSE;
 }

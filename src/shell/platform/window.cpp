@@ -40,7 +40,7 @@ bool platform_ready()
     if (backend_state == 1)
         return true;
     if (!backend_init()) {
-        std::fprintf(stderr, "lumeko-trainer: cannot open a display. Is DISPLAY (or WAYLAND_DISPLAY) set?\n");
+        std::fprintf(stderr, "%scannot open a display. Is DISPLAY (or WAYLAND_DISPLAY) set?\n", MESSAGE_PREFIX);
         std::exit(2);
     }
     backend_state = 1;

@@ -1,4 +1,4 @@
-// files_test.cpp -- data files, whole-file reading, memory blocks, sound, shell open.
+// files_test.cpp -- data files, whole-file reading, memory blocks, shell open.
 #include "test_support.h"
 
 #include "shell/platform/codepage.h"
@@ -141,21 +141,6 @@ TEST(Files, AllocatesZeroedBlocksOrNull)
     GlobalUnlock(block);
     EXPECT_EQ(GlobalFree(block), nullptr);
     EXPECT_EQ(GlobalAlloc(GHND, (SIZE_T)-1 / 2), nullptr) << "no memory is NULL, not an abort";
-}
-
-TEST(Sound, PlaysAFoundFileAndStaysSilentForAMissingOne)
-{
-    const std::string here = make_temp_dir("sound");
-    const fs::path old_cwd = fs::current_path();
-    fs::current_path(here);
-    const size_t before = headless_sounds().size();
-    EXPECT_FALSE(sndPlaySoundA("no-such-click.wav", SND_ASYNC));
-    ASSERT_TRUE(write_file(here + "/click.wav", "RIFF"));
-    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
-    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_SYNC));
-    std::vector<std::string> played(headless_sounds().begin() + (long)before, headless_sounds().end());
-    EXPECT_EQ(played, (std::vector<std::string>{here + "/click.wav", here + "/click.wav"}));
-    fs::current_path(old_cwd);
 }
 
 TEST(ShellOpen, ReportsAMissingFileOrOpener)

@@ -1,10 +1,12 @@
 // The font file a face name matched is remembered across runs while unchanged.
 #include "shell/platform/font.h"
 #include "shell/platform/font_memo.h"
+#include "shell/platform/headless.h"
 #include "test_support.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -51,4 +53,22 @@ TEST(FontMemo, AChangedFileIsLookedUpAgainAndRememberedAnew)
     std::string found = matched_file();
     EXPECT_NE(found, OTHER_FILE);
     EXPECT_NE(read_file(dir + "/faces").find(found), std::string::npos);
+}
+
+// A full disk while the memo is rewritten leaves the old memo as it was, and
+// no temporary file beside it.
+TEST(FontMemo, AFailedWriteKeepsTheOldMemo)
+{
+    if (access(OTHER_FILE, R_OK) != 0)
+        GTEST_SKIP() << "fonts-ipafont-gothic is not installed";
+    std::string dir = use_temp_cache_dir() + "/lumeko-trainer";
+    font_memo_store("first", OTHER_FILE, 0);
+    const std::string before = read_file(dir + "/faces");
+    ASSERT_NE(before, "");
+    headless_fail_write(1);
+    font_memo_store("second", OTHER_FILE, 0);
+    EXPECT_EQ(read_file(dir + "/faces"), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    font_memo_store("third", OTHER_FILE, 0); // the next write goes through again
+    EXPECT_NE(read_file(dir + "/faces").find("7468697264"), std::string::npos);
 }

@@ -1,6 +1,7 @@
 // profile_test.cpp -- reading and writing private-profile (INI) files.
 #include "test_support.h"
 
+#include "shell/platform/headless.h"
 #include "shell/platform/internal.h"
 
 #include <cstdlib>
@@ -205,4 +206,17 @@ TEST(Profile, ReadsPastAByteOrderMarkAndLoneCrLineEnds)
     EXPECT_EQ(get("set", "typemode", "d"), "3");
     EXPECT_TRUE(WritePrivateProfileStringA("set", "sakiyomi", "4", INI));
     EXPECT_EQ(read_file(path), "[set]\roto=0\rtypemode=3\rsakiyomi=4\r");
+}
+
+// A full disk: the write is refused and the old file stays whole.
+TEST(Profile, AFailedWriteLeavesTheOldFile)
+{
+    std::string dir = use_temp_config_dir();
+    ASSERT_TRUE(write_file(dir + "/" + INI, "[set]\noto=1\n"));
+    headless_fail_write(1);
+    EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", INI));
+    EXPECT_EQ(read_file(dir + "/" + INI), "[set]\noto=1\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no temporary file";
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "0", INI));
+    EXPECT_EQ(read_file(dir + "/" + INI), "[set]\noto=0\n");
 }

@@ -1,0 +1,124 @@
+// sound_test.cpp -- the key click: found once, decoded once, refused when huge.
+#include "test_support.h"
+
+#include "shell/platform/headless.h"
+#include "shell/platform/win32.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// Every allocation through new in this test program is counted, so a test can
+// see that a path allocates nothing.
+static size_t allocations = 0;
+
+void* operator new(size_t n)
+{
+    allocations++;
+    if (void* p = std::malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+static void put_u32(std::string& s, uint32_t v)
+{
+    for (int i = 0; i < 4; i++)
+        s += (char)((v >> (8 * i)) & 0xFF);
+}
+
+// A mono 16-bit PCM WAV file of the given bytes of samples, with an extra
+// chunk before the samples as some editors write.
+static std::string wav(uint32_t sample_bytes)
+{
+    std::string fmt("\x01\x00\x01\x00\x44\xAC\x00\x00\x88\x58\x01\x00\x02\x00\x10\x00", 16);
+    std::string s = "WAVEfmt ";
+    put_u32(s, 16);
+    s += fmt + "LIST";
+    put_u32(s, 4);
+    s += "INFOdata";
+    put_u32(s, sample_bytes);
+    s += std::string(sample_bytes, '\x10');
+    std::string riff = "RIFF";
+    put_u32(riff, (uint32_t)s.size());
+    return riff + s;
+}
+
+// Runs in a fresh directory that is also the current one.
+static std::string enter_temp_dir()
+{
+    std::string here = make_temp_dir("sound");
+    fs::current_path(here);
+    return here;
+}
+
+TEST(Sound, FindsAFileOnceAndStaysSilentWithOneMessageForAMissingOne)
+{
+    std::string here = enter_temp_dir();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(sndPlaySoundA("no-such-click.wav", SND_ASYNC));
+    EXPECT_FALSE(sndPlaySoundA("no-such-click.wav", SND_ASYNC));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("no-such-click.wav"), std::string::npos);
+    EXPECT_EQ(said.find("no-such-click.wav"), said.rfind("no-such-click.wav")) << "said more than once";
+
+    ASSERT_TRUE(write_file(here + "/click.wav", wav(2000)));
+    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
+    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_SYNC));
+    ASSERT_EQ(headless_sounds().size(), 2u);
+    EXPECT_EQ(headless_sounds()[0], here + "/click.wav");
+    EXPECT_EQ(headless_sounds()[1], here + "/click.wav");
+    EXPECT_EQ(headless_sound_loads(), 1) << "decoded once, played twice";
+}
+
+TEST(Sound, RefusesMoreThanAMebibyteOfSamplesWithOneMessage)
+{
+    std::string here = enter_temp_dir();
+    ASSERT_TRUE(write_file(here + "/big.wav", wav((1 << 20) + 2)));
+    ASSERT_TRUE(write_file(here + "/edge.wav", wav(1 << 20)));
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 3; i++)
+        EXPECT_FALSE(sndPlaySoundA("big.wav", SND_ASYNC));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("big.wav"), std::string::npos);
+    EXPECT_EQ(said.find("big.wav"), said.rfind("big.wav")) << "said more than once";
+    EXPECT_EQ(headless_sound_loads(), 0);
+    EXPECT_TRUE(headless_sounds().empty());
+    EXPECT_TRUE(sndPlaySoundA("edge.wav", SND_ASYNC)) << "exactly 1 MiB is allowed";
+}
+
+TEST(Sound, RefusesWhatIsNoWaveFile)
+{
+    std::string here = enter_temp_dir();
+    std::string whole = wav(100);
+    const std::string bad[] = {"RIFF", whole.substr(0, 40), "RIFX" + whole.substr(4), std::string(100, 'x')};
+    for (size_t i = 0; i < sizeof bad / sizeof bad[0]; i++) {
+        std::string name = "bad" + std::to_string(i) + ".wav";
+        ASSERT_TRUE(write_file(here + "/" + name, bad[i]));
+        EXPECT_FALSE(sndPlaySoundA(name.c_str(), SND_ASYNC)) << name;
+    }
+    EXPECT_EQ(headless_sound_loads(), 0);
+}
+
+// A click comes with every accepted key: once decoded, playing it again must
+// not touch the heap. (The headless recorder allocates until its ring of
+// kept records is full; the plays before the count fill it.)
+TEST(Sound, ARepeatedClickAllocatesNothing)
+{
+    std::string here = enter_temp_dir();
+    ASSERT_TRUE(write_file(here + "/a-rather-long-click-name.wav", wav(2000)));
+    for (size_t i = 0; i <= HeadlessRecord::KEPT; i++)
+        ASSERT_TRUE(sndPlaySoundA("a-rather-long-click-name.wav", SND_ASYNC));
+    size_t before = allocations;
+    for (int i = 0; i < 100; i++)
+        sndPlaySoundA("a-rather-long-click-name.wav", SND_ASYNC);
+    EXPECT_EQ(allocations, before);
+    EXPECT_EQ(headless_sounds().size(), HeadlessRecord::KEPT + 101);
+}
