@@ -51,7 +51,7 @@ void start_game(int w, int h, const char* settings_ini)
     std::string dir = use_temp_config_dir();
     if (settings_ini)
         write_file(dir + "/LumekoTrainer.ini", settings_ini);
-    headless_set_screen(w, h);
+    headless_set_screen(w, h + GetSystemMetrics(SM_CYMENU));
     static HINSTANCE__ instance;
     char cmd[] = "";
     start_up(&instance, cmd, SW_SHOWDEFAULT);

@@ -12,8 +12,9 @@ bool write_file(const std::string& path, const std::string& bytes);
 // Reads a whole file; "" when it cannot be read.
 std::string read_file(const std::string& path);
 
-// Starts the program as WinMain does, on the headless backend with a screen of
-// w x h, but does not enter its loop. Settings come from a fresh, empty
+// Starts the program as WinMain does, on the headless backend with a screen
+// that leaves a client area of w x h below the menu bar, but does not enter
+// its loop. Settings come from a fresh, empty
 // config directory unless settings_ini is given (its text is written first).
 void start_game(int w, int h, const char* settings_ini = nullptr);
 // Runs the main loop's body until it would wait: messages dispatched, drill

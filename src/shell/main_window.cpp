@@ -7,6 +7,7 @@
 #include "drill/engine.h"
 #include "drill/results.h"
 #include "maze/maze_play.h"
+#include "shell/commands.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "text/random_lines.h"
@@ -88,6 +89,7 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
             line_ticks += 1;
         return 0;
     case WM_COMMAND:
+        run_command(LOWORD(wparam));
         return 0;
     case WM_LBUTTONDOWN:
         if (maze_mode != 1)
@@ -103,6 +105,8 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
             SetFocus(input_edit);
         return 0;
     case WM_DESTROY:
+        DestroyMenu(menu_bar);
+        menu_bar = nullptr;
         KillTimer(hwnd, TICK_TIMER_ID);
         PostQuitMessage(0);
         return 0;

@@ -4,6 +4,7 @@
 #include "display/geometry.h"
 #include "display/keyboard.h"
 #include "drill/engine.h"
+#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "text/random_lines.h"
@@ -44,10 +45,11 @@ bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
     init_key_table();
     read_settings();
     srand((unsigned)time(nullptr));
+    build_menu_bar();
     if (!register_main_class(instance))
         return false;
     main_window = CreateWindowExA(0, MAIN_CLASS_NAME, cmd_line, WS_OVERLAPPEDWINDOW, 0, 0, client_w, client_h, nullptr,
-                                  nullptr, instance, nullptr);
+                                  menu_bar, instance, nullptr);
     input_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 100, 100, 100, 100,
                                  main_window, nullptr, instance, nullptr);
     first_layout();

@@ -60,7 +60,7 @@ TEST(MainWindow, ResizeRecomputesLayoutAndRepaints)
     const int first = char_size; // an unknown size keeps the start-up cell size
     EXPECT_EQ(first, client_h / 20);
     run_until_idle();
-    headless_resize(1001, 1000);
+    headless_resize(1001, 1000 + GetSystemMetrics(SM_CYMENU)); // the client area 1001 x 1000
     run_until_idle();
     EXPECT_EQ((Ints{client_w, client_h, half_w, key_w, key_h, char_size}), (Ints{1001, 1000, 500, 66, 66, first}));
     EXPECT_EQ(headless_pixel(998, 7), 0xFF0000u); // the bar's red part reaches the new right frame

@@ -23,7 +23,8 @@ enum class EventKind {
     Close,       // the user asked to close the window
     FocusGained, // the window became the active one
     FocusLost,
-    Expose, // the screen content was lost and must be presented again
+    Expose,    // the screen content was lost and must be presented again
+    MouseMove, // the pointer moved to x, y (window pixels)
 };
 
 constexpr int EVENT_TEXT_MAX = 32;

@@ -80,6 +80,8 @@ void backend_wait_event(int timeout_ms)
         wait_hook();
     else if (msgbox_active())
         headless_key(VK_RETURN);
+    else if (menu_active())
+        headless_key(VK_ESCAPE);
 }
 
 uint64_t backend_now_ms() { return now_ms; }
@@ -196,7 +198,28 @@ void headless_resize(int w, int h)
     events.push_back(ev);
 }
 
+void headless_mouse_move(int x, int y)
+{
+    PlatformEvent ev;
+    ev.kind = EventKind::MouseMove;
+    ev.x = x;
+    ev.y = y;
+    events.push_back(ev);
+}
+
 void headless_close() { push(EventKind::Close); }
+
+int headless_menu_level() { return menu_level(); }
+
+bool headless_menu_point(int level, int index, int* x, int* y)
+{
+    IRect r;
+    if (!menu_entry_rect(level, index, &r))
+        return false;
+    *x = (r.x0 + r.x1) / 2;
+    *y = (r.y0 + r.y1) / 2;
+    return true;
+}
 void headless_focus(bool gained) { push(gained ? EventKind::FocusGained : EventKind::FocusLost); }
 void headless_expose() { push(EventKind::Expose); }
 void headless_set_wait_hook(HeadlessWaitHook hook) { wait_hook = hook; }

@@ -266,6 +266,11 @@ static int vk_from_keycode(SDL_Keycode k)
     case SDLK_LCTRL:
     case SDLK_RCTRL:
         return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return VK_MENU;
+    case SDLK_F10:
+        return VK_F10;
     default:
         return 0;
     }
@@ -316,6 +321,11 @@ static bool translate(const SDL_Event& e, PlatformEvent* ev)
         ev->button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 3 : 2;
         ev->x = e.button.x;
         ev->y = e.button.y;
+        return true;
+    case SDL_MOUSEMOTION:
+        ev->kind = EventKind::MouseMove;
+        ev->x = e.motion.x;
+        ev->y = e.motion.y;
         return true;
     case SDL_WINDOWEVENT:
         return translate_window_event(e.window, ev);

@@ -89,6 +89,7 @@ void headless_text(const char* utf8);          // committed text only (an IME co
 void headless_key(int vk);                     // key press and release of a non-text key (VK_RETURN, ...)
 void headless_click(int button, int x, int y); // 1 left, 3 right; window coordinates
 void headless_resize(int w, int h);            // the desktop resized the window (outer size)
+void headless_mouse_move(int x, int y);        // the pointer moved; window coordinates
 void headless_close();                         // the close box
 void headless_focus(bool gained);
 void headless_expose(); // the desktop lost what the window showed
@@ -99,6 +100,14 @@ void headless_expose(); // the desktop lost what the window showed
 // a WaitMessage returns at once.
 typedef void (*HeadlessWaitHook)(void);
 void headless_set_wait_hook(HeadlessWaitHook hook);
+
+// Menus: -1 when no menu is entered, 0 the bar only, 1 a drop-down menu
+// open, 2 its sub-menu open too. The centre of an entry in window coordinates
+// (level 0 the bar's entries, 1 the open drop-down's items, 2 the open
+// sub-menu's); false when it is not shown. Without a wait hook, a wait while a
+// menu is open answers it with Esc.
+int headless_menu_level();
+bool headless_menu_point(int level, int index, int* x, int* y);
 
 // Message boxes: the text of the box now up ("" when none), and the texts
 // shown so far, in UTF-8.

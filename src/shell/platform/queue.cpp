@@ -209,7 +209,7 @@ static void handle_window_event(const PlatformEvent& ev)
 
 static void handle_event(const PlatformEvent& ev)
 {
-    if (route_to_box(ev))
+    if (route_to_box(ev) || menu_handle_event(ev))
         return;
     switch (ev.kind) {
     case EventKind::Text:

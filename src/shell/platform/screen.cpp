@@ -22,7 +22,7 @@ static bool present_whole = false;
 static std::vector<uint32_t> zero_row; // black, as wide as the screen: what undrawn pixels compare with
 static std::vector<uint32_t> saved_px; // a band of the screen before overlays are composed into it
 
-int screen_client_top() { return 0; }
+int screen_client_top() { return menu_bar_height(top_window()); }
 
 // Adds r to the list. A rectangle inside another is dropped; when the list is
 // full, r is merged into the rectangle whose area grows least.
@@ -191,6 +191,7 @@ static void compose(const Surface& screen, const Source& src, const IRect& r, bo
     IRect copied = rect_intersect(r, src.drawn);
     fill_outside(screen, r, copied);
     surface_copy(screen, 0, src.client_top, src.client, rect_offset(copied, 0, -src.client_top));
+    menu_draw(screen, r);
     if (box)
         msgbox_draw(screen, r);
 }
@@ -201,7 +202,7 @@ static void compose(const Surface& screen, const Source& src, const IRect& r, bo
 // with what it was, a band of rows at a time so that the copy stays small.
 static IRect compose_changed(const Surface& screen, const Source& src, const IRect& r, bool box)
 {
-    bool overlay = box || r.y0 < src.client_top; // the strip above the client is no client pixels
+    bool overlay = box || menu_overlaps(r); // the menu bar and open menus are no client pixels
     if (present_whole) {
         compose(screen, src, r, box);
         return r;

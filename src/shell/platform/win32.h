@@ -183,6 +183,7 @@ constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -190,6 +191,15 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_USER = 0x0400;
+
+// WM_SYSCOMMAND kinds: the menu bar entered by mouse (lParam holds the point
+// in window coordinates) or by keyboard
+constexpr WPARAM SC_MOUSEMENU = 0xF090;
+constexpr WPARAM SC_KEYMENU = 0xF100;
+
+// Menus
+constexpr UINT MF_STRING = 0x0000;
+constexpr UINT MF_POPUP = 0x0010;
 
 // WM_ACTIVATE states
 constexpr WORD WA_INACTIVE = 0;
@@ -264,6 +274,7 @@ constexpr int VK_TAB = 0x09;
 constexpr int VK_RETURN = 0x0D;
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
+constexpr int VK_MENU = 0x12; // Alt
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_SPACE = 0x20;
 constexpr int VK_LEFT = 0x25;
@@ -271,6 +282,7 @@ constexpr int VK_UP = 0x26;
 constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 constexpr int VK_DELETE = 0x2E;
+constexpr int VK_F10 = 0x79;
 
 // GDI stock objects, pens, background modes, fonts
 constexpr int WHITE_BRUSH = 0;
@@ -341,6 +353,13 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 int GetSystemMetrics(int index);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Menus. A pop-up item's id is the HMENU of its sub-menu; destroying a menu
+// destroys its sub-menus with it.
+HMENU CreateMenu(void);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR label);
+BOOL DestroyMenu(HMENU menu);
+HMENU GetMenu(HWND hwnd);
 
 // Messages and timers
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove);

@@ -95,9 +95,9 @@ ATOM RegisterClassA(const WNDCLASSA* wc)
 // The client size of a top-level window whose outer size is w x h.
 static void size_client(Window* win)
 {
-    int top = (win == shown_top) ? screen_client_top() : 0;
-    if (win->fb.w != win->w || win->fb.h != win->h - top) {
-        win->fb.resize(win->w, win->h - top, 0);
+    int client_h = std::max(win->h - menu_bar_height(win), 0);
+    if (win->fb.w != win->w || win->fb.h != client_h) {
+        win->fb.resize(win->w, client_h, 0);
         win->drawn = IRect{};
     }
 }
@@ -271,7 +271,7 @@ int GetSystemMetrics(int index)
     case SM_CYMAXIMIZED:
         return sh + 2 * FRAME_WIDTH;
     case SM_CYMENU:
-        return screen_client_top();
+        return MENU_BAR_H;
     default:
         return 0; // the desktop draws captions and borders outside the window
     }
@@ -355,6 +355,10 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
         EndPaint(hwnd, &ps);
         return 0;
     }
+    case WM_SYSCOMMAND:
+        if (wparam == SC_KEYMENU || wparam == SC_MOUSEMENU)
+            menu_track(win, wparam, lparam);
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wparam) != WA_INACTIVE)
             SetFocus(hwnd);

@@ -1,0 +1,224 @@
+// commands_test.cpp -- every menu command's effect on the game's state and on
+// the settings file, the maze guard, and settings that outlive the run.
+#include "shell/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "display/geometry.h"
+#include "drill/engine.h"
+#include "maze/maze.h"
+#include "maze/maze_play.h"
+#include "shell/platform/headless.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+#include "test_support.h"
+#include "text/random_lines.h"
+
+using Ints = std::vector<int>;
+
+static std::string settings_path() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/LumekoTrainer.ini"; }
+
+// A key of the settings file as the program reads it; "-" when it is missing.
+static std::string saved(const char* key)
+{
+    char value[32];
+    GetPrivateProfileStringA("set", key, "-", value, sizeof value, "LumekoTrainer.ini");
+    return value;
+}
+
+static Ints state()
+{
+    return {typing_mode, size_flag,       char_size,        lookahead, sound_on,  game_kind, text_source,
+            note_shown,  random_line_len, reload_same_file, maze_mode, maze_cols, maze_rows};
+}
+
+// Runs a command as the window procedure does, then lets the game settle.
+static void command(unsigned id)
+{
+    SendMessageA(main_window, WM_COMMAND, id, 0);
+    run_until_idle();
+}
+
+TEST(Commands, SizesFollowTheClientHeightAndAreSaved)
+{
+    start_game(800, 700);
+    run_until_idle();
+    game_kind = 1; // a size change keeps the counting game
+    const struct {
+        unsigned id;
+        int cell;
+        const char* en;
+    } cases[] = {{2001, 17, "17"}, {2002, 35, "35"}, {2003, 70, "70"}, {2004, 140, "140"}};
+    for (const auto& c : cases) {
+        command(c.id);
+        EXPECT_EQ(char_size, c.cell) << c.id;
+        EXPECT_EQ(size_flag, (int)(c.id - 2000)) << c.id;
+        EXPECT_EQ(saved("sizeflag"), std::to_string(c.id - 2000)) << c.id;
+        EXPECT_EQ(saved("en"), c.en) << c.id;
+        EXPECT_EQ(game_kind, 1) << c.id;
+    }
+}
+
+TEST(Commands, ModeAndLookAheadAreSavedAndEndTheCountingGame)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const struct {
+        unsigned id;
+        const char* key;
+        const char* value;
+        int* setting;
+        int want;
+    } cases[] = {
+        {650, "typemode", "3", &typing_mode, 3}, {602, "typemode", "2", &typing_mode, 2},
+        {601, "typemode", "1", &typing_mode, 1}, {501, "sakiyomi", "1", &lookahead, 1},
+        {503, "sakiyomi", "3", &lookahead, 3},   {505, "sakiyomi", "5", &lookahead, 5},
+        {502, "sakiyomi", "2", &lookahead, 2},   {504, "sakiyomi", "4", &lookahead, 4},
+    };
+    for (const auto& c : cases) {
+        game_kind = 2;
+        command(c.id);
+        EXPECT_EQ(*c.setting, c.want) << c.id;
+        EXPECT_EQ(saved(c.key), c.value) << c.id;
+        EXPECT_EQ(game_kind, 0) << c.id;
+        EXPECT_EQ(typed_count, 1) << c.id; // practice began afresh: a new line waits for its first key
+    }
+}
+
+TEST(Commands, SoundIsWrittenEveryTimeWithoutARestart)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const int line = line_index, typed_before = typed_count;
+    command(750);
+    EXPECT_EQ(sound_on, 0);
+    EXPECT_EQ(saved("oto"), "0");
+    std::remove(settings_path().c_str());
+    command(750); // the same value again: written again
+    EXPECT_EQ(saved("oto"), "0");
+    command(751);
+    EXPECT_EQ(sound_on, 1);
+    EXPECT_EQ(saved("oto"), "1");
+    EXPECT_EQ(line_index, line);
+    EXPECT_EQ(typed_count, typed_before);
+}
+
+TEST(Commands, CountingGamesAndLineLengthsAreNotSaved)
+{
+    start_game(800, 600, "[set]\ntypemode=2\nsizeflag=1\nsakiyomi=4\n");
+    run_until_idle();
+    const std::string before = read_file(settings_path());
+    command(701);
+    EXPECT_EQ((Ints{typing_mode, size_flag, char_size, lookahead, game_kind}), (Ints{3, 3, 60, 1, 1}));
+    command(702);
+    EXPECT_EQ(game_kind, 2);
+    command(450); // restart keeps the counting game, with random letters
+    EXPECT_EQ(game_kind, 2);
+    EXPECT_EQ(text_source, 0);
+    const int lengths[][2] = {{301, 10}, {303, 60}, {302, 30}};
+    for (const auto& l : lengths) {
+        game_kind = 1;
+        note_shown = 1;
+        text_source = 1;
+        command((unsigned)l[0]);
+        EXPECT_EQ((Ints{random_line_len, game_kind, text_source, note_shown}), (Ints{l[1], 0, 0, 0})) << l[0];
+        EXPECT_EQ(line_length, l[1]) << l[0];
+    }
+    EXPECT_EQ(read_file(settings_path()), before);
+    read_settings(); // what the next start reads
+    EXPECT_EQ((Ints{typing_mode, size_flag, lookahead}), (Ints{2, 1, 4}));
+}
+
+TEST(Commands, NoteToggleFlipsAndBeginsAfresh)
+{
+    start_game(800, 600);
+    run_until_idle();
+    game_kind = 1;
+    command(600);
+    EXPECT_EQ((Ints{note_shown, game_kind, typed_count}), (Ints{1, 0, 1}));
+    command(600);
+    EXPECT_EQ(note_shown, 0);
+}
+
+TEST(Commands, MazeGuardRefusesWithItsMessageAndChangesNothing)
+{
+    start_game(800, 600, "[set]\ntypemode=2\n");
+    run_until_idle();
+    command(202);
+    EXPECT_EQ((Ints{maze_mode, maze_regen, maze_cols, maze_rows}), (Ints{1, 1, 9, 9}));
+    EXPECT_EQ(headless_box_log().back(), u8"マウスの右ボタンを押すと次の迷路が出ます。");
+    maze_regen = 0;
+    const std::string file = read_file(settings_path());
+    const Ints before = state();
+    const unsigned refused[] = {450, 301,  302,  303,  451,  600, 601, 602, 650, 701,
+                                702, 2001, 2002, 2003, 2004, 501, 502, 503, 504, 505};
+    for (unsigned id : refused) {
+        const size_t boxes = headless_box_log().size();
+        command(id);
+        ASSERT_EQ(headless_box_log().size(), boxes + 1) << id;
+        EXPECT_EQ(headless_box_log().back(), u8"ゲーム→迷路モード→元に戻す。をしてください。") << id;
+        EXPECT_EQ(state(), before) << id;
+        EXPECT_EQ(read_file(settings_path()), file) << id;
+    }
+    command(750); // sound still works in the maze
+    EXPECT_EQ(sound_on, 0);
+    command(200);
+    EXPECT_EQ(maze_mode, 0);
+    command(601); // and practice commands work again
+    EXPECT_EQ(typing_mode, 1);
+}
+
+TEST(Commands, EveryMazeSizeAsksForANewMaze)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const unsigned ids[] = {201, 202, 703, 704, 705, 706, 707, 708, 709, 710};
+    const int sizes[] = {6, 8, 10, 12, 14, 16, 18, 20, 30, 40};
+    for (int i = 0; i < 10; i++) {
+        maze_regen = 0;
+        command(ids[i]);
+        EXPECT_EQ((Ints{maze_cols, maze_rows, maze_mode, maze_regen}), (Ints{sizes[i] + 1, sizes[i] + 1, 1, 1}))
+            << ids[i];
+    }
+    const int line = line_index;
+    command(200); // back to typing: the line in progress goes on
+    EXPECT_EQ(maze_mode, 0);
+    EXPECT_EQ(line_index, line);
+}
+
+TEST(Commands, OtherIdentifiersDoNothingAndExitEndsTheLoop)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const Ints before = state();
+    const size_t boxes = headless_box_log().size();
+    for (unsigned id : {0u, 1u, 199u, 300u, 499u, 506u, 711u, 799u, 2000u, 2005u}) {
+        run_command(id);
+        EXPECT_EQ(state(), before) << id;
+    }
+    EXPECT_EQ(headless_box_log().size(), boxes);
+    EXPECT_EQ(GetMenu(main_window), menu_bar);
+    SendMessageA(main_window, WM_COMMAND, 500, 0);
+    EXPECT_FALSE(run_until_idle()); // the quit message came
+    EXPECT_FALSE(IsWindow(main_window));
+    EXPECT_EQ(menu_bar, nullptr);
+}
+
+TEST(Commands, ChosenSettingsAreWhatTheNextStartReads)
+{
+    start_game(800, 600);
+    run_until_idle();
+    command(602);
+    command(2003);
+    command(505);
+    command(750);
+    command(701); // the counting game's own values are not kept
+    typing_mode = size_flag = lookahead = sound_on = -1;
+    read_settings();
+    EXPECT_EQ((Ints{typing_mode, size_flag, lookahead, sound_on}), (Ints{2, 3, 5, 0}));
+}
