@@ -149,8 +149,9 @@ TEST(Commands, MazeGuardRefusesWithItsMessageAndChangesNothing)
 {
     start_game(800, 600, "[set]\ntypemode=2\n");
     run_until_idle();
-    command(202);
+    run_command(202); // the next idle step builds the maze
     EXPECT_EQ((Ints{maze_mode, maze_regen, maze_cols, maze_rows}), (Ints{1, 1, 9, 9}));
+    run_until_idle();
     EXPECT_EQ(headless_box_log().back(), u8"マウスの右ボタンを押すと次の迷路が出ます。");
     maze_regen = 0;
     const std::string file = read_file(settings_path());
@@ -181,7 +182,7 @@ TEST(Commands, EveryMazeSizeAsksForANewMaze)
     const int sizes[] = {6, 8, 10, 12, 14, 16, 18, 20, 30, 40};
     for (int i = 0; i < 10; i++) {
         maze_regen = 0;
-        command(ids[i]);
+        run_command(ids[i]);
         EXPECT_EQ((Ints{maze_cols, maze_rows, maze_mode, maze_regen}), (Ints{sizes[i] + 1, sizes[i] + 1, 1, 1}))
             << ids[i];
     }
