@@ -107,17 +107,7 @@ int menu_bar_height(const Window* w) { return (w && !w->parent && w->menu) ? BAR
 
 // ---- geometry (screen pixels) ------------------------------------------------------
 
-static FontRequest menu_font()
-{
-    FontRequest f;
-    f.height = MENU_FONT_H;
-    f.width = MENU_FONT_W;
-    f.weight = FW_NORMAL;
-    f.charset = (int)SHIFTJIS_CHARSET;
-    f.pitch_and_family = (int)(FIXED_PITCH | FF_MODERN);
-    std::strcpy(f.face, "\x82\x6c\x82\x72\x83\x53\x83\x56\x83\x62\x83\x4e"); // the Gothic face, CP932
-    return f;
-}
+static FontRequest menu_font() { return gothic_font(MENU_FONT_H, MENU_FONT_W, FW_NORMAL); }
 
 static int label_width(const std::string& s) { return font_text_width(menu_font(), s.data(), (int)s.size()); }
 

@@ -1,0 +1,230 @@
+// menu_test.cpp -- the game's menu bar worked by keys and by mouse: the right
+// command arrives once the menu has closed, keys used in the menu type
+// nothing, the window keeps its timer while a menu is open, and what an open
+// menu covered comes back exactly when it closes. Also the help command.
+#include "shell/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+#include "display/geometry.h"
+#include "drill/engine.h"
+#include "drill/results.h"
+#include "maze/maze.h"
+#include "shell/platform/headless.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+#include "test_support.h"
+#include "text/random_lines.h"
+
+// What the test does each time the game would wait inside a menu (or a box),
+// one step per wait; once the steps are done, Esc. The menu level seen before
+// each step is recorded.
+static std::vector<std::function<void()>> steps;
+static size_t next_step = 0;
+static std::vector<int> levels;
+
+static void play_step()
+{
+    levels.push_back(headless_menu_level());
+    if (next_step < steps.size())
+        steps[next_step++]();
+    else
+        headless_key(VK_ESCAPE);
+}
+
+static void play(std::vector<std::function<void()>> s)
+{
+    steps = std::move(s);
+    next_step = 0;
+    levels.clear();
+    headless_set_wait_hook(play_step);
+    run_until_idle();
+    headless_set_wait_hook(nullptr);
+}
+
+static std::function<void()> key(int vk)
+{
+    return [vk] { headless_key(vk); };
+}
+
+// A click or a pointer move on an entry of the menus as they are shown then.
+static std::function<void()> click(int level, int index)
+{
+    return [level, index] {
+        int x = 0, y = 0;
+        ASSERT_TRUE(headless_menu_point(level, index, &x, &y)) << level << "/" << index;
+        headless_click(1, x, y);
+    };
+}
+
+static std::function<void()> hover(int level, int index)
+{
+    return [level, index] {
+        int x = 0, y = 0;
+        ASSERT_TRUE(headless_menu_point(level, index, &x, &y)) << level << "/" << index;
+        headless_mouse_move(x, y);
+    };
+}
+
+static int edit_length() { return GetWindowTextLengthA(input_edit); }
+
+static void start()
+{
+    start_game(800, 600);
+    run_until_idle();
+    ASSERT_EQ(typed_count, 1);
+}
+
+TEST(MenuKeys, F10ArrowsAndEnterChooseAModeAfterTheMenuCloses)
+{
+    start();
+    headless_key(VK_F10);
+    play({key(VK_RIGHT), key(VK_DOWN), key(VK_DOWN), key(VK_DOWN), key(VK_RETURN)});
+    EXPECT_EQ(typing_mode, 3);
+    char saved[8];
+    GetPrivateProfileStringA("set", "typemode", "-", saved, sizeof saved, "LumekoTrainer.ini");
+    EXPECT_STREQ(saved, "3");
+    // F10 and Right leave the bar lit; Down opens "モード"; after Enter the
+    // menu is gone before the command's start message waits.
+    EXPECT_EQ(levels, (std::vector<int>{0, 0, 1, 1, 1, -1}));
+    EXPECT_EQ(edit_length(), 0);
+    EXPECT_EQ(headless_menu_level(), -1);
+}
+
+TEST(MenuKeys, WrapOpenASubMenuAndChooseInIt)
+{
+    start();
+    headless_key(VK_F10);
+    // Left wraps to "ヘルプ", Right back to "ファイル"; Up in the menu wraps to
+    // its last item, Down back to the first; the second item opens its
+    // sub-menu with Right, where Up wraps to "６０文字".
+    play({key(VK_LEFT), key(VK_RIGHT), key(VK_DOWN), key(VK_UP), key(VK_DOWN), key(VK_DOWN), key(VK_RIGHT), key(VK_UP),
+          key(VK_RETURN)});
+    EXPECT_EQ(random_line_len, 60);
+    EXPECT_EQ(line_length, 60);
+    EXPECT_EQ(levels, (std::vector<int>{0, 0, 0, 1, 1, 1, 1, 2, 2, -1}));
+    EXPECT_EQ(edit_length(), 0);
+}
+
+TEST(MenuKeys, EscClosesOneLevelAndAltEntersTheBar)
+{
+    start();
+    const int mode = typing_mode, size = size_flag;
+    headless_key(VK_MENU); // a press and release of Alt alone
+    play({key(VK_RIGHT), key(VK_RIGHT), key(VK_DOWN), key(VK_ESCAPE), key(VK_DOWN), key(VK_ESCAPE), key(VK_ESCAPE)});
+    EXPECT_EQ(levels, (std::vector<int>{0, 0, 0, 1, 0, 1, 0}));
+    EXPECT_EQ((std::vector<int>{typing_mode, size_flag}), (std::vector<int>{mode, size}));
+    headless_key(VK_F10);
+    play({key(VK_F10)}); // F10 again leaves the bar
+    EXPECT_EQ(levels, (std::vector<int>{0}));
+    EXPECT_EQ(headless_menu_level(), -1);
+    EXPECT_EQ(edit_length(), 0);
+}
+
+TEST(MenuMouse, ClickMoveAlongTheBarAndChoose)
+{
+    start();
+    click(0, 3)(); // "文字"
+    play({hover(0, 1), click(1, 2)});
+    EXPECT_EQ(levels, (std::vector<int>{1, 1, -1}));
+    EXPECT_EQ(typing_mode, 3); // "中上者　モード" of the menu the pointer moved to
+    EXPECT_EQ(size_flag, 2);
+    EXPECT_EQ(edit_length(), 0);
+}
+
+TEST(MenuMouse, HoverOpensTheMazeSubMenuAndAClickChoosesInIt)
+{
+    start();
+    click(0, 2)(); // "ゲーム"
+    play({hover(1, 2), hover(2, 2), click(2, 2)});
+    EXPECT_EQ(levels, (std::vector<int>{1, 2, 2, -1}));
+    EXPECT_EQ(maze_cols, 9); // "８×８"
+    EXPECT_EQ(headless_box_log().back(), u8"マウスの右ボタンを押すと次の迷路が出ます。");
+}
+
+TEST(MenuMouse, AClickOutsideOrOnTheOpenEntryClosesWithoutACommand)
+{
+    start();
+    const int mode = typing_mode, line = line_index;
+    click(0, 1)();
+    play({[] { headless_click(1, 400, 400); }});
+    EXPECT_EQ(levels, (std::vector<int>{1}));
+    click(0, 1)();
+    play({click(0, 1)});
+    EXPECT_EQ(levels, (std::vector<int>{1}));
+    EXPECT_EQ(headless_menu_level(), -1);
+    EXPECT_EQ(typing_mode, mode);
+    EXPECT_EQ(line_index, line);
+}
+
+TEST(MenuLoop, TimerKeepsTickingTheDrillWaitsAndKeysTypeNothing)
+{
+    start();
+    const int ticks = line_ticks;
+    auto tick = [] { headless_advance_ms(50); };
+    headless_key(VK_F10);
+    play({key(VK_DOWN), tick, tick, [] { headless_type("abc"); }, tick, tick, key(VK_ESCAPE), key(VK_ESCAPE)});
+    EXPECT_EQ(line_ticks, ticks + 4); // every tick reached the window while the menu was open
+    EXPECT_EQ(edit_length(), 0);      // nothing typed in the menu reached the EDIT
+    EXPECT_EQ(typed_count, 1);
+    type_and_run(rest_of_line().substr(0, 1).c_str()); // after it, typing works as before
+    EXPECT_EQ(typed_count, 2);
+}
+
+TEST(MenuLoop, AnOpenMenuCoversOnlyItsPlaceAndLeavesTheScreenAsItWas)
+{
+    start();
+    const Surface s0 = headless_screen();
+    const std::vector<uint32_t> before(s0.px, s0.px + (size_t)s0.w * s0.h);
+    const Surface c0 = headless_client();
+    const std::vector<uint32_t> client_before(c0.px, c0.px + (size_t)c0.w * c0.h);
+    uint64_t presented = 0, changed = 0;
+    std::vector<uint32_t> client_open;
+    click(0, 2)();
+    play({hover(1, 2), [&] {
+              presented = headless_present_pixels();
+              Surface s = headless_screen();
+              for (size_t i = 0; i < before.size(); i++)
+                  changed += s.px[i] != before[i];
+              Surface c = headless_client();
+              client_open.assign(c.px, c.px + (size_t)c.w * c.h);
+              headless_key(VK_ESCAPE);
+          }});
+    EXPECT_GT(changed, 1000u);                                           // the two menus are on the screen
+    EXPECT_LT(changed, before.size() / 4);                               // and nowhere else
+    EXPECT_EQ(client_open, client_before);                               // never drawn into the window
+    EXPECT_LT(headless_present_pixels() - presented, before.size() / 4); // closing presents only what they covered
+    Surface s = headless_screen();
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), s.px));
+}
+
+TEST(HelpCommand, OpensThePageBesideTheProgram)
+{
+    start();
+    std::string dir = make_temp_dir("help");
+    std::string script = dir + "/opener.sh", record = dir + "/opened.txt";
+    ASSERT_TRUE(write_file(script, "#!/bin/sh\nprintf '%s' \"$1\" > " + record + ".part && mv " + record + ".part " +
+                                       record + "\n"));
+    chmod(script.c_str(), 0755);
+    setenv("LUMEKO_OPENER", script.c_str(), 1);
+    const size_t boxes = headless_box_log().size();
+    run_command(CMD_HELP);
+    std::string opened;
+    for (int i = 0; i < 500 && opened.empty(); i++) { // the opener runs on its own; give it up to 10 s
+        opened = read_file(record);
+        if (opened.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(opened, std::string(LUMEKO_BINARY_DIR) + u8"/最初にお読みください.html");
+    struct stat st;
+    EXPECT_EQ(stat(opened.c_str(), &st), 0);
+    EXPECT_EQ(headless_box_log().size(), boxes); // nothing to report
+}
