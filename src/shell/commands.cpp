@@ -270,38 +270,22 @@ static void open_help()
     ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void run_command(unsigned id)
+static bool is_maze_size(unsigned id)
 {
-    // The commands the maze game lets through.
-    switch (id) {
-    case CMD_MAZE_OFF:
-        leave_maze();
-        return;
-    case CMD_SOUND_OFF:
-        set_sound(0);
-        return;
-    case CMD_SOUND_ON:
-        set_sound(1);
-        return;
-    case CMD_EXIT:
-        DestroyWindow(main_window);
-        return;
-    case CMD_HELP:
-        open_help();
-        return;
-    default:
-        break;
-    }
-    if ((id >= CMD_MAZE_6 && id <= CMD_MAZE_8) || (id >= CMD_MAZE_10 && id <= CMD_MAZE_40)) {
-        start_maze(id);
-        return;
-    }
-    bool known = id == CMD_RESTART || (id >= CMD_LINE_10 && id <= CMD_LINE_60) || id == CMD_OPEN_LESSON ||
-                 id == CMD_NOTE_TOGGLE || id == CMD_BEGINNER_1 || id == CMD_BEGINNER_2 || id == CMD_ADVANCED ||
-                 id == CMD_COUNT_MOST || id == CMD_COUNT_FEWEST || (id >= CMD_SIZE_SMALL && id <= CMD_SIZE_HUGE) ||
-                 (id >= CMD_LOOKAHEAD_1 && id <= CMD_LOOKAHEAD_5);
-    if (!known || maze_refuses())
-        return;
+    return (id >= CMD_MAZE_6 && id <= CMD_MAZE_8) || (id >= CMD_MAZE_10 && id <= CMD_MAZE_40);
+}
+
+static bool is_practice_command(unsigned id)
+{
+    return id == CMD_RESTART || (id >= CMD_LINE_10 && id <= CMD_LINE_60) || id == CMD_OPEN_LESSON ||
+           id == CMD_NOTE_TOGGLE || id == CMD_BEGINNER_1 || id == CMD_BEGINNER_2 || id == CMD_ADVANCED ||
+           id == CMD_COUNT_MOST || id == CMD_COUNT_FEWEST || (id >= CMD_SIZE_SMALL && id <= CMD_SIZE_HUGE) ||
+           (id >= CMD_LOOKAHEAD_1 && id <= CMD_LOOKAHEAD_5);
+}
+
+// The commands that begin the practice afresh; the maze game refuses them.
+static void run_practice_command(unsigned id)
+{
     switch (id) {
     case CMD_RESTART:
         text_source = 0;
@@ -351,4 +335,34 @@ void run_command(unsigned id)
             choose_lookahead((int)(id - CMD_LOOKAHEAD_1) + 1);
         break;
     }
+}
+
+void run_command(unsigned id)
+{
+    // The commands the maze game lets through.
+    switch (id) {
+    case CMD_MAZE_OFF:
+        leave_maze();
+        return;
+    case CMD_SOUND_OFF:
+        set_sound(0);
+        return;
+    case CMD_SOUND_ON:
+        set_sound(1);
+        return;
+    case CMD_EXIT:
+        DestroyWindow(main_window);
+        return;
+    case CMD_HELP:
+        open_help();
+        return;
+    default:
+        break;
+    }
+    if (is_maze_size(id)) {
+        start_maze(id);
+        return;
+    }
+    if (is_practice_command(id) && !maze_refuses())
+        run_practice_command(id);
 }
