@@ -154,7 +154,7 @@ static void write_setting(const char* key, int value)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
-    WritePrivateProfileStringA(SETTINGS_SECTION, key, text, SETTINGS_FILE);
+    save_setting(key, text);
 }
 
 static void choose_line_length(int letters)
