@@ -123,7 +123,8 @@ mount --bind /tmp/.X11-unix "$ROOT/tmp/.X11-unix"
 printf '#!/bin/sh\nprintf "%%s" "$1" >/tmp/opened\n' >"$ROOT/tmp/opener.sh"
 chmod +x "$ROOT/tmp/opener.sh"
 rm -f "$ROOT/tmp/audio.raw" "$ROOT/tmp/opened"
-in_root DISPLAY="$DISPLAY" XDG_CONFIG_HOME=/tmp/config SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/tmp/audio.raw \
+# Not through in_root: the program must keep the process id $! gives.
+chroot "$ROOT" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 DISPLAY="$DISPLAY" XDG_CONFIG_HOME=/tmp/config SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/tmp/audio.raw \
     LUMEKO_OPENER=/tmp/opener.sh sh -c 'cd /tmp && exec lumeko-trainer' 2>"$DIR/stderr.txt" &
 APP_PID=$!
 WIN=$(timeout 60 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
