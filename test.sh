@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh --test
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMEKO_WERROR="${LUMEKO_WERROR:-OFF}" >/dev/null
 cmake --build build
 tools/build-windows.sh
 cd build && ctest --output-on-failure -j "$(nproc)"

@@ -7,8 +7,9 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev lib
 RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils)
 # The MinGW-w64 compiler: CI cross-builds the Windows program and its zip.
 # The validators check the desktop entry and the AppStream data.
+# clang and its runtime libraries build the fuzz targets (libFuzzer).
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
-    desktop-file-utils appstream)
+    desktop-file-utils appstream clang libclang-rt-14-dev)
 
 want=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
 [ "${1:-}" = "--test" ] && want+=("${TEST_PACKAGES[@]}")

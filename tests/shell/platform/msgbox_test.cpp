@@ -120,4 +120,6 @@ TEST(MessageBox, IsCentredOnItsOwnerAndKeptInsideTheWindow)
     MessageBoxA(test_window, "OK?", "", MB_OK); // the whole window: its middle
     EXPECT_EQ((seen_box.x0 + seen_box.x1) / 2, 400);
     EXPECT_EQ((seen_box.y0 + seen_box.y1) / 2, 300);
+    DestroyWindow(corner);
+    DestroyWindow(pane);
 }
