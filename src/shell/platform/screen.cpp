@@ -11,8 +11,9 @@
 #include <cstring>
 #include <vector>
 
-constexpr int DIRTY_MAX = 24;  // rectangles kept apart before they are merged
-constexpr int SAVED_ROWS = 64; // rows of the screen saved at a time while an overlay is composed
+constexpr int DIRTY_MAX = 24;            // rectangles kept apart before they are merged
+constexpr int SAVED_ROWS = 64;           // rows of the screen saved at a time while an overlay is composed
+constexpr int DIFF_CHUNKS[] = {256, 16}; // pixels compared at once while looking for a change, long then short
 
 static IRect dirty[DIRTY_MAX];
 static int dirty_count = 0;
@@ -103,46 +104,70 @@ struct Source {
     IRect drawn;
 };
 
-// First and last index in [0, n) where a and b differ; false when none does.
-// memcmp finds an unchanged run far faster than a loop of compares.
-static bool span_diff(const uint32_t* a, const uint32_t* b, int n, int* first, int* last)
+// Index of the first pixel in [0, n) where a and b differ, n when none does;
+// and of the last, -1 when none does. Equal runs are passed over with memcmp,
+// first in long chunks, then in short ones inside the chunk that differs: far
+// faster than a loop of compares, which is left only the last few pixels.
+static int first_diff(const uint32_t* a, const uint32_t* b, int n)
 {
-    if (n <= 0 || std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
-        return false;
-    int f = 0, l = n - 1;
-    while (a[f] == b[f])
-        f++;
-    while (a[l] == b[l])
-        l--;
-    *first = f;
-    *last = l;
-    return true;
+    if (std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
+        return n; // the usual case: one call settles it
+    int i = 0;
+    for (int chunk : DIFF_CHUNKS)
+        while (i + chunk <= n && std::memcmp(a + i, b + i, (size_t)chunk * sizeof(uint32_t)) == 0)
+            i += chunk;
+    while (i < n && a[i] == b[i])
+        i++;
+    return i;
 }
 
-// Columns of screen row y within [x0, x1) that differ from the source: the
-// first and the last. Undrawn pixels are compared with black.
-static bool row_diff(const Surface& screen, const Source& src, int y, int x0, int x1, int* first, int* last)
+static int last_diff(const uint32_t* a, const uint32_t* b, int n)
+{
+    if (std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
+        return -1;
+    int i = n;
+    for (int chunk : DIFF_CHUNKS)
+        while (i >= chunk && std::memcmp(a + i - chunk, b + i - chunk, (size_t)chunk * sizeof(uint32_t)) == 0)
+            i -= chunk;
+    while (i > 0 && a[i - 1] == b[i - 1])
+        i--;
+    return i - 1;
+}
+
+// Which ends of a row's differing span a caller needs.
+enum DiffWant { WANT_FIRST = 1, WANT_LAST = 2, WANT_BOTH = 3 };
+
+// The first and last columns of screen row y within [x0, x1) that differ from
+// the source (only the ends asked for are looked for); false when none does.
+// Undrawn pixels are compared with black.
+static bool row_diff(const Surface& screen, const Source& src, int y, int x0, int x1, int want, int* first, int* last)
 {
     const uint32_t* have = screen.row(y);
     bool in_drawn = y >= src.drawn.y0 && y < src.drawn.y1;
     int a = in_drawn ? std::min(std::max(src.drawn.x0, x0), x1) : x1; // [a, b) comes from the client
     int b = in_drawn ? std::min(std::max(src.drawn.x1, a), x1) : x1;
-    const uint32_t* want = in_drawn ? src.client.row(y - src.client_top) : nullptr;
+    const uint32_t* client = in_drawn ? src.client.row(y - src.client_top) : nullptr;
     const uint32_t* black = zero_row.data();
     const int starts[3] = {x0, a, b}, ends[3] = {a, b, x1};
-    const uint32_t* from[3] = {black, want, black};
-    int found = 0, f = 0, l = 0;
-    for (int k = 0; k < 3; k++) {
-        int s0 = starts[k], n = ends[k] - starts[k];
-        const uint32_t* w = from[k] == black ? black : from[k] + s0;
-        if (!span_diff(have + s0, w, n, &f, &l))
-            continue;
-        if (!found)
-            *first = s0 + f;
-        *last = s0 + l;
-        found = 1;
+    const uint32_t* want_px[3] = {black, client ? client + a : nullptr, black};
+    int found_first = -1, found_last = -1;
+    for (int k = 0; k < 3 && found_first < 0 && (want & WANT_FIRST); k++) {
+        int n = ends[k] - starts[k], i = n > 0 ? first_diff(have + starts[k], want_px[k], n) : n;
+        if (i < n)
+            found_first = starts[k] + i;
     }
-    return found != 0;
+    if ((want & WANT_FIRST) && found_first < 0)
+        return false;
+    for (int k = 2; k >= 0 && found_last < 0 && (want & WANT_LAST); k--) {
+        int n = ends[k] - starts[k], i = n > 0 ? last_diff(have + starts[k], want_px[k], n) : -1;
+        if (i >= 0)
+            found_last = starts[k] + i;
+    }
+    if (want == WANT_LAST && found_last < 0)
+        return false;
+    *first = found_first;
+    *last = found_last;
+    return true;
 }
 
 // The smallest rectangle inside r holding every pixel of the screen that
@@ -152,13 +177,13 @@ static bool row_diff(const Surface& screen, const Source& src, int y, int x0, in
 static IRect differing_part(const Surface& screen, const Source& src, const IRect& r)
 {
     int f = 0, l = 0, y0 = r.y0;
-    while (y0 < r.y1 && !row_diff(screen, src, y0, r.x0, r.x1, &f, &l))
+    while (y0 < r.y1 && !row_diff(screen, src, y0, r.x0, r.x1, WANT_BOTH, &f, &l))
         y0++;
     if (y0 == r.y1)
         return IRect{};
     IRect d{f, y0, l + 1, y0 + 1};
     int y1 = r.y1 - 1;
-    while (y1 > y0 && !row_diff(screen, src, y1, r.x0, r.x1, &f, &l))
+    while (y1 > y0 && !row_diff(screen, src, y1, r.x0, r.x1, WANT_BOTH, &f, &l))
         y1--;
     if (y1 > y0) {
         d.x0 = std::min(d.x0, f);
@@ -166,9 +191,9 @@ static IRect differing_part(const Surface& screen, const Source& src, const IRec
         d.y1 = y1 + 1;
     }
     for (int y = y0 + 1; y < y1 && (d.x0 > r.x0 || d.x1 < r.x1); y++) {
-        if (d.x0 > r.x0 && row_diff(screen, src, y, r.x0, d.x0, &f, &l))
+        if (d.x0 > r.x0 && row_diff(screen, src, y, r.x0, d.x0, WANT_FIRST, &f, &l))
             d.x0 = f;
-        if (d.x1 < r.x1 && row_diff(screen, src, y, d.x1, r.x1, &f, &l))
+        if (d.x1 < r.x1 && row_diff(screen, src, y, d.x1, r.x1, WANT_LAST, &f, &l))
             d.x1 = l + 1;
     }
     return d;
