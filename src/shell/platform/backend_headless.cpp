@@ -231,7 +231,10 @@ bool headless_window_open() { return window_open; }
 Surface headless_client()
 {
     Window* top = top_window();
-    return top ? top->fb.surface() : Surface{};
+    if (!top)
+        return Surface{};
+    ink_settle_all(top->fb.surface(), &top->ink); // an erase still owed is written first
+    return top->fb.surface();
 }
 
 Surface headless_screen()

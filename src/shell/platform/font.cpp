@@ -506,11 +506,21 @@ static void draw_char(const Surface& dst, const IRect& area, int cx, int y, int 
     IRect vis = rect_intersect(cell, area);
     if (vis.empty())
         return;
-    if (opaque)
-        surface_fill(dst, vis, vis, bg);
     bool bold = font.weight >= FONT_BOLD_WEIGHT;
     const Coverage& cov = glyph_for(face_id, code, cells, cell_w, cell_h, bold, font.italic);
-    if (!cov.a.empty())
+    IRect g = cov.a.empty() ? IRect{}
+                            : rect_intersect(vis, IRect{cx + cov.x, y + cov.y, cx + cov.x + cov.w, y + cov.y + cov.h});
+    if (opaque) {
+        // The glyph's box gets every pixel from the table (nought coverage is
+        // bg): only the rest of the cell is filled, so no pixel is written twice.
+        surface_fill(dst, vis, IRect{vis.x0, vis.y0, vis.x1, g.empty() ? vis.y1 : g.y0}, bg);
+        if (!g.empty()) {
+            surface_fill(dst, vis, IRect{vis.x0, g.y1, vis.x1, vis.y1}, bg);
+            surface_fill(dst, vis, IRect{vis.x0, g.y0, g.x0, g.y1}, bg);
+            surface_fill(dst, vis, IRect{g.x1, g.y0, vis.x1, g.y1}, bg);
+        }
+    }
+    if (!g.empty())
         blend_coverage(dst, vis, cx, y, cov, fg, opaque ? blend_table_for(fg, bg) : nullptr);
 }
 

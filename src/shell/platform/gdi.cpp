@@ -115,7 +115,6 @@ static IRect dc_clip(const Dc* dc)
 static void mark(const Dc* dc, const IRect& r)
 {
     IRect changed = rect_intersect(r, dc_clip(dc));
-    dc->win->drawn = rect_union(dc->win->drawn, changed);
     if (dc->win == top_window())
         screen_mark_dirty(changed);
 }
@@ -273,8 +272,21 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
     if (b->hollow)
         return 1;
     IRect r{rect->left, rect->top, rect->right, rect->bottom};
-    IRect clip = dc_clip(dc);
-    surface_fill(dc->win->fb.surface(), clip, r, pixel_from_colorref(b->color));
+    Window* win = dc->win;
+    Surface s = win->fb.surface();
+    IRect c = rect_intersect(rect_intersect(r, dc_clip(dc)), s.bounds());
+    uint32_t color = pixel_from_colorref(b->color);
+    ink_fit(&win->ink, s.w, s.h, false);
+    if (color == 0 && ink_defer_black(s, &win->ink, c)) {
+        // An erase: written later, and only where nothing covers it by then.
+    } else if (color == 0) { // what is black already is left alone
+        ink_cover(s, &win->ink, c);
+        ink_fill_black(s, &win->ink, c);
+    } else {
+        ink_cover(s, &win->ink, c);
+        surface_fill(s, c, c, color);
+        ink_add(&win->ink, c);
+    }
     mark(dc, r);
     return 1;
 }
@@ -301,7 +313,11 @@ BOOL LineTo(HDC hdc, int x, int y)
         Surface s = dc->win->fb.surface();
         IRect clip = dc_clip(dc);
         uint32_t color = pixel_from_colorref(pen->color);
+        ink_fit(&dc->win->ink, s.w, s.h, false);
+        ink_settle(s, &dc->win->ink,
+                   IRect{0, std::min(dc->cy, y) - pen->width, s.w, std::max(dc->cy, y) + pen->width + 1});
         IRect painted = surface_line(s, clip, dc->cx, dc->cy, x, y, color, pen->width);
+        ink_add(&dc->win->ink, painted);
         mark(dc, painted);
     }
     dc->cx = x;
@@ -316,9 +332,21 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
         return FALSE;
     if (count == 0)
         return TRUE;
-    IRect cells =
-        font_text_out(dc->win->fb.surface(), dc_clip(dc), x, y, dc->font->font, text, count,
-                      pixel_from_colorref(dc->text_color), pixel_from_colorref(dc->bk_color), dc->bk_mode == OPAQUE);
+    Surface s = dc->win->fb.surface();
+    IRect clip = dc_clip(dc);
+    bool opaque = dc->bk_mode == OPAQUE;
+    ink_fit(&dc->win->ink, s.w, s.h, false);
+    if (!opaque) { // the glyphs are blended over what lies beneath: it must be there
+        int cell_w = 1, cell_h = 1;
+        font_cell_size(dc->font->font, &cell_w, &cell_h);
+        ink_settle(s, &dc->win->ink, IRect{0, y, s.w, y + cell_h});
+    }
+    IRect cells = font_text_out(s, clip, x, y, dc->font->font, text, count, pixel_from_colorref(dc->text_color),
+                                pixel_from_colorref(dc->bk_color), opaque);
+    IRect written = rect_intersect(rect_intersect(cells, clip), s.bounds());
+    if (opaque) // every pixel of the cells was written
+        ink_cover(s, &dc->win->ink, written);
+    ink_add(&dc->win->ink, written);
     mark(dc, cells);
     return TRUE;
 }
@@ -331,5 +359,7 @@ COLORREF GetPixel(HDC hdc, int x, int y)
     IRect clip = dc_clip(dc);
     if (x < clip.x0 || x >= clip.x1 || y < clip.y0 || y >= clip.y1)
         return CLR_INVALID;
-    return colorref_from_pixel(dc->win->fb.surface().row(y)[x]);
+    Surface s = dc->win->fb.surface();
+    ink_settle(s, &dc->win->ink, IRect{x, y, x + 1, y + 1});
+    return colorref_from_pixel(s.row(y)[x]);
 }

@@ -13,9 +13,51 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // Every message the layer writes on stderr begins so.
 constexpr const char* MESSAGE_PREFIX = "lumeko-trainer: ";
+
+// ---- ink: where a framebuffer may hold colour (ink.cpp) ---------------------------
+
+// For each row of a framebuffer, the columns [x0, x1) that may hold a pixel
+// other than black; every pixel outside them is black. A map whose size is not
+// the framebuffer's is made afresh by ink_fit: a resized framebuffer is black.
+struct InkSpan {
+    int x0 = 0, x1 = 0;
+};
+
+struct InkMap {
+    int w = 0, h = 0;
+    std::vector<InkSpan> rows;
+    // A black fill not yet written: the rows of `pending` still flagged in
+    // row_pending owe black to its columns, except those in covered (written
+    // over since).
+    IRect pending;
+    std::vector<InkSpan> covered;
+    std::vector<unsigned char> row_pending;
+};
+
+constexpr long long DEFER_MIN_PIXELS = 65536; // black fills smaller than this are written at once
+
+// Sizes the map for a w x h framebuffer when it is not: every row empty, or
+// with unknown set, every row whole (content not known).
+void ink_fit(InkMap* ink, int w, int h, bool unknown);
+void ink_set_all(InkMap* ink); // content not known any more: every row whole
+InkSpan ink_row(const InkMap& ink, int y);
+void ink_add(InkMap* ink, const IRect& r);    // r may now hold colour
+void ink_remove(InkMap* ink, const IRect& r); // r is now black
+// Fills r black, writing only the pixels that may not be black already.
+void ink_fill_black(const Surface& s, InkMap* ink, const IRect& r);
+// Notes a black fill of r instead of writing it, when r is large and holds any
+// fill still pending; false when the caller must fill now.
+bool ink_defer_black(const Surface& s, InkMap* ink, const IRect& r);
+// Every pixel of w is about to be written over: a pending fill skips them.
+void ink_cover(const Surface& s, InkMap* ink, const IRect& w);
+// Writes the pending black of the rows of r (before they are read or drawn on
+// in part), or of every row.
+void ink_settle(const Surface& s, InkMap* ink, const IRect& r);
+void ink_settle_all(const Surface& s, InkMap* ink);
 
 // ---- windows (window.cpp) ------------------------------------------------------
 
@@ -33,10 +75,10 @@ struct Window {
     bool destroying = false;
     std::string text; // CP932; for an EDIT this is its content
 
-    // Top-level windows only: the client framebuffer, the part of it ever
-    // drawn on since it was made (the rest is still black), the pending paint.
+    // Top-level windows only: the client framebuffer, where it may hold
+    // colour (the rest is black), the pending paint.
     PixelBuffer fb;
-    IRect drawn;
+    InkMap ink;
     IRect invalid;
     bool erase_pending = false;
 };
@@ -80,8 +122,10 @@ void screen_mark_dirty(const IRect& client_rect);
 void screen_mark_screen_dirty(const IRect& screen_rect);
 // Composes what changed (client pixels, then overlays) and presents it.
 void screen_flush();
-// The whole window is to be composed again (new size, lost content).
+// The whole window is to be composed again (new size, new screen surface).
 void screen_invalidate_all();
+// The display lost the window's content; the screen surface still holds it.
+void screen_present_all();
 // Height of the strip above the client area (the menu bar), in pixels.
 int screen_client_top();
 

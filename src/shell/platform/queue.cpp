@@ -200,7 +200,7 @@ static void handle_window_event(const PlatformEvent& ev)
         }
         break;
     case EventKind::Expose:
-        screen_invalidate_all();
+        screen_present_all();
         break;
     default:
         break;

@@ -1,11 +1,13 @@
 // screen.cpp -- composing the shown window and presenting only what changed.
 //
-// Owns the list of changed screen rectangles. Drawing marks rectangles of the
-// client area; the message box marks its own. screen_flush composes the marked
-// rectangles into the backend's screen (client pixels, then the overlays) and
-// presents only the rows and columns of each that differ from what the screen
-// already shows: a program that redraws unchanged cells costs no display
-// traffic. Called before the queue reports or waits for messages.
+// Owns the list of changed screen rectangles and the ink map of the screen.
+// Drawing marks rectangles of the client area; the message box marks its own.
+// screen_flush composes the marked rectangles into the backend's screen (client
+// pixels, then the overlays) and presents only the rows and columns of each
+// that differ from what the screen already shows: a program that redraws
+// unchanged cells costs no display traffic. Where neither the client nor the
+// screen may hold colour (their ink maps), nothing is read or written at all.
+// Called before the queue reports or waits for messages.
 #include "internal.h"
 
 #include <cstring>
@@ -20,8 +22,12 @@ static int dirty_count = 0;
 // The display lost what it showed (or never showed anything): the next flush
 // presents its rectangles whole, whatever the screen surface already holds.
 static bool present_whole = false;
-static std::vector<uint32_t> zero_row; // black, as wide as the screen: what undrawn pixels compare with
+// The display lost what it showed, but the screen surface still holds it: the
+// next flush composes only what changed and presents the whole screen.
+static bool present_all = false;
+static std::vector<uint32_t> zero_row; // black, as wide as the screen: what rows outside the client compare with
 static std::vector<uint32_t> saved_px; // a band of the screen before overlays are composed into it
+static InkMap screen_ink;              // where the screen surface may hold colour
 
 int screen_client_top() { return menu_bar_height(top_window()); }
 
@@ -70,38 +76,34 @@ void screen_mark_screen_dirty(const IRect& screen_rect)
         add_dirty(screen_rect);
 }
 
+void screen_present_all()
+{
+    if (!top_window())
+        return;
+    add_dirty(backend_screen().bounds());
+    present_all = true;
+}
+
 void screen_invalidate_all()
 {
     if (!top_window())
         return;
     dirty_count = 0;
     add_dirty(backend_screen().bounds());
+    ink_set_all(&screen_ink);
     present_whole = true;
-}
-
-// Fills r black except for its part inside: what lies outside the drawn part
-// of the client area (or outside the client area) is known to be black, and
-// the framebuffer's untouched pages need not even be read.
-static void fill_outside(const Surface& screen, const IRect& r, const IRect& inside)
-{
-    if (inside.empty()) {
-        surface_fill(screen, screen.bounds(), r, 0);
-        return;
-    }
-    surface_fill(screen, screen.bounds(), IRect{r.x0, r.y0, r.x1, inside.y0}, 0);
-    surface_fill(screen, screen.bounds(), IRect{r.x0, inside.y1, r.x1, r.y1}, 0);
-    surface_fill(screen, screen.bounds(), IRect{r.x0, inside.y0, inside.x0, inside.y1}, 0);
-    surface_fill(screen, screen.bounds(), IRect{inside.x1, inside.y0, r.x1, inside.y1}, 0);
 }
 
 // ---- finding what differs ------------------------------------------------------
 
-// Where the changed pixels of one screen rectangle come from: the client
-// framebuffer inside `drawn` (screen coordinates), black everywhere else.
+// What one screen rectangle is compared with: the client framebuffer, whose
+// row 0 is screen row client_top (rows outside it are black), and the ink maps
+// of the client and of the screen; without them every column is compared.
 struct Source {
     Surface client;
     int client_top;
-    IRect drawn;
+    const InkMap* client_ink;
+    const InkMap* screen_ink;
 };
 
 // Index of the first pixel in [0, n) where a and b differ, n when none does;
@@ -110,7 +112,7 @@ struct Source {
 // faster than a loop of compares, which is left only the last few pixels.
 static int first_diff(const uint32_t* a, const uint32_t* b, int n)
 {
-    if (std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
+    if (n <= 0 || std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
         return n; // the usual case: one call settles it
     int i = 0;
     for (int chunk : DIFF_CHUNKS)
@@ -123,7 +125,7 @@ static int first_diff(const uint32_t* a, const uint32_t* b, int n)
 
 static int last_diff(const uint32_t* a, const uint32_t* b, int n)
 {
-    if (std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
+    if (n <= 0 || std::memcmp(a, b, (size_t)n * sizeof(uint32_t)) == 0)
         return -1;
     int i = n;
     for (int chunk : DIFF_CHUNKS)
@@ -137,36 +139,43 @@ static int last_diff(const uint32_t* a, const uint32_t* b, int n)
 // Which ends of a row's differing span a caller needs.
 enum DiffWant { WANT_FIRST = 1, WANT_LAST = 2, WANT_BOTH = 3 };
 
+static bool client_row(const Source& src, int y) { return y >= src.client_top && y < src.client_top + src.client.h; }
+
+// The columns of screen row y within [x0, x1) that may differ: where the
+// client or the screen may hold colour. Elsewhere both are black.
+static InkSpan row_window(const Source& src, int y, int x0, int x1)
+{
+    if (!src.client_ink)
+        return InkSpan{x0, x1};
+    InkSpan c = client_row(src, y) ? ink_row(*src.client_ink, y - src.client_top) : InkSpan{};
+    InkSpan s = ink_row(*src.screen_ink, y);
+    InkSpan u = c.x1 <= c.x0 ? s : s.x1 <= s.x0 ? c : InkSpan{std::min(c.x0, s.x0), std::max(c.x1, s.x1)};
+    return InkSpan{std::max(u.x0, x0), std::min(u.x1, x1)};
+}
+
 // The first and last columns of screen row y within [x0, x1) that differ from
 // the source (only the ends asked for are looked for); false when none does.
-// Undrawn pixels are compared with black.
 static bool row_diff(const Surface& screen, const Source& src, int y, int x0, int x1, int want, int* first, int* last)
 {
-    const uint32_t* have = screen.row(y);
-    bool in_drawn = y >= src.drawn.y0 && y < src.drawn.y1;
-    int a = in_drawn ? std::min(std::max(src.drawn.x0, x0), x1) : x1; // [a, b) comes from the client
-    int b = in_drawn ? std::min(std::max(src.drawn.x1, a), x1) : x1;
-    const uint32_t* client = in_drawn ? src.client.row(y - src.client_top) : nullptr;
-    const uint32_t* black = zero_row.data();
-    const int starts[3] = {x0, a, b}, ends[3] = {a, b, x1};
-    const uint32_t* want_px[3] = {black, client ? client + a : nullptr, black};
-    int found_first = -1, found_last = -1;
-    for (int k = 0; k < 3 && found_first < 0 && (want & WANT_FIRST); k++) {
-        int n = ends[k] - starts[k], i = n > 0 ? first_diff(have + starts[k], want_px[k], n) : n;
-        if (i < n)
-            found_first = starts[k] + i;
-    }
-    if ((want & WANT_FIRST) && found_first < 0)
+    InkSpan u = row_window(src, y, x0, x1);
+    int n = u.x1 - u.x0;
+    if (n <= 0)
         return false;
-    for (int k = 2; k >= 0 && found_last < 0 && (want & WANT_LAST); k--) {
-        int n = ends[k] - starts[k], i = n > 0 ? last_diff(have + starts[k], want_px[k], n) : -1;
-        if (i >= 0)
-            found_last = starts[k] + i;
+    const uint32_t* have = screen.row(y) + u.x0;
+    const uint32_t* should = (client_row(src, y) ? src.client.row(y - src.client_top) : zero_row.data()) + u.x0;
+    int f = -1, l = -1;
+    if (want & WANT_FIRST) {
+        f = first_diff(have, should, n);
+        if (f == n)
+            return false;
     }
-    if (want == WANT_LAST && found_last < 0)
-        return false;
-    *first = found_first;
-    *last = found_last;
+    if (want & WANT_LAST) {
+        l = last_diff(have, should, n);
+        if (l < 0)
+            return false;
+    }
+    *first = u.x0 + f;
+    *last = u.x0 + l;
     return true;
 }
 
@@ -203,22 +212,56 @@ static IRect differing_part(const Surface& screen, const Source& src, const IRec
 static IRect differing_from_saved(const Surface& screen, const IRect& r)
 {
     Surface before{saved_px.data(), r.width(), r.height(), r.width()};
-    Source src{before, 0, IRect{0, 0, r.width(), r.height()}};
+    Source src{before, 0, nullptr, nullptr};
     Surface moved{screen.row(r.y0) + r.x0, r.width(), r.height(), screen.stride};
     return rect_offset(differing_part(moved, src, IRect{0, 0, r.width(), r.height()}), r.x0, r.y0);
 }
 
 // ---- composing --------------------------------------------------------------------
 
-// Client pixels (black outside what was ever drawn), then the overlays.
+static void blacken(uint32_t* row, int x0, int x1)
+{
+    if (x1 > x0)
+        std::memset(row + x0, 0, (size_t)(x1 - x0) * sizeof(uint32_t));
+}
+
+// Screen row y over [x0, x1) made equal to the client: the client's inked
+// columns copied, the rest made black where the screen may not be black yet.
+static void compose_row(const Surface& screen, const Source& src, int y, int x0, int x1)
+{
+    InkSpan c{};
+    if (client_row(src, y)) {
+        InkSpan ci = ink_row(*src.client_ink, y - src.client_top);
+        c = InkSpan{std::max(ci.x0, x0), std::min(ci.x1, x1)};
+    }
+    InkSpan s = ink_row(screen_ink, y);
+    s = InkSpan{std::max(s.x0, x0), std::min(s.x1, x1)};
+    uint32_t* out = screen.row(y);
+    if (c.x1 <= c.x0) {
+        blacken(out, s.x0, s.x1);
+    } else {
+        blacken(out, s.x0, std::min(s.x1, c.x0));
+        blacken(out, std::max(s.x0, c.x1), s.x1);
+        std::memcpy(out + c.x0, src.client.row(y - src.client_top) + c.x0, (size_t)(c.x1 - c.x0) * sizeof(uint32_t));
+    }
+    ink_remove(&screen_ink, IRect{x0, y, x1, y + 1});
+    if (c.x1 > c.x0)
+        ink_add(&screen_ink, IRect{c.x0, y, c.x1, y + 1});
+}
+
+// The client pixels of r, then the overlays over them.
 static void compose(const Surface& screen, const Source& src, const IRect& r, bool box)
 {
-    IRect copied = rect_intersect(r, src.drawn);
-    fill_outside(screen, r, copied);
-    surface_copy(screen, 0, src.client_top, src.client, rect_offset(copied, 0, -src.client_top));
-    menu_draw(screen, r);
-    if (box)
+    for (int y = r.y0; y < r.y1; y++)
+        compose_row(screen, src, y, r.x0, r.x1);
+    if (menu_overlaps(r)) {
+        menu_draw(screen, r);
+        ink_add(&screen_ink, r);
+    }
+    if (box) {
         msgbox_draw(screen, r);
+        ink_add(&screen_ink, r);
+    }
 }
 
 // Composes r and returns the part of it that changed on the screen. Without
@@ -259,8 +302,11 @@ void screen_flush()
     Surface screen = backend_screen();
     if (zero_row.size() < (size_t)screen.w)
         zero_row.assign((size_t)screen.w, 0);
-    Source src{top->fb.surface(), screen_client_top(), IRect{}};
-    src.drawn = rect_offset(top->drawn, 0, src.client_top);
+    ink_fit(&screen_ink, screen.w, screen.h, true);
+    Surface client = top->fb.surface();
+    ink_fit(&top->ink, client.w, client.h, false);
+    ink_settle_all(client, &top->ink);
+    Source src{client, screen_client_top(), &top->ink, &screen_ink};
     bool box = msgbox_active();
     IRect changed[DIRTY_MAX];
     int n = 0;
@@ -269,8 +315,13 @@ void screen_flush()
         if (!d.empty())
             changed[n++] = d;
     }
+    if (present_all) {
+        changed[0] = screen.bounds();
+        n = 1;
+    }
     if (n > 0)
         backend_present(changed, n);
     dirty_count = 0;
     present_whole = false;
+    present_all = false;
 }

@@ -49,16 +49,22 @@ void PixelBuffer::resize(int width, int height, uint32_t fill)
 }
 
 // Only the first row is filled pixel by pixel; the others are copies of it,
-// which memcpy makes several times faster than a loop of 32-bit stores. Fills
-// are most of the cost of drawing a keystroke.
+// which memcpy makes several times faster than a loop of 32-bit stores. Black,
+// the colour of every erase, is all zero bytes: memset writes it faster still.
+// Fills are most of the cost of drawing a keystroke.
 void surface_fill(const Surface& s, const IRect& clip, const IRect& r, uint32_t color)
 {
     IRect c = rect_intersect(rect_intersect(r, clip), s.bounds());
     if (c.empty())
         return;
+    size_t row_bytes = (size_t)c.width() * sizeof(uint32_t);
+    if (color == 0) {
+        for (int y = c.y0; y < c.y1; y++)
+            std::memset(s.row(y) + c.x0, 0, row_bytes);
+        return;
+    }
     uint32_t* first = s.row(c.y0) + c.x0;
     std::fill(first, first + c.width(), color);
-    size_t row_bytes = (size_t)c.width() * sizeof(uint32_t);
     for (int y = c.y0 + 1; y < c.y1; y++)
         std::memcpy(s.row(y) + c.x0, first, row_bytes);
 }

@@ -147,3 +147,54 @@ TEST(Present, UnderAMessageBoxOnlyWhatShowsGoesOut)
     pump();
     EXPECT_TRUE(screen_matches_client()) << "the box is gone and what it hid is shown";
 }
+
+// An erase of the whole client is written only where later drawing leaves it
+// uncovered, and always before anything reads the pixels.
+TEST(Present, AnEraseIsWrittenWhereNothingCoversItBeforeAnythingReads)
+{
+    open_test_window(1920, 1080);
+    HDC dc = GetDC(test_window);
+    fill(dc, RECT{0, 400, 1920, 460}, RGB(255, 255, 255));
+    fill(dc, RECT{0, 0, 1920, 1080}, RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 150, 430), 0u) << "read while the erase is pending";
+    fill(dc, RECT{100, 400, 200, 460}, RGB(128, 128, 128));
+    fill(dc, RECT{1000, 400, 1100, 460}, RGB(128, 128, 128));
+    ReleaseDC(test_window, dc);
+    EXPECT_EQ(headless_pixel(150, 430), 0x808080u);
+    EXPECT_EQ(headless_pixel(1050, 430), 0x808080u);
+    for (int x : {50, 500, 999, 1100, 1500, 1919})
+        EXPECT_EQ(headless_pixel(x, 430), 0u) << "x " << x;
+    EXPECT_TRUE(screen_matches_client());
+
+    // Transparent text blends over what lies beneath: the black, not the white before it.
+    dc = GetDC(test_window);
+    fill(dc, RECT{0, 600, 1920, 700}, RGB(255, 255, 255));
+    fill(dc, RECT{0, 0, 1920, 1080}, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 255, 0));
+    TextOutA(dc, 600, 620, "i", 1);
+    ReleaseDC(test_window, dc);
+    int white = 0, ink = 0;
+    for (int y = 620; y < 660; y++)
+        for (int x = 600; x < 640; x++) {
+            white += headless_pixel(x, y) == 0xFFFFFFu;
+            ink += headless_pixel(x, y) != 0u;
+        }
+    EXPECT_EQ(white, 0);
+    EXPECT_GT(ink, 10) << "the glyph is there";
+    EXPECT_EQ(headless_pixel(1500, 650), 0u);
+    EXPECT_TRUE(screen_matches_client());
+}
+
+TEST(Present, AnExposeSendsTheWholeScreenAgainWithoutRecomposing)
+{
+    open_test_window(1920, 1080);
+    repaint();
+    headless_screen();
+    const uint64_t pixels = headless_present_pixels();
+    headless_expose();
+    pump();
+    headless_screen();
+    EXPECT_EQ(headless_present_pixels() - pixels, 1920u * 1080u);
+    EXPECT_TRUE(screen_matches_client());
+}
