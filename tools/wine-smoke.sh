@@ -80,6 +80,7 @@ check "the ANSI code page is 932" sh -c "wine reg query 'HKLM\\System\\CurrentCo
 
 rm -rf "$SHOTS"
 mkdir -p "$SHOTS"
+BOX=f5f5f5 # the face of wine's message boxes, below the text of a box in the middle of the screen
 shot() { import -window root "$SHOTS/$1.png"; }
 pixel() { convert "$SHOTS/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6 | tr 'A-F' 'a-f'; }
 count_colour() { # shot x y w h rrggbb
@@ -92,7 +93,14 @@ start_game() {
     (cd "$GAME_DIR" && exec wine lumeko-trainer.exe) >"$WORK/wine.log" 2>&1 &
     WIN=$(timeout 60 xdotool search --sync --onlyvisible --classname 'lumeko-trainer.exe' 2>/dev/null | head -n 1)
     [ -n "$WIN" ] || die "no window appeared under wine"
-    sleep 2 # the first paint and the start message
+    # The first paint and the start message; wine under load takes its time.
+    for _ in $(seq 1 40); do
+        sleep 0.5
+        shot "$1"
+        [ "$(pixel "$1" 545 445)" = "$BOX" ] && break
+    done
+    sleep 0.5
+    shot "$1"
 }
 stop_game() {
     wineserver -k 2>/dev/null
@@ -100,14 +108,13 @@ stop_game() {
     sleep 0.5
 }
 title() { xdotool getwindowname "$WIN" 2>/dev/null; }
-BOX=f5f5f5 # the face of wine's message boxes, below the text of a box in the middle of the screen
 keyboard_frames() { count_colour "$1" 0 520 1280 280 ffffff; }
 
 # ---- 1. the Windows directory's file alone ------------------------------------------------
 step "settings only in the Windows directory (typemode 3, sakiyomi 4)"
 printf '[set]\r\ntypemode=3\r\nsakiyomi=4\r\n' >"$WINDOWS_DIR/LumekoTrainer.ini"
-start_game
-shot old-file
+start_game old-file
+check "the start message is up" test "$(pixel old-file 545 445)" = "$BOX"
 echo "keyboard frame pixels: $(keyboard_frames old-file)"
 check "the Windows directory's settings are read (no keyboard in intermediate mode)" test "$(keyboard_frames old-file)" -lt 200
 check "no per-user file is made by starting" test ! -e "$USER_INI"
@@ -117,8 +124,7 @@ stop_game
 step "a per-user file as well (typemode 1): the keyboard, and a whole line"
 mkdir -p "$(dirname "$USER_INI")"
 printf '[set]\r\ntypemode=1\r\n' >"$USER_INI"
-start_game
-shot start
+start_game start
 check "the start message is up" test "$(pixel start 545 445)" = "$BOX"
 echo "keyboard frame pixels: $(keyboard_frames start)"
 check "the per-user settings win (the keyboard is drawn)" test "$(keyboard_frames start)" -gt 1000
@@ -157,12 +163,16 @@ step "choosing a mode through the menu writes the per-user file"
 rm -f "$USER_INI"
 if grep -q 'CMD_ADVANCED' "$REPO"/src/shell/commands.cpp 2>/dev/null; then
     stop_game
-    start_game
+    start_game restart
     xdotool key Return
-    sleep 0.5
-    # F10, Right to the mode menu, down to its second item (Beginner 2).
-    xdotool key F10 Right Return Down Return
     sleep 1
+    # F10, Right to the mode menu, down to its second item (Beginner 2); one
+    # key at a time, as wine's menu loop starts only after the key that opens it.
+    for key in F10 Right Return Down Return; do
+        xdotool key "$key"
+        sleep 0.7
+    done
+    shot menu-command
     echo "per-user file after the command: $(tr -d '\r' <"$USER_INI" 2>/dev/null | tr '\n' ' ')"
     check "the per-user file was made" test -f "$USER_INI"
     check "it holds the new mode" grep -q '^typemode=2' "$USER_INI"
