@@ -30,10 +30,12 @@
 static std::vector<std::function<void()>> steps;
 static size_t next_step = 0;
 static std::vector<int> levels;
+static std::vector<uint64_t> presents; // presents done by each wait
 
 static void play_step()
 {
     levels.push_back(headless_menu_level());
+    presents.push_back(headless_present_count());
     if (next_step < steps.size())
         steps[next_step++]();
     else
@@ -45,6 +47,7 @@ static void play(std::vector<std::function<void()>> s)
     steps = std::move(s);
     next_step = 0;
     levels.clear();
+    presents.clear();
     headless_set_wait_hook(play_step);
     run_until_idle();
     headless_set_wait_hook(nullptr);
@@ -95,6 +98,9 @@ TEST(MenuKeys, F10ArrowsAndEnterChooseAModeAfterTheMenuCloses)
     // F10 and Right leave the bar lit; Down opens "モード"; after Enter the
     // menu is gone before the command's start message waits.
     EXPECT_EQ(levels, (std::vector<int>{0, 0, 1, 1, 1, -1}));
+    // Each key's change reached the screen before the game waited for the next.
+    for (size_t i = 1; i + 1 < presents.size(); i++)
+        EXPECT_GT(presents[i], presents[i - 1]) << "key " << i;
     EXPECT_EQ(edit_length(), 0);
     EXPECT_EQ(headless_menu_level(), -1);
 }

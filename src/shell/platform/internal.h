@@ -122,6 +122,8 @@ void screen_mark_dirty(const IRect& client_rect);
 void screen_mark_screen_dirty(const IRect& screen_rect);
 // Composes what changed (client pixels, then overlays) and presents it.
 void screen_flush();
+// True when something is marked for the next flush.
+bool screen_dirty();
 // The whole window is to be composed again (new size, new screen surface).
 void screen_invalidate_all();
 // The display lost the window's content; the screen surface still holds it.

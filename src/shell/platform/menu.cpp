@@ -54,6 +54,7 @@ static int sub_sel = -1;
 static int loops_owed = 0;     // menus entered whose WM_SYSCOMMAND has not run yet
 static bool alt_alone = false; // Alt is down and no other key came since
 static bool loop_running = false;
+static UINT_PTR chosen_in_loop = 0; // sent when the menu loop has ended
 
 // ---- the Win32 functions ---------------------------------------------------------
 
@@ -308,14 +309,17 @@ static void enter(Window* w, WPARAM kind, int entry, bool open, bool by_input)
     mark_menus();
 }
 
-// Leaves the menus; a chosen command reaches the window once they are gone.
+// Leaves the menus; a chosen command reaches the window once they are gone
+// and their loop has ended.
 static void leave(UINT_PTR chosen)
 {
     mark_menus();
     Window* w = owner;
     owner = nullptr;
     drop_open = sub_open = false;
-    if (w && chosen)
+    if (w && chosen && loop_running)
+        chosen_in_loop = chosen;
+    else if (w && chosen)
         queue_post(w, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
 }
 
@@ -578,7 +582,11 @@ void menu_track(Window* w, WPARAM kind, LPARAM where)
     if (loop_running || menu_closed())
         return;
     loop_running = true;
+    chosen_in_loop = 0;
     queue_run_modal(menu_closed);
     loop_running = false;
     owner = nullptr;
+    if (chosen_in_loop && window_from(hwnd_of(w)))
+        queue_post(w, WM_COMMAND, MAKEWPARAM(chosen_in_loop, 0), 0);
+    chosen_in_loop = 0;
 }

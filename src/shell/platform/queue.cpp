@@ -301,9 +301,13 @@ bool queue_has_work()
 
 void queue_wait()
 {
-    screen_flush();
-    if (queue_has_work())
-        return;
+    // Input taken in while looking for work may change only the screen (a
+    // menu, a pressed button): that is presented before the wait, not after.
+    do {
+        screen_flush();
+        if (queue_has_work())
+            return;
+    } while (screen_dirty());
     int timeout = -1;
     uint64_t now = queue_now_ms();
     for (const Timer& t : timers) {

@@ -294,6 +294,8 @@ static IRect compose_changed(const Surface& screen, const Source& src, const IRe
     return d;
 }
 
+bool screen_dirty() { return dirty_count > 0 && top_window(); }
+
 void screen_flush()
 {
     Window* top = top_window();

@@ -13,7 +13,7 @@ static LRESULT CALLBACK record_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM l
     return DefWindowProcA(hwnd, msg, wparam, lparam);
 }
 
-void open_test_window(int w, int h)
+void open_test_window(int w, int h, HMENU menu)
 {
     headless_set_screen(w, h);
     WNDCLASSA wc{};
@@ -23,7 +23,7 @@ void open_test_window(int w, int h)
     wc.lpszClassName = "recording window";
     RegisterClassA(&wc);
     test_window =
-        CreateWindowExA(0, "recording window", "", WS_OVERLAPPEDWINDOW, 0, 0, w, h, nullptr, nullptr, nullptr, nullptr);
+        CreateWindowExA(0, "recording window", "", WS_OVERLAPPEDWINDOW, 0, 0, w, h, nullptr, menu, nullptr, nullptr);
     test_edit =
         CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 10, 10, test_window, nullptr, nullptr, nullptr);
     ShowWindow(test_window, SW_SHOW);

@@ -17,8 +17,9 @@ extern HWND test_window;
 extern HWND test_edit;
 
 // Opens a w x h window (the headless screen is set to the same size) and an
-// EDIT child that holds the focus. Returns after the first paint is handled.
-void open_test_window(int w = 320, int h = 200);
+// EDIT child that holds the focus, with the menu bar given. Returns after the
+// first paint is handled.
+void open_test_window(int w = 320, int h = 200, HMENU menu = nullptr);
 // Dispatches every message that is waiting; returns how many there were.
 int pump();
 int count_of(UINT msg);
