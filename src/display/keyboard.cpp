@@ -2,8 +2,6 @@
 #include "display/keyboard.h"
 
 #include "display/geometry.h"
-#include "drill/engine.h"
-#include "shell/commands.h"
 #include "shell/startup.h"
 
 KeyCell key_table[KEY_TABLE_SIZE];
@@ -87,20 +85,6 @@ static void draw_right_shift(HDC dc, COLORREF face)
     draw_cell(dc, cell_x(11, 3, key_w), kb_top + 3 * key_h, 2 * key_w, key_h, SHIFT_LABEL, COLOR_WHITE, face);
 }
 
-// A character without a key: the user is told, a lesson gives way to random
-// letters and practice begins afresh.
-static void report_missing_key()
-{
-    modal_flag = 1;
-    MessageBoxA(main_window, "使われない文字がはいっています。", "", MB_OK);
-    modal_flag = 0;
-    if (text_source == 1) {
-        text_source = 0;
-        reload_same_file = 0;
-    }
-    restart_practice();
-}
-
 int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face)
 {
     HDC dc = GetDC(main_window);
@@ -109,9 +93,7 @@ int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face)
     const KeyCell* e = ch ? find_key(ch) : nullptr;
     if (!e || e->ch == 0) {
         ReleaseDC(main_window, dc);
-        if (e)
-            report_missing_key();
-        return 0;
+        return e ? KEY_MISSING : 0;
     }
     char label[2] = {ch, 0};
     int x0 = cell_x(e->col, e->row, kw);

@@ -31,8 +31,12 @@ constexpr COLORREF YEN_KEY_FACE = RGB(0, 0, 192);
 void init_key_table();
 // The entry of a character: its key, or the terminator when it has none.
 const KeyCell* find_key(char ch);
-// Draws the key of ch; 0 when nothing was drawn. A character without a key is
-// reported, switches a lesson back to random letters and restarts practice.
+constexpr int KEY_MISSING = -1; // what draw_key gives for a character that has no key
+
+// Draws the key of ch: 1 when drawn, 0 for ch 0 (nothing to draw), and
+// KEY_MISSING, with nothing drawn, for a character the keyboard has no key
+// for. The keyboard only reports it: what follows is the caller's to decide.
+// light_key and restore_key return what draw_key gave for ch.
 int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face);
 int draw_keyboard();
 int light_key(char ch, COLORREF face);

@@ -61,14 +61,27 @@ static void show_box(const char* text)
     SetFocus(input_edit);
 }
 
-// Lights the key of a byte in beginner 1. False when the byte had no key: the
-// keyboard has then reported it and restarted practice, and the caller's step
-// must end without touching anything more.
+void report_missing_key()
+{
+    modal_flag = 1;
+    MessageBoxA(main_window, "使われない文字がはいっています。", "", MB_OK);
+    modal_flag = 0;
+    if (text_source == 1) {
+        text_source = 0;
+        reload_same_file = 0;
+    }
+    restart_practice();
+}
+
+// Lights the key of a byte in beginner 1. False when the byte had no key:
+// practice has then been restarted, and the caller's step must end without
+// touching anything more.
 static bool light_next(char c)
 {
-    if (typing_mode != 1)
+    if (typing_mode != 1 || light_key(key_char(c), COLOR_PINK) != KEY_MISSING)
         return true;
-    return light_key(key_char(c), COLOR_PINK) != 0 || c == 0;
+    report_missing_key();
+    return false;
 }
 
 static void start_after_message()

@@ -20,6 +20,9 @@ extern const char TAP_SOUND[];
 // the main loop can wait for input instead of calling it again at once.
 int idle_step();
 int restart_practice();
+// A character to practise has no key on the keyboard: the user is told, a
+// lesson gives way to random letters and practice begins afresh.
+void report_missing_key();
 // Removes the first byte typed ahead from the hidden EDIT and returns it,
 // sign-extended; 0 when nothing is waiting.
 int take_typed_char();

@@ -53,8 +53,8 @@ void full_redraw()
         draw_note_line();
         repainting = 0;
     }
-    if (typing_mode == 1 && typed_count >= 1)
-        light_key(key_char(expected_char), COLOR_PINK);
+    if (typing_mode == 1 && typed_count >= 1 && light_key(key_char(expected_char), COLOR_PINK) == KEY_MISSING)
+        report_missing_key();
     draw_progress_bar();
     if (modal_flag == 0)
         SetFocus(input_edit);

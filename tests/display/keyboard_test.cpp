@@ -1,0 +1,123 @@
+// keyboard_test.cpp -- the keyboard as the drill lights it: the next key in
+// pink in beginner 1, the typed one back in its finger's colour, the same after
+// a repaint, nothing lit in beginner 2, and a character that has no key.
+#include "display/keyboard.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdint>
+#include <string>
+
+#include "display/geometry.h"
+#include "drill/engine.h"
+#include "shell/commands.h"
+#include "shell/platform/headless.h"
+#include "shell/startup.h"
+#include "test_support.h"
+#include "text/random_lines.h"
+#include "text/store.h"
+
+constexpr uint32_t PINK = 0xFF80FF;
+
+// The face colour of the key a byte is typed on, read inside its lower-left
+// corner, where the label never reaches.
+static uint32_t face_of(char ch)
+{
+    const KeyCell* e = find_key(key_char(ch));
+    int x0 = kb_left + e->col * key_w + e->row * key_w / 3;
+    int y1 = kb_top + (e->row + 1) * key_h;
+    return headless_pixel(x0 + 2, y1 - 3);
+}
+
+static uint32_t finger_colour(char ch)
+{
+    COLORREF c = find_key(key_char(ch))->color; // 0x00BBGGRR
+    return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+}
+
+static int pink_keys()
+{
+    int n = 0;
+    for (const KeyCell* e = key_table; e->ch && !e->shifted; e++)
+        n += face_of(e->ch) == PINK;
+    return n;
+}
+
+static void type_byte(char c)
+{
+    const char one[2] = {(char)std::tolower((unsigned char)c), 0};
+    type_and_run(one);
+}
+
+TEST(Keyboard, BeginnerOneLightsTheNextKeyAndGivesTheTypedOneItsColourBack)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const std::string line = current_line();
+    ASSERT_EQ(face_of(line[0]), PINK);
+    for (int i = 0; i < 6; i++) {
+        type_byte(line[(size_t)i]);
+        const char typed = line[(size_t)i], next = line[(size_t)i + 1];
+        EXPECT_EQ(face_of(next), PINK) << "after byte " << i;
+        if (key_char(next) != key_char(typed)) {
+            EXPECT_EQ(face_of(typed), finger_colour(typed)) << "after byte " << i;
+        }
+        EXPECT_EQ(pink_keys(), 1) << "after byte " << i;
+    }
+}
+
+TEST(Keyboard, ARepaintLightsTheKeyAgain)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const std::string line = current_line();
+    type_byte(line[0]);
+    type_byte(line[1]);
+    clear_screen();
+    ASSERT_EQ(pink_keys(), 0);
+    InvalidateRect(main_window, nullptr, TRUE);
+    run_until_idle();
+    EXPECT_EQ(face_of(line[2]), PINK);
+    EXPECT_EQ(pink_keys(), 1);
+}
+
+TEST(Keyboard, BeginnerTwoLightsNothing)
+{
+    start_game(800, 600, "[set]\ntypemode=2\n");
+    run_until_idle();
+    const std::string line = current_line();
+    EXPECT_EQ(face_of(line[0]), finger_colour(line[0])) << "the keyboard is there";
+    for (int i = 0; i < 3; i++) {
+        type_byte(line[(size_t)i]);
+        EXPECT_EQ(pink_keys(), 0) << "after byte " << i;
+    }
+    EXPECT_EQ(typed_count, 4);
+}
+
+// A lesson line with a character the keyboard lacks ('{'): when its key is to
+// be lit, the user is told once and practice falls back to random letters.
+TEST(Keyboard, ACharacterWithoutAKeyIsReportedAndRandomLettersFollow)
+{
+    start_game(800, 600);
+    run_until_idle();
+    static char line[] = "Q{W";
+    line_table[line_index] = line;
+    line_length = 3;
+    expected_char = 'Q';
+    text_source = 1;
+    reload_same_file = 1;
+    const size_t boxes = headless_box_log().size();
+    EXPECT_EQ(light_key('{', COLOR_PINK), KEY_MISSING) << "the keyboard only reports";
+    EXPECT_EQ(headless_box_log().size(), boxes);
+    EXPECT_EQ(text_source, 1);
+
+    type_byte('Q');
+    ASSERT_EQ(headless_box_log().size(), boxes + 2);
+    EXPECT_EQ(headless_box_log()[boxes], u8"使われない文字がはいっています。");
+    EXPECT_EQ(text_source, 0);
+    EXPECT_EQ(reload_same_file, 0);
+    EXPECT_EQ(current_line().size(), 30u);
+    EXPECT_EQ(face_of(current_line()[0]), PINK);
+    EXPECT_EQ(pink_keys(), 1);
+}
