@@ -4,7 +4,7 @@
 set -euo pipefail
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev)
-RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils)
+RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # The MinGW-w64 compiler: CI cross-builds the Windows program and its zip.
 # The validators check the desktop entry and the AppStream data.
 # clang and its runtime libraries build the fuzz targets (libFuzzer).

@@ -11,6 +11,7 @@
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "text/lesson.h"
 #include "text/random_lines.h"
 #include "text/store.h"
 
@@ -190,6 +191,10 @@ int idle_step()
 
 int restart_practice()
 {
+    // A lesson that turns out to hold nothing to practise switches the source
+    // back to random letters, which are then made here.
+    if (text_source == 1)
+        load_lesson();
     if (text_source == 0)
         make_random_lines();
     clear_screen();

@@ -11,6 +11,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 enum class EventKind {
     None,
@@ -82,3 +85,30 @@ void backend_play_sound(int handle);
 // fail as on a full disk. A real backend never fails one; the headless backend
 // fails the one a test chose.
 bool backend_write_fails();
+
+// ---- the open-file dialog ------------------------------------------------------
+
+// What the program asked the file chooser for, in UTF-8.
+struct FileDialogRequest {
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> filters; // name, patterns ("*.txt")
+    std::string proposed;                                     // absolute path of the file proposed
+};
+
+enum class DialogState { Running, Chosen, Cancelled };
+
+// Puts up the desktop's file chooser. False when it cannot be started; *error
+// then holds a message for the user (UTF-8).
+bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error);
+// Whether the user has answered: Chosen with the path (UTF-8) in *path. Called
+// by the nested loop before each message; never blocks. On Cancelled, *error
+// may hold a message for the user (the chooser failed rather than was closed).
+DialogState backend_file_dialog_poll(std::string* path, std::string* error);
+// Takes the chooser down unanswered (the program is ending).
+void backend_file_dialog_abort();
+
+// Faults a test can inject where the program meets the system; the real
+// backend never injects any.
+enum class Fault { Alloc, Read };
+// True when this call of the given kind is to fail.
+bool backend_fault(Fault kind);

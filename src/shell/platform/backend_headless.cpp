@@ -26,6 +26,11 @@ static std::vector<std::string> loaded_sounds; // by handle: the path each was l
 static int writes_until_failure = 0;           // 0: no write fails; n: the n-th write from now does
 static uint64_t present_count = 0;
 static uint64_t present_pixels = 0;
+static std::vector<HeadlessFileDialog> file_dialogs;
+static std::deque<std::pair<bool, std::string>> dialog_answers; // chosen?, UTF-8 path
+static bool file_dialog_open = false;
+static std::string dialog_failure;   // set: the next chooser cannot be started
+static int faults_armed[2] = {0, 0}; // per Fault kind: the call that fails, counted from 1
 
 bool backend_init() { return true; }
 void backend_shutdown() {}
@@ -82,6 +87,45 @@ void backend_wait_event(int timeout_ms)
         headless_key(VK_RETURN);
     else if (menu_active())
         headless_key(VK_ESCAPE);
+    else if (file_dialog_open && dialog_answers.empty())
+        headless_answer_file_dialog(nullptr);
+}
+
+// ---- the file chooser, answered by the test ----------------------------------------
+
+bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error)
+{
+    if (!dialog_failure.empty()) {
+        *error = dialog_failure;
+        dialog_failure.clear();
+        return false;
+    }
+    file_dialogs.push_back(HeadlessFileDialog{req.title, req.filters, req.proposed});
+    file_dialog_open = true;
+    return true;
+}
+
+DialogState backend_file_dialog_poll(std::string* path, std::string* error)
+{
+    if (dialog_answers.empty())
+        return DialogState::Running;
+    std::pair<bool, std::string> a = dialog_answers.front();
+    dialog_answers.pop_front();
+    file_dialog_open = false;
+    if (!a.first)
+        return DialogState::Cancelled;
+    *path = a.second;
+    return DialogState::Chosen;
+}
+
+void backend_file_dialog_abort() { file_dialog_open = false; }
+
+bool backend_fault(Fault kind)
+{
+    int& armed = faults_armed[kind == Fault::Alloc ? 0 : 1];
+    if (armed <= 0)
+        return false;
+    return --armed == 0;
 }
 
 uint64_t backend_now_ms() { return now_ms; }
@@ -261,3 +305,13 @@ int headless_sound_loads() { return (int)loaded_sounds.size(); }
 void headless_fail_write(int n) { writes_until_failure = n; }
 uint64_t headless_present_count() { return present_count; }
 uint64_t headless_present_pixels() { return present_pixels; }
+
+void headless_answer_file_dialog(const char* utf8_path)
+{
+    dialog_answers.emplace_back(utf8_path != nullptr, utf8_path ? utf8_path : "");
+}
+
+void headless_fail_file_dialog(const char* utf8_message) { dialog_failure = utf8_message ? utf8_message : ""; }
+bool headless_file_dialog_open() { return file_dialog_open; }
+const std::vector<HeadlessFileDialog>& headless_file_dialogs() { return file_dialogs; }
+void headless_fail_call(Fault kind, int nth) { faults_armed[kind == Fault::Alloc ? 0 : 1] = nth; }

@@ -459,3 +459,10 @@ void backend_play_sound(int handle)
     if (known)
         SDL_PauseAudioDevice(audio_dev, 0);
 }
+
+// ---- the file chooser: the desktop's own, through zenity ----------------------------
+
+bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error) { return zenity_start(req, error); }
+DialogState backend_file_dialog_poll(std::string* path, std::string* error) { return zenity_poll(path, error); }
+void backend_file_dialog_abort() { zenity_abort(); }
+bool backend_fault(Fault kind) { return false; }

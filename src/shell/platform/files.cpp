@@ -179,7 +179,7 @@ LONG _llseek(HFILE file, LONG offset, int origin)
 
 UINT _lread(HFILE file, LPVOID buffer, UINT bytes)
 {
-    if (!buffer && bytes > 0)
+    if ((!buffer && bytes > 0) || backend_fault(Fault::Read))
         return READ_ERROR;
     char* dst = static_cast<char*>(buffer);
     size_t done = 0;
@@ -205,6 +205,8 @@ HFILE _lclose(HFILE file) { return close(file) == 0 ? 0 : HFILE_ERROR; }
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
 {
+    if (backend_fault(Fault::Alloc))
+        return nullptr;
     size_t n = bytes > 0 ? bytes : 1;
     return (flags & GMEM_ZEROINIT) ? calloc(1, n) : malloc(n);
 }

@@ -6,6 +6,7 @@
 // framebuffer and the composed screen can be read and written as PNG.
 #pragma once
 
+#include "backend.h"
 #include "surface.h"
 
 #include <cstddef>
@@ -135,3 +136,21 @@ void headless_fail_write(int n);
 // How many times the screen was presented, and the pixels presented in all.
 uint64_t headless_present_count();
 uint64_t headless_present_pixels();
+
+// The file chooser. Each chooser put up is recorded; it is answered by the
+// answers given here, in order: a UTF-8 path, or nullptr for Cancel. With no
+// answer waiting and no wait hook, a chooser is cancelled.
+struct HeadlessFileDialog {
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> filters; // name, patterns
+    std::string proposed;                                     // absolute UTF-8 path, or ""
+};
+void headless_answer_file_dialog(const char* utf8_path);
+// The next chooser cannot be started; the user is told this message instead.
+void headless_fail_file_dialog(const char* utf8_message);
+bool headless_file_dialog_open();
+const std::vector<HeadlessFileDialog>& headless_file_dialogs();
+
+// Makes the nth call of a kind from now fail (1: the next one): a memory
+// block that cannot be had, a file read that fails.
+void headless_fail_call(Fault kind, int nth);

@@ -196,3 +196,14 @@ bool write_all(int fd, const std::string& bytes);
 // the new one, never a mixture or an empty one. On failure nothing is left
 // behind and the old file is as it was. Missing directories get dir_mode.
 bool replace_file(const std::string& path, const std::string& bytes, mode_t mode, mode_t dir_mode);
+
+// ---- the open-file dialog (open_dialog.cpp, zenity.cpp) --------------------------
+
+// True while the file chooser is up: the program's window then takes no input.
+bool file_dialog_active();
+// The chooser as zenity runs it: its arguments, and start, poll and abort as
+// the backend interface has them.
+std::vector<std::string> zenity_arguments(const FileDialogRequest& req);
+bool zenity_start(const FileDialogRequest& req, std::string* error);
+DialogState zenity_poll(std::string* path, std::string* error);
+void zenity_abort();

@@ -211,6 +211,10 @@ static void handle_event(const PlatformEvent& ev)
 {
     if (route_to_box(ev) || menu_handle_event(ev))
         return;
+    // Under the file chooser the window is shut, as a Windows owner is
+    // disabled under a modal dialog: no input, no close box.
+    if (file_dialog_active() && (is_input(ev.kind) || ev.kind == EventKind::Close))
+        return;
     switch (ev.kind) {
     case EventKind::Text:
         post_text_input(ev.text);

@@ -160,6 +160,31 @@ struct OFSTRUCT {
 };
 typedef OFSTRUCT* LPOFSTRUCT;
 
+typedef UINT_PTR(CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+struct OPENFILENAMEA {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCSTR lpstrFilter; // name\0pattern\0 pairs, ended by an extra \0
+    LPSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex;
+    LPSTR lpstrFile; // in: the file proposed; out: the full path chosen
+    DWORD nMaxFile;
+    LPSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCSTR lpstrInitialDir;
+    LPCSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;
+    WORD nFileExtension;
+    LPCSTR lpstrDefExt;
+    LPARAM lCustData;
+    LPOFNHOOKPROC lpfnHook;
+    LPCSTR lpTemplateName;
+};
+typedef OPENFILENAMEA* LPOPENFILENAMEA;
+
 // Window messages
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
@@ -331,6 +356,12 @@ constexpr UINT GMEM_ZEROINIT = 0x0040;
 constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
 
+// The open-file dialog
+constexpr DWORD OPENFILENAME_SIZE_VERSION_400A = 76; // the record without the Windows 2000 fields
+constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+
 // Sound
 constexpr UINT SND_SYNC = 0x0000;
 constexpr UINT SND_ASYNC = 0x0001;
@@ -421,6 +452,9 @@ LPVOID GlobalLock(HGLOBAL mem);
 BOOL GlobalUnlock(HGLOBAL mem);
 HGLOBAL GlobalFree(HGLOBAL mem);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
+
+// The open-file dialog: the desktop's own file chooser
+BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
 
 // Shell and sound
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);

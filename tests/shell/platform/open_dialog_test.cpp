@@ -1,0 +1,179 @@
+// The open-file dialog: the request the chooser gets, the path handed back as
+// CP932, refusals, the nested loop, and zenity run as a program.
+#include "window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/platform/internal.h"
+#include "test_support.h"
+
+static const char FILTERS[] = "Txt Files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
+
+struct Dialog {
+    char file[520];
+    OPENFILENAMEA ofn;
+    explicit Dialog(const std::string& proposed)
+    {
+        std::snprintf(file, sizeof file, "%s", proposed.c_str());
+        std::memset(&ofn, 0, sizeof ofn);
+        ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+        ofn.hwndOwner = test_window;
+        ofn.lpstrFilter = FILTERS;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = sizeof file;
+        ofn.lpstrTitle = "開く";
+        ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    }
+};
+
+TEST(OpenDialog, AsksWithTitleFiltersAndProposalAndHandsBackCp932)
+{
+    open_test_window();
+    const std::string dir = make_temp_dir("open");
+    write_file(dir + "/a.txt", "x");
+    write_file(dir + u8"/練習.txt", "y"); // the name in UTF-8, as on disk
+    headless_answer_file_dialog((dir + u8"/練習.txt").c_str());
+    Dialog d(dir + "/a.txt");
+    ASSERT_TRUE(GetOpenFileNameA(&d.ofn));
+    EXPECT_STREQ(d.file, (dir + "/練習.txt").c_str()); // this literal is CP932
+    EXPECT_EQ(d.ofn.nFileOffset, dir.size() + 1);
+    EXPECT_EQ(d.ofn.nFileExtension, dir.size() + 6);
+    ASSERT_EQ(headless_file_dialogs().size(), 1u);
+    const HeadlessFileDialog& asked = headless_file_dialogs()[0];
+    EXPECT_EQ(asked.title, u8"開く");
+    ASSERT_EQ(asked.filters.size(), 2u);
+    EXPECT_EQ(asked.filters[0], std::make_pair(std::string("Txt Files(*.txt)"), std::string("*.txt")));
+    EXPECT_EQ(asked.filters[1], std::make_pair(std::string("All Files(*.*)"), std::string("*.*")));
+    EXPECT_EQ(asked.proposed, dir + "/a.txt");
+    EXPECT_FALSE(headless_file_dialog_open());
+}
+
+TEST(OpenDialog, RefusesMissingFilesAndNamesCp932CannotHoldAndAsksAgain)
+{
+    open_test_window();
+    const std::string dir = make_temp_dir("open");
+    const std::string missing = dir + "/missing.txt";
+    const std::string hangul = dir + u8"/한글.txt";
+    write_file(hangul, "z");
+    headless_answer_file_dialog(missing.c_str());
+    headless_answer_file_dialog(hangul.c_str());
+    headless_answer_file_dialog(nullptr);
+    Dialog d("start.txt");
+    EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
+    EXPECT_STREQ(d.file, "start.txt");
+    ASSERT_EQ(headless_file_dialogs().size(), 3u);
+    EXPECT_EQ(headless_file_dialogs()[1].proposed, missing);
+    EXPECT_EQ(headless_file_dialogs()[2].proposed, hangul);
+    const std::vector<std::string>& boxes = headless_box_log();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], u8"「" + missing + u8"」というファイルはありません。\n\nファイル名を確かめてください。");
+    EXPECT_NE(boxes[1].find(u8"Shift-JIS で表せない文字"), std::string::npos);
+}
+
+static int hook_calls = 0;
+static std::string answer;
+
+// Keeps the chooser up for 200 ms of virtual time while the user types and
+// clicks into the game window, then picks the file.
+static void slow_choice()
+{
+    ++hook_calls;
+    if (hook_calls == 1) {
+        headless_type("abc");
+        headless_click(1, 20, 20);
+        headless_close();
+        InvalidateRect(test_window, nullptr, TRUE);
+    }
+    if (hook_calls <= 4)
+        headless_advance_ms(50);
+    else
+        headless_answer_file_dialog(answer.c_str());
+}
+
+TEST(OpenDialog, KeepsTimersAndPaintsGoingAndShutsTheWindow)
+{
+    open_test_window();
+    answer = make_temp_dir("open") + "/b.txt";
+    write_file(answer, "b");
+    SetTimer(test_window, 1, 50, nullptr);
+    recorded.clear();
+    headless_set_wait_hook(slow_choice);
+    Dialog d("");
+    EXPECT_TRUE(GetOpenFileNameA(&d.ofn));
+    headless_set_wait_hook(nullptr);
+    EXPECT_EQ(count_of(WM_TIMER), 4);
+    EXPECT_GE(count_of(WM_PAINT), 1);
+    pump();
+    EXPECT_EQ(count_of(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(count_of(WM_CLOSE), 0);
+    char buf[16];
+    EXPECT_EQ(GetWindowTextA(test_edit, buf, sizeof buf), 0); // nothing typed reached the window
+    EXPECT_EQ(GetFocus(), test_window);
+    EXPECT_EQ(headless_file_dialogs()[0].proposed, "");
+}
+
+TEST(OpenDialog, TellsTheUserWhenNoChooserCanBeStarted)
+{
+    open_test_window();
+    headless_fail_file_dialog(u8"ファイルを選ぶには zenity が必要です。");
+    Dialog d("start.txt");
+    EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
+    EXPECT_EQ(headless_box_log().back(), u8"ファイルを選ぶには zenity が必要です。");
+    EXPECT_STREQ(d.file, "start.txt");
+}
+
+// Runs the chooser program to its end; the state it ended in.
+static DialogState run_zenity(const FileDialogRequest& req, std::string* path, std::string* error)
+{
+    if (!zenity_start(req, error))
+        return DialogState::Running;
+    for (int i = 0; i < 10000; i++) {
+        DialogState s = zenity_poll(path, error);
+        if (s != DialogState::Running)
+            return s;
+        usleep(1000);
+    }
+    zenity_abort();
+    return DialogState::Running;
+}
+
+TEST(Zenity, RunsTheChooserWithoutAShellAndReadsItsAnswer)
+{
+    const std::string dir = make_temp_dir("zenity");
+    const std::string script = dir + "/fake-zenity";
+    write_file(script, u8"#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$ARGS_OUT\"\n"
+                       u8"[ \"$EXIT_CODE\" = 0 ] && printf '/chosen/パス $x.txt\\n'\nexit \"$EXIT_CODE\"\n");
+    chmod(script.c_str(), 0755);
+    setenv("LUMEKO_ZENITY", script.c_str(), 1);
+    setenv("ARGS_OUT", (dir + "/args").c_str(), 1);
+    FileDialogRequest req{u8"開く", {{"Txt Files(*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}}, "/data/l.txt"};
+    const struct {
+        const char* code;
+        DialogState state;
+        std::string path;
+        bool error;
+    } cases[] = {
+        {"0", DialogState::Chosen, u8"/chosen/パス $x.txt", false},
+        {"1", DialogState::Cancelled, "", false},
+        {"5", DialogState::Cancelled, "", true},
+    };
+    for (const auto& c : cases) {
+        setenv("EXIT_CODE", c.code, 1);
+        std::string path, error;
+        EXPECT_EQ(run_zenity(req, &path, &error), c.state) << c.code;
+        EXPECT_EQ(path, c.path) << c.code;
+        EXPECT_EQ(!error.empty(), c.error) << c.code << error;
+    }
+    EXPECT_EQ(read_file(dir + "/args"), u8"--file-selection\n--title=開く\n--filename=/data/l.txt\n"
+                                        "--file-filter=Txt Files(*.txt) | *.txt\n--file-filter=All Files(*.*) | *\n");
+    setenv("LUMEKO_ZENITY", (dir + "/not-installed").c_str(), 1);
+    std::string error;
+    EXPECT_FALSE(zenity_start(req, &error));
+    EXPECT_NE(error.find(u8"パッケージ zenity"), std::string::npos) << error;
+}

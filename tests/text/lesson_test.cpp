@@ -1,0 +1,388 @@
+// lesson_test.cpp -- the lesson file format, the loader's limits, the open dialog.
+#include "text/lesson.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "drill/engine.h"
+#include "placement/placement.h"
+#include "shell/commands.h"
+#include "shell/platform/headless.h"
+#include "shell/startup.h"
+#include "test_support.h"
+#include "text/random_lines.h"
+#include "text/store.h"
+
+static const char LESSON_MODE[] = "[set]\ntypemode=2\n"; // no key lighting: any byte may be practised
+
+static std::string temp_lesson(const std::string& bytes, const char* name = "lesson.txt")
+{
+    std::string path = make_temp_dir("lesson") + "/" + name;
+    write_file(path, bytes);
+    return path;
+}
+
+// Reads bytes as a lesson file, the way a command rereads the current lesson.
+static void load_bytes(const std::string& bytes)
+{
+    std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(bytes).c_str());
+    text_source = 1;
+    reload_same_file = 1;
+    load_lesson();
+}
+
+static bool box_shown(const std::string& utf8)
+{
+    for (const std::string& t : headless_box_log())
+        if (t == utf8)
+            return true;
+    return false;
+}
+
+static bool in_pool(const char* p) { return p >= line_pool && p < line_pool + LINE_POOL_SIZE; }
+
+TEST(SplitLine, EndsALineOnlyAtCrLfAndTheListAtZeroFfOrTheEnd)
+{
+    const struct {
+        std::string in;
+        std::string line;
+        int result;
+        int advance;
+    } cases[] = {
+        {"ab\r\ncd", "ab", 2, 4},
+        {"a\rb\r\n", "a\rb", 3, 5},
+        {"a\nb\r\nc", "a\nb", 3, 5},
+        {std::string("ab\0c", 4), "ab", -1, 2},
+        {"ab\xFF"
+         "c",
+         "ab", -1, 2},
+        {"abc", "abc", -1, 3},
+        {"ab\r", "ab\r", -1, 3},
+        {"", "", -1, 0},
+        {"\r\n", "", 0, 2},
+    };
+    for (const auto& c : cases) {
+        std::vector<char> data(c.in.begin(), c.in.end());
+        char* cursor = data.data();
+        char dest[16];
+        std::memset(dest, 'x', sizeof dest);
+        EXPECT_EQ(split_line(&cursor, (int)data.size(), dest, sizeof dest), c.result) << c.in;
+        EXPECT_EQ(std::string(dest), c.line) << c.in;
+        EXPECT_EQ(dest[c.line.size() + 1], 0) << c.in;
+        EXPECT_EQ(cursor - data.data(), c.advance) << c.in;
+    }
+}
+
+TEST(SplitLine, KeepsTheStartOfALineLongerThanItsDestination)
+{
+    std::string in = "abcdefghij\r\nxy";
+    char* cursor = &in[0];
+    char dest[10] = {0, 0, 0, 0, 0, 0, 0, 0, 'G', 'G'};
+    EXPECT_EQ(split_line(&cursor, (int)in.size(), dest, 8), 6);
+    EXPECT_STREQ(dest, "abcdef");
+    EXPECT_EQ(std::string(dest + 8, 2), "GG");
+    EXPECT_STREQ(cursor, "xy");
+    std::string ends = std::string("abcdefghij\xFF", 11);
+    cursor = &ends[0];
+    EXPECT_EQ(split_line(&cursor, (int)ends.size(), dest, 8), -1);
+    EXPECT_EQ(cursor - &ends[0], 10);
+}
+
+TEST(LoadLesson, ReadsTheExampleFile)
+{
+    start_game(800, 600, LESSON_MODE);
+    series_running = 1;
+    load_bytes("asdf{left hand\r\njkl;\r\n\r\nHome row drill\r\n");
+    ASSERT_EQ(line_count, 2);
+    EXPECT_STREQ(line_table[0], "asdf");
+    EXPECT_STREQ(line_note[0], "left hand");
+    EXPECT_STREQ(line_table[1], "jkl;");
+    EXPECT_EQ(line_note[1], empty_note);
+    EXPECT_STREQ(trailer_text, "Home row drill\r\n");
+    EXPECT_EQ(std::string(line_pool, 20), std::string("asdf\0left hand\0jkl;\0", 20));
+    EXPECT_EQ(series_running, 0);
+}
+
+TEST(LoadLesson, FollowsTheFormatsEdgeCases)
+{
+    start_game(800, 600, LESSON_MODE);
+    const struct {
+        std::string file;
+        std::vector<std::pair<std::string, const char*>> lines; // text, note (nullptr: none)
+        std::string trailer;
+    } cases[] = {
+        {"ab\r\ncd", {{"ab", nullptr}, {"cd", nullptr}}, ""},
+        {"ab\r\ncd\r\n", {{"ab", nullptr}, {"cd", nullptr}}, ""},
+        {"{note only\r\nx\r\n", {{"", "note only"}, {"x", nullptr}}, ""},
+        {"ab\rcd\nef{n\r\n", {{"ab\rcd\nef", "n"}}, ""},
+        {"ボール{x\r\n", {{"\x83", "ール{x"}}, ""}, // the second byte of ボ is "{"
+        {"a{b{c\r\nabc{\r\n", {{"a", "b{c"}, {"abc", ""}}, ""},
+        {std::string("ab\r\ncd\0ef\r\n", 11), {{"ab", nullptr}, {"cd", nullptr}}, ""},
+        {"ab\xFF"
+         "cd\r\n",
+         {{"ab", nullptr}},
+         "\xFF"
+         "cd\r\n"},
+        {"x\r\n\r\n\r\nintro", {{"x", nullptr}}, "\r\nintro"},
+    };
+    for (const auto& c : cases) {
+        load_bytes(c.file);
+        ASSERT_EQ(line_count, (int)c.lines.size()) << c.file;
+        for (size_t j = 0; j < c.lines.size(); j++) {
+            EXPECT_EQ(std::string(line_table[j]), c.lines[j].first) << c.file;
+            if (c.lines[j].second) {
+                EXPECT_TRUE(in_pool(line_note[j])) << c.file;
+                EXPECT_STREQ(line_note[j], c.lines[j].second) << c.file;
+            } else {
+                EXPECT_EQ(line_note[j], empty_note) << c.file;
+            }
+        }
+        EXPECT_EQ(std::string(trailer_text), c.trailer) << c.file;
+    }
+    load_bytes("ab\rcd\r\n");
+    EXPECT_EQ(line_len(0), 2); // the practice text ends before a lone CR
+}
+
+TEST(LoadLesson, ReadsAtMost65520LinesAndTheNextStartsTheIntroduction)
+{
+    start_game(800, 600, LESSON_MODE);
+    std::string file;
+    for (int j = 0; j < LESSON_MAX_LINES; j++)
+        file += "ab{c\r\n";
+    load_bytes(file + "next\r\ntail");
+    EXPECT_EQ(line_count, LESSON_MAX_LINES);
+    EXPECT_STREQ(line_table[LESSON_MAX_LINES - 1], "ab");
+    EXPECT_STREQ(line_note[LESSON_MAX_LINES - 1], "c");
+    EXPECT_STREQ(trailer_text, "next\r\ntail");
+}
+
+TEST(LoadLesson, ReportsAPracticeTextOf4096BytesAndGoesOn)
+{
+    start_game(800, 600, LESSON_MODE);
+    load_bytes("ok\r\n" + std::string(4096, 'a') + "{n\r\nok3{m\r\n");
+    EXPECT_TRUE(box_shown(u8"2行目に問題があります。"));
+    ASSERT_EQ(line_count, 3);
+    EXPECT_EQ(std::strlen(line_table[1]), 4096u); // cut at the limit, and ended there
+    EXPECT_EQ(line_note[1], empty_note);
+    EXPECT_EQ(line_len(1), 0); // never started
+    EXPECT_STREQ(line_table[2], "ok3");
+    EXPECT_STREQ(line_note[2], "m");
+}
+
+TEST(LoadLesson, BoundsNotesAndLinesThatPassTheLimits)
+{
+    start_game(800, 600, LESSON_MODE);
+    std::string long_note;
+    for (int i = 0; i < 3000; i++)
+        long_note += "あ";
+    // A note running past the line limit is cut there, on a whole character.
+    load_bytes("ab{" + long_note + "\r\nnext{n\r\n");
+    ASSERT_EQ(line_count, 2);
+    EXPECT_EQ(std::strlen(line_note[0]), 4092u);
+    EXPECT_EQ(std::string(line_note[0]), long_note.substr(0, 4092));
+    EXPECT_STREQ(line_table[1], "next");
+    // A line longer than the text buffer keeps its start; the rest is passed over.
+    load_bytes(std::string(70000, 'z') + "\r\nnext{n\r\n\r\nintro");
+    EXPECT_TRUE(box_shown(u8"1行目に問題があります。"));
+    ASSERT_EQ(line_count, 2);
+    EXPECT_EQ(std::strlen(line_table[0]), 4096u);
+    EXPECT_STREQ(line_table[1], "next");
+    EXPECT_STREQ(trailer_text, "intro");
+}
+
+TEST(LoadLesson, StopsStoringWhenThePoolIsFullButFindsTheIntroduction)
+{
+    start_game(800, 600, LESSON_MODE);
+    std::string file;
+    for (int j = 0; j < 1100; j++)
+        file += std::string(4000, 'b') + "{n\r\n";
+    load_bytes(file + "\r\nintro");
+    ASSERT_GT(line_count, 1000);
+    ASSERT_LT(line_count, 1100);
+    EXPECT_TRUE(box_shown(std::to_string(line_count + 1) + u8"行目から後は入りきらないため、読み込みませんでした。"));
+    for (int j = 0; j < line_count; j++) {
+        ASSERT_TRUE(in_pool(line_note[j]) && in_pool(line_note[j] + 1)) << j;
+        ASSERT_EQ(std::strlen(line_table[j]), 4000u) << j;
+        ASSERT_STREQ(line_note[j], "n") << j;
+    }
+    EXPECT_STREQ(trailer_text, "intro");
+}
+
+TEST(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
+{
+    start_game(800, 600, LESSON_MODE);
+    std::string file = "abc\r\n\r\n";
+    for (int i = 0; i < 35000; i++)
+        file += "あ";
+    std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(file).c_str());
+    text_source = 1;
+    reload_same_file = 1;
+    restart_practice();
+    EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
+    const std::string& start = headless_box_log().back();
+    const std::string tail = u8"あ\n\nENTERかSPACEを押すとはじまります。";
+    ASSERT_GT(start.size(), tail.size());
+    EXPECT_EQ(start.substr(start.size() - tail.size()), tail);
+}
+
+TEST(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
+{
+    start_game(800, 600, LESSON_MODE);
+    const std::string good = temp_lesson("abc{n\r\n\r\nintro");
+    const std::string missing = make_temp_dir("lesson") + "/missing.txt";
+    const struct {
+        const std::string* path;
+        int fault; // 0 none, 1 memory, 2 read
+        std::string message;
+    } cases[] = {
+        {&missing, 0, u8"「" + missing + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
+        {&good, 1, u8"「" + good + u8"」を読み込むためのメモリが足りません。\n\n今までの行で練習を続けます。"},
+        {&good, 2, u8"「" + good + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
+    };
+    for (const auto& c : cases) {
+        load_bytes("xyz{m\r\n\r\nfirst");
+        char* const line0 = line_table[0];
+        std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", c.path->c_str());
+        if (c.fault)
+            headless_fail_call(c.fault == 1 ? Fault::Alloc : Fault::Read, 1);
+        series_running = 1;
+        load_lesson();
+        EXPECT_EQ(headless_box_log().back(), c.message);
+        EXPECT_EQ(line_count, 1);
+        EXPECT_EQ(line_table[0], line0);
+        EXPECT_STREQ(line_table[0], "xyz");
+        EXPECT_STREQ(trailer_text, "first");
+        EXPECT_EQ(text_source, 1);
+        EXPECT_EQ(series_running, 1);
+    }
+}
+
+TEST(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
+{
+    start_game(800, 600, LESSON_MODE);
+    const std::pair<std::string, std::string> files[] = {
+        {"", ""},
+        {"\r\nintro", "intro"},
+        {std::string("\0abc", 4), ""},
+        {"\xFF", "\xFF"},
+        {"{a\r\n\rb\r\n" + std::string(1024, 'c') + "\r\n\r\nhi", "hi"},
+    };
+    for (const auto& f : files) {
+        std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(f.first).c_str());
+        text_source = 1;
+        reload_same_file = 1;
+        restart_practice();
+        EXPECT_EQ(headless_box_log()[headless_box_log().size() - 2],
+                  u8"「" + std::string(lesson_path) +
+                      u8"」には練習できる行がありません。\n\nランダムな文字で練習します。");
+        EXPECT_EQ(text_source, 0);
+        EXPECT_EQ(reload_same_file, 0);
+        EXPECT_GE(line_count, 1);
+        EXPECT_EQ(line_len(line_index), random_line_len);
+        EXPECT_EQ(std::string(trailer_text), f.second); // the introduction is kept
+    }
+}
+
+TEST(LoadLesson, NeverStartsALineWithNothingToPractise)
+{
+    start_game(800, 600, LESSON_MODE);
+    load_bytes("{a\r\n\nb\r\n" + std::string(1030, 'c') + "\r\nxyz{n\r\n");
+    ASSERT_EQ(line_count, 4);
+    for (int i = 0; i < 50; i++) {
+        reload_same_file = 1;
+        restart_practice();
+        ASSERT_EQ(line_index, 3);
+    }
+}
+
+TEST(LoadLesson, RandomLettersAfterALongLessonAreAllRealLines)
+{
+    start_game(800, 600, LESSON_MODE);
+    std::string file;
+    for (int j = 0; j < 5000; j++)
+        file += "lesson{note\r\n";
+    load_bytes(file);
+    ASSERT_EQ(line_count, 5000);
+    text_source = 0;
+    restart_practice();
+    EXPECT_EQ(line_count, 5000);
+    for (int i = 0; i < 5000; i++) {
+        ASSERT_EQ(line_len(i), random_line_len) << i;
+        ASSERT_EQ(line_note[i], empty_note) << i;
+        ASSERT_TRUE(line_table[i][0] >= 'A' && line_table[i][0] <= 'Y') << i;
+    }
+}
+
+TEST(LoadLesson, PlacesEachPracticeByteAsItIsStored)
+{
+    start_game(800, 600, LESSON_MODE);
+    std::memset(char_pos, 0, sizeof char_pos);
+    load_bytes(std::string(100, 'q') + "{" + std::string(200, 'n') + "\r\nab\r\n");
+    int placed = 0;
+    for (int k = 0; k < 100; k++)
+        placed += char_pos[k].x != 0 || char_pos[k].y != 0;
+    EXPECT_GE(placed, 98);
+    for (int k = 100; k < 300; k++)
+        ASSERT_TRUE(char_pos[k].x == 0 && char_pos[k].y == 0) << k; // notes are not placed
+}
+
+TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
+{
+    start_game(800, 600, LESSON_MODE);
+    load_bytes("old{o\r\n\r\nold intro");
+    const std::string current = lesson_path;
+    const std::string chosen = temp_lesson(u8"new{n\r\n\r\nnew intro", u8"選んだ.txt");
+    headless_answer_file_dialog(chosen.c_str());
+    text_source = 1;
+    reload_same_file = 0;
+    restart_practice();
+    ASSERT_EQ(headless_file_dialogs().size(), 1u);
+    EXPECT_EQ(headless_file_dialogs()[0].title, u8"開く");
+    EXPECT_EQ(headless_file_dialogs()[0].proposed, current);
+    EXPECT_STREQ(lesson_path, (chosen.substr(0, chosen.rfind('/')) + "/選んだ.txt").c_str()); // CP932
+    EXPECT_STREQ(line_table[0], "new");
+    EXPECT_EQ(headless_box_log().back(), u8"new intro\n\nENTERかSPACEを押すとはじまります。");
+    EXPECT_EQ(modal_flag, 0);
+}
+
+TEST(ChooseLesson, OffersTheDefaultLessonWhenThePathNamesNoFile)
+{
+    start_game(800, 600, LESSON_MODE);
+    EXPECT_STREQ(lesson_path, DEFAULT_LESSON_PATH);
+    std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", "/nowhere/gone.txt");
+    text_source = 1;
+    reload_same_file = 0;
+    restart_practice(); // no answer: cancelled
+    ASSERT_EQ(headless_file_dialogs().size(), 1u);
+    const std::string proposed = headless_file_dialogs()[0].proposed;
+    const std::string tail = u8"/lessons/基本指練習.txt";
+    ASSERT_GT(proposed.size(), tail.size());
+    EXPECT_EQ(proposed.substr(proposed.size() - tail.size()), tail);
+    EXPECT_STREQ(lesson_path, "/nowhere/gone.txt"); // a cancelled dialog changes nothing
+}
+
+TEST(ChooseLesson, CancelKeepsTheLessonAndPracticeGoesOn)
+{
+    start_game(800, 600, LESSON_MODE);
+    load_bytes("kept{k\r\n\r\nkept intro");
+    const std::string path = lesson_path;
+    series_running = 1;
+    headless_answer_file_dialog(nullptr);
+    reload_same_file = 0;
+    EXPECT_EQ(load_lesson(), 0);
+    EXPECT_EQ(series_running, 1);
+    EXPECT_EQ(modal_flag, 0);
+    EXPECT_EQ(std::string(lesson_path), path);
+    EXPECT_EQ(line_count, 1);
+    EXPECT_STREQ(trailer_text, "kept intro");
+    headless_answer_file_dialog(nullptr);
+    restart_practice(); // the command goes on with the lines in memory
+    run_until_idle();
+    EXPECT_EQ(text_source, 1);
+    EXPECT_STREQ(line_table[line_index], "kept");
+    EXPECT_EQ(typed_count, 1);
+}
