@@ -70,7 +70,7 @@ TEST(OpenDialog, RefusesMissingFilesAndNamesCp932CannotHoldAndAsksAgain)
     ASSERT_EQ(headless_file_dialogs().size(), 3u);
     EXPECT_EQ(headless_file_dialogs()[1].proposed, missing);
     EXPECT_EQ(headless_file_dialogs()[2].proposed, hangul);
-    const std::vector<std::string>& boxes = headless_box_log();
+    const HeadlessRecord& boxes = headless_box_log();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], u8"「" + missing + u8"」というファイルはありません。\n\nファイル名を確かめてください。");
     EXPECT_NE(boxes[1].find(u8"Shift-JIS で表せない文字"), std::string::npos);
