@@ -209,11 +209,13 @@ static void handle_window_event(const PlatformEvent& ev)
 
 static void handle_event(const PlatformEvent& ev)
 {
-    if (route_to_box(ev) || menu_handle_event(ev))
+    if (route_to_box(ev))
         return;
     // Under the file chooser the window is shut, as a Windows owner is
-    // disabled under a modal dialog: no input, no close box.
+    // disabled under a modal dialog: no input, no menus, no close box.
     if (file_dialog_active() && (is_input(ev.kind) || ev.kind == EventKind::Close))
+        return;
+    if (menu_handle_event(ev))
         return;
     switch (ev.kind) {
     case EventKind::Text:
