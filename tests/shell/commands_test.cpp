@@ -223,3 +223,26 @@ TEST(Commands, ChosenSettingsAreWhatTheNextStartReads)
     read_settings();
     EXPECT_EQ((Ints{typing_mode, size_flag, lookahead, sound_on}), (Ints{2, 3, 5, 0}));
 }
+
+TEST(Commands, ALessonInUseIsReadAgainWithoutAskingAndOtherSourcesEndIt)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const std::string lesson = make_temp_dir("lesson") + "/drill.txt";
+    ASSERT_TRUE(write_file(lesson, "ASDF{left hand\r\nJKL\r\n\r\nHome row\r\n"));
+    headless_answer_file_dialog(lesson.c_str());
+    command(451);
+    ASSERT_EQ(headless_file_dialogs().size(), 1u);
+    EXPECT_EQ((Ints{text_source, note_shown, reload_same_file}), (Ints{1, 1, 0}));
+    EXPECT_TRUE(current_line() == "ASDF" || current_line() == "JKL") << current_line();
+    // Mode, size, look-ahead and the note band keep the lesson: no chooser.
+    for (unsigned id : {650u, 2003u, 503u, 600u}) {
+        command(id);
+        EXPECT_EQ((Ints{text_source, reload_same_file}), (Ints{1, 1})) << id;
+        EXPECT_TRUE(current_line() == "ASDF" || current_line() == "JKL") << id << ": " << current_line();
+    }
+    EXPECT_EQ(headless_file_dialogs().size(), 1u);
+    command(450); // restart: random letters again
+    EXPECT_EQ(text_source, 0);
+    EXPECT_EQ((int)current_line().size(), random_line_len);
+}
