@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "display/keyboard.h"
 #include "drill/engine.h"
 #include "placement/placement.h"
 #include "shell/commands.h"
@@ -385,4 +386,38 @@ TEST(ChooseLesson, CancelKeepsTheLessonAndPracticeGoesOn)
     EXPECT_EQ(text_source, 1);
     EXPECT_STREQ(line_table[line_index], "kept");
     EXPECT_EQ(typed_count, 1);
+}
+
+TEST(OurLessons, LoadWithANoteOnEveryLineAnIntroductionAndKeysForEveryByte)
+{
+    start_game(800, 600, LESSON_MODE);
+    const std::pair<const char*, const char*> lessons[] = {
+        {"lessons/基本指練習.txt", u8"lessons/基本指練習.txt"},     // CP932 as the program names it,
+        {"lessons/ローマ字練習.txt", u8"lessons/ローマ字練習.txt"}, // UTF-8 as the disk does
+        {"lessons/数字と記号.txt", u8"lessons/数字と記号.txt"},
+    };
+    for (const auto& lesson : lessons) {
+        const char* name = lesson.first;
+        const std::string bytes = read_file(std::string(LUMEKO_BINARY_DIR) + "/" + lesson.second);
+        ASSERT_FALSE(bytes.empty()) << name;                  // copied into the build tree
+        EXPECT_NE(bytes.find("\r\n\r\n"), std::string::npos); // CR LF, and an empty line before the introduction
+        std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", name);
+        const size_t boxes = headless_box_log().size();
+        text_source = 1;
+        reload_same_file = 1;
+        load_lesson();
+        EXPECT_EQ(headless_box_log().size(), boxes) << name; // nothing to complain about
+        EXPECT_GE(line_count, 20) << name;
+        EXPECT_GT(std::strlen(trailer_text), 40u) << name;
+        for (int j = 0; j < line_count; j++) {
+            EXPECT_GE(line_len(j), 1) << name << " line " << j;
+            EXPECT_NE(line_note[j][0], 0) << name << " line " << j;
+            for (const char* p = line_table[j]; *p; p++) {
+                bool has_key = false;
+                for (int k = 0; k < KEY_COUNT && !has_key; k++)
+                    has_key = key_table[k].ch == key_char(*p);
+                EXPECT_TRUE(has_key) << name << " line " << j << " byte " << *p;
+            }
+        }
+    }
 }
