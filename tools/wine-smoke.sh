@@ -10,7 +10,9 @@
 #      complete, checks the result box and the next line, and keeps a
 #      screenshot of the line being typed;
 #   3. when the game has its menus, chooses a mode and checks that the setting
-#      is written to the per-user file with the old file's keys carried over.
+#      is written to the per-user file with the old file's keys carried over;
+#   4. opens the default lesson through the open dialog and checks that its
+#      introduction comes up.
 # Installs wine and the Japanese locale when they are missing (about 1.4 GB);
 # not part of CI. Needs root for that, Xvfb, xdotool and ImageMagick.
 # Usage: tools/wine-smoke.sh      (screenshots are kept in build-windows/wine-smoke/)
@@ -179,6 +181,38 @@ if grep -q 'CMD_ADVANCED' "$REPO"/src/shell/commands.cpp 2>/dev/null; then
     check "the old file's other keys were carried over" grep -q '^sakiyomi=4' "$USER_INI"
 else
     echo "skipped: the game has no menu commands yet"
+fi
+
+# ---- 4. the default lesson through the open dialog --------------------------------------
+step "File > lesson file: the open dialog, and the default lesson it proposes"
+if [ -d "$GAME_DIR/lessons" ]; then
+    box_area() { count_colour "$1" 0 0 1280 800 "${BOX}"; }
+    plain_box=$(box_area restart)
+    shot before-lesson # the mode command restarted: its start message may be up
+    [ "$(pixel before-lesson 545 445)" = "$BOX" ] && xdotool key Return && sleep 1
+    for key in F10 Return Down Down Return; do
+        xdotool key "$key"
+        sleep 0.7
+    done
+    DIALOG=""
+    for _ in $(seq 1 40); do
+        DIALOG=$(xdotool search --onlyvisible --classname 'lumeko-trainer.exe' 2>/dev/null | grep -vx "$WIN" | head -n 1)
+        [ -n "$DIALOG" ] && break
+        sleep 0.5
+    done
+    check "the open dialog came up" test -n "$DIALOG"
+    sleep 1
+    shot open-dialog
+    xdotool key Return
+    for _ in $(seq 1 40); do
+        sleep 0.5
+        shot lesson
+        [ "$(pixel lesson 545 445)" = "$BOX" ] && break
+    done
+    echo "start message box: $plain_box pixels; with the lesson: $(box_area lesson) pixels"
+    check "the lesson's introduction is in the start message (a bigger box)" test "$(box_area lesson)" -gt "$plain_box"
+else
+    echo "skipped: the zip has no lessons yet"
 fi
 check "the game is still running" sh -c "xdotool getwindowname $WIN"
 stop_game
