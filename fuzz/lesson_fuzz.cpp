@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     client_w = 800;
     client_h = 600;
     char_size = 30;
-    lookahead = 3;
+    lookahead = 1;
     char* file = static_cast<char*>(std::malloc(size ? size : 1));
     std::memcpy(file, data, size);
     int stored = cut_lesson(file, (int)size);

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Lesson files in a real window under Xvfb, with the desktop's real chooser.
+#   choose: "ファイル" from the menu opens zenity titled "開く"; the default
+#           lesson is picked by typing its path; the start box shows the
+#           lesson's introduction; the note band shows the line's note; the
+#           line is typed to its end and the result box comes up.
+#   cancel: the chooser is closed with Escape and practice goes on.
+# Usage: lesson_e2e.sh <lumeko-trainer> choose|cancel   (KEEP_SHOTS=dir keeps screenshots)
+set -u
+EXE=$(readlink -f "$1")
+MODE=$2
+. "$(dirname "$0")/xvfb_session.sh"
+command -v zenity >/dev/null || fail "zenity is not installed: run tools/install-deps.sh"
+start_x
+
+export XDG_CONFIG_HOME="$WORK/config"
+export SDL_AUDIODRIVER=dummy
+mkdir -p "$XDG_CONFIG_HOME"
+printf '[set]\r\ntypemode=3\r\n' >"$XDG_CONFIG_HOME/LumekoTrainer.ini" # no key lighting
+
+BAR_Y=12 FILE_X=40
+item_y() { echo $((24 + 2 + 24 * $1 + 12)); }
+BOX=f2f2f2
+LESSON="$(dirname "$EXE")/lessons/基本指練習.txt"
+[ -f "$LESSON" ] || fail "the default lesson is not in the build tree: $LESSON"
+
+wait_box() { # name: waits until a message box is up
+    local i
+    for i in $(seq 1 100); do
+        shot "$1"
+        [ "$(pixel "$1" 640 412)" = "$BOX" ] && return 0
+        sleep 0.1
+    done
+    fail "no message box ($1)"
+}
+close_box() {
+    xdotool key Return
+    local i
+    for i in $(seq 1 100); do
+        shot gone
+        [ "$(pixel gone 640 412)" != "$BOX" ] && return 0
+        sleep 0.05
+    done
+    fail "the message box did not close"
+}
+
+(cd "$(dirname "$EXE")" && exec "$EXE") 2>>"$WORK/stderr.txt" &
+APP_PID=$!
+WIN=$(find_window)
+[ -n "$WIN" ] || fail "no window appeared"
+xdotool windowfocus --sync "$WIN"
+wait_box start
+close_box
+
+xdotool mousemove $FILE_X $BAR_Y click 1
+sleep 0.3
+xdotool mousemove $((FILE_X + 20)) "$(item_y 2)" click 1
+# zenity maps its window in well under a second, but now and then it cannot
+# open the display for many seconds: wait up to 40 s and say so.
+CHOOSER=$(timeout 40 xdotool search --sync --onlyvisible --name '^開く$' 2>/dev/null | head -n 1)
+[ -n "$CHOOSER" ] || fail "zenity's chooser titled 開く did not appear within 40 s"
+sleep 0.5
+shot chooser
+xdotool windowfocus --sync "$CHOOSER"
+
+if [ "$MODE" = cancel ]; then
+    xdotool key Escape
+    # The chooser closed: practice goes on with the lines in memory, after the
+    # (empty) introduction's start box.
+    wait_box after_cancel
+    close_box
+    shot practising
+    [ "$(count_colour practising 0 30 1280 700 00ff00)" -gt 50 ] || fail "no character to type after the cancel"
+    kill -0 "$APP_PID" 2>/dev/null || fail "the game exited"
+    echo "lesson e2e (cancel): passed"
+    exit 0
+fi
+
+xdotool key ctrl+l
+sleep 0.3
+xdotool type --delay 5 "$LESSON"
+sleep 0.2
+xdotool key Return
+wait_box intro
+# The introduction makes a box far taller than the three lines of the
+# random-letter start box.
+[ "$(pixel intro 640 260)" = "$BOX" ] || fail "the start box is not the lesson's introduction"
+close_box
+sleep 0.3
+shot note
+# The note band lies under the progress bar: green Japanese text.
+bar=$((SCREEN_H - 24))
+bar=$((bar / 40))
+[ "$(count_colour note 0 $((24 + bar)) 1280 $((2 * bar)) 00ff00)" -gt 100 ] || fail "no note in the note band"
+
+# Wrong bytes are dropped, so typing every line of the lesson in turn
+# completes whichever line is shown.
+lines=$(iconv -f CP932 -t UTF-8 "$LESSON" | tr -d '\r' | sed -n '/^$/q;s/{.*//;p' | tr -d '\n')
+xdotool type --delay 2 "$lines"
+wait_box result
+title=$(xdotool getwindowname "$WIN")
+[[ "$title" =~ ^ルメコトレーナー　[0-9]+タイプ目$ ]] || fail "title '$title' after the line"
+kill -0 "$APP_PID" 2>/dev/null || fail "the game exited"
+echo "lesson e2e (choose): passed"
