@@ -3,9 +3,12 @@
 #
 # Starts a private 1920x1080 X server and runs the given executable (it builds
 # nothing) with a settings file for typing mode 1, then 3, look-ahead 5, and the
-# present trace on (LUMEKO_TRACE_PRESENT). Prints, per mode:
+# present trace on (LUMEKO_TRACE_PRESENT). Each mode has a cache directory of
+# its own, kept across its launches, as a user's would be. Prints, per mode:
 #   first frame   exec -> first present, and exec -> the start screen with its
-#                 message box presented (LAUNCHES launches, median)
+#                 message box presented (LAUNCHES launches, median), and the
+#                 ratio of the latter to SDL2 alone (bare_frame beside the
+#                 executable), launched in turn with the game in the same loop
 #   rss           VmRSS 3 s after exec (RUNS runs, median)
 #   idle cpu      CPU over 10 s with the start box up, and with a line running
 #                 and nobody typing (RUNS runs, median)
@@ -65,7 +68,8 @@ launch() {
     printf '[set]\r\ntypemode=%s\r\nsakiyomi=%s\r\n' "$1" "$LOOKAHEAD" >"$dir/config/LumekoTrainer.ini"
     TRACE="$dir/trace.txt"
     T0="$dir/t0.txt"
-    (cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$dir/config" LUMEKO_TRACE_PRESENT="$TRACE" \
+    (cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$WORK/cache-mode$1" \
+        LUMEKO_TRACE_PRESENT="$TRACE" \
         exec python3 "$HELPER" launch "$T0" "${PROG:-$EXE}") 2>"$dir/stderr.txt" &
     APP_PID=$!
 }
@@ -84,15 +88,37 @@ echo "# $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2-), d
 echo "# executable $EXE"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg)"
 
+# First frames: each launch of the loop starts every mode and SDL2 alone in
+# turn, so that the machine's load falls on all of them alike. One launch of
+# each mode before the loop fills its caches and is not counted.
+BARE="$(dirname "$EXE")/bare_frame"
+[ -x "$BARE" ] || { echo "missing $BARE (SDL2 alone)" >&2; exit 1; }
+mkdir -p "$WORK/bare"
 for mode in $MODES; do
-    R="$WORK/mode$mode"
-    mkdir -p "$R"
-    for i in $(seq 1 "$LAUNCHES"); do
-        launch "$mode" "m$mode-launch$i"
-        python3 "$HELPER" first "$TRACE" "$T0" 20 >>"$R/first.txt" || { echo "launch $i: no start screen" >&2; exit 1; }
+    mkdir -p "$WORK/mode$mode"
+    launch "$mode" "m$mode-warmup"
+    python3 "$HELPER" first "$TRACE" "$T0" 20 >/dev/null || { echo "warm-up: no start screen" >&2; exit 1; }
+    stop_app
+done
+for i in $(seq 1 "$LAUNCHES"); do
+    for mode in $MODES bare; do
+        if [ "$mode" = bare ]; then
+            PROG="$BARE" launch 3 "bare-launch$i"
+            R="$WORK/bare"
+        else
+            launch "$mode" "m$mode-launch$i"
+            R="$WORK/mode$mode"
+        fi
+        python3 "$HELPER" first "$TRACE" "$T0" 20 >>"$R/first.txt" || { echo "$mode launch $i: no start screen" >&2; exit 1; }
         stop_app
         sleep 0.3
     done
+done
+read -r bf_med bf_p90 bf_n < <(python3 "$HELPER" stats "$WORK/bare/first.txt" 0)
+echo "SDL2 alone:  first frame          median $bf_med ms (p90 $bf_p90, $bf_n launches)"
+
+for mode in $MODES; do
+    R="$WORK/mode$mode"
     for run in $(seq 1 "$RUNS"); do
         launch "$mode" "m$mode-run$run"
         python3 "$HELPER" first "$TRACE" "$T0" 20 >/dev/null || { echo "run $run: no start screen" >&2; exit 1; }
@@ -123,25 +149,11 @@ for mode in $MODES; do
     read -r kt_med kt_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 2)
     read -r kp_med _ _ < <(python3 "$HELPER" stats "$R/keys.txt" 3)
     echo "mode $mode: first frame          median $ff_med ms (p90 $ff_p90, $ff_n launches)"
-    echo "mode $mode: start screen shown   median $ss_med ms (p90 $ss_p90)"
+    echo "mode $mode: start screen shown   median $ss_med ms (p90 $ss_p90); $(awk -v a="$ss_med" -v b="$bf_med" 'BEGIN { printf "%.2f", a / b }') times SDL2 alone"
     echo "mode $mode: resident at 3 s      median $rss_med MiB ($rss_n runs; all: $(tr '\n' ' ' <"$R/rss.txt")KiB)"
     echo "mode $mode: idle cpu, start box  median $cbt_med % of a core by ticks, $cbs_med % by schedstat ($cb_n runs of 10 s)"
     echo "mode $mode: idle cpu, line runs  median $clt_med % by ticks, $cls_med % by schedstat"
     echo "mode $mode: key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
     echo "mode $mode: SDL poll -> present  median $ka_med ms (p90 $ka_p90); SDL ticks: median $kt_med ms; $kp_med px per key"
 done
-# The floor: SDL2 alone opening a window of the same size and presenting once.
-BARE="$(dirname "$EXE")/bare_frame"
-if [ -x "$BARE" ]; then
-    R="$WORK/bare"
-    mkdir -p "$R"
-    for i in $(seq 1 "$LAUNCHES"); do
-        PROG="$BARE" launch 3 "bare-launch$i"
-        python3 "$HELPER" first "$TRACE" "$T0" 20 >>"$R/first.txt" || { echo "bare launch $i: no frame" >&2; exit 1; }
-        stop_app
-        sleep 0.3
-    done
-    read -r bf_med bf_p90 bf_n < <(python3 "$HELPER" stats "$R/first.txt" 0)
-    echo "SDL2 alone:  first frame          median $bf_med ms (p90 $bf_p90, $bf_n launches)"
-fi
 echo "# load average at end: $(cut -d" " -f1-3 /proc/loadavg)"

@@ -107,6 +107,9 @@ bool backend_init()
     // 15 to 40 ms under Xvfb. The environment variable
     // SDL_FRAMEBUFFER_ACCELERATION still overrides this.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The fonts need no window: they are opened, and the glyphs the last first
+    // frame drew rendered, on a second thread while SDL starts.
+    font_warm_start();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "%s%s\n", MESSAGE_PREFIX, SDL_GetError());
         return false;
@@ -216,11 +219,22 @@ Surface backend_screen()
     return Surface{static_cast<uint32_t*>(s->pixels), s->w, s->h, s->pitch / 4};
 }
 
+static int drop_expose(void*, SDL_Event* e)
+{
+    return !(e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_EXPOSED);
+}
+
 void backend_present(const IRect* rects, int n)
 {
     SDL_Surface* ws = window ? SDL_GetWindowSurface(window) : nullptr;
     if (!ws || n <= 0)
         return;
+    if (n == 1 && rects[0].x0 <= 0 && rects[0].y0 <= 0 && rects[0].x1 >= ws->w && rects[0].y1 >= ws->h) {
+        // The whole window goes out: an expose the display sent before this
+        // (the one that comes with mapping the window) asks for nothing more.
+        SDL_PumpEvents();
+        SDL_FilterEvents(drop_expose, nullptr);
+    }
     std::vector<SDL_Rect> sdl_rects((size_t)n);
     for (int i = 0; i < n; i++) {
         sdl_rects[(size_t)i] = SDL_Rect{rects[i].x0, rects[i].y0, rects[i].width(), rects[i].height()};
@@ -399,6 +413,7 @@ static void pause_when_quiet()
 
 void backend_wait_event(int timeout_ms)
 {
+    font_warm_save(); // the first frame is up: what it drew is listed for the next start
     open_audio();
     pause_when_quiet();
     if (timeout_ms < 0)

@@ -1,6 +1,6 @@
 // codepage.cpp -- CP932 <-> Unicode through glibc's iconv.
 //
-// Owns two conversion descriptors, opened on first use and kept for the run.
+// Owns the conversion descriptors, opened on first use and kept for the run.
 // Conversions go character by character so that one bad character is dropped
 // without losing the rest of the text.
 #include "codepage.h"
@@ -17,9 +17,11 @@ static iconv_t open_once(iconv_t* slot, const char* to, const char* from)
     return *slot;
 }
 
-static iconv_t to_utf32_cd = (iconv_t)0;
-static iconv_t to_utf8_cd = (iconv_t)0;
-static iconv_t from_utf8_cd = (iconv_t)0;
+// One set per thread: the fonts are opened on a second thread at start-up,
+// and a descriptor keeps conversion state between calls.
+static thread_local iconv_t to_utf32_cd = (iconv_t)0;
+static thread_local iconv_t to_utf8_cd = (iconv_t)0;
+static thread_local iconv_t from_utf8_cd = (iconv_t)0;
 
 // Converts one character; returns the number of output bytes or -1.
 static int convert_one(iconv_t cd, const char* in, size_t in_len, char* out, size_t out_cap)

@@ -12,10 +12,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -91,6 +95,32 @@ static std::unordered_map<std::string, int> face_by_name;  // CP932 face name ->
 static std::unordered_map<char32_t, int> fallback_by_char; // code point -> face id or FACE_NONE
 static std::unordered_map<GlyphKey, Coverage, GlyphKeyHash> glyph_cache;
 static size_t glyph_cache_bytes = 0;
+
+// The glyphs the first frame rendered, kept in the cache directory so that the
+// next start renders them on a second thread while the window is being made.
+struct WarmGlyph {
+    int face; // id here; a face name in the file
+    unsigned code;
+    int cells, cell_w, cell_h;
+    bool bold, italic;
+};
+constexpr size_t WARM_MAX = 512; // glyphs listed at most
+constexpr mode_t WARM_MODE = 0600;
+constexpr mode_t WARM_DIR_MODE = 0700;
+static bool warm_recording = true;       // until the first frame is up
+static std::vector<WarmGlyph> warm_seen; // drawn so far while recording, each once
+static std::unordered_map<GlyphKey, bool, GlyphKeyHash> warm_seen_keys;
+static std::string warm_listed; // the list as read at start
+static std::thread warm_thread;
+static bool warm_running = false;
+
+static void warm_wait();
+
+static void warm_note(const GlyphKey& k, int cells)
+{
+    if (warm_seen.size() < WARM_MAX && warm_seen_keys.emplace(k, true).second)
+        warm_seen.push_back(WarmGlyph{k.face, k.code, cells, k.cell_w, k.cell_h, k.bold, k.italic});
+}
 
 FontRequest gothic_font(int height, int width, int weight)
 {
@@ -441,6 +471,7 @@ static const Coverage& glyph_for(int face_id, unsigned code, int cells, int cell
         return it->second;
     FaceInfo* fi = face_id == FACE_NONE ? nullptr : faces[face_id].get();
     Coverage cov = render_char(fi, code, cells, cell_w, cell_h, bold, italic);
+
     size_t cost = cov.a.size() + GLYPH_ENTRY_OVERHEAD;
     if (glyph_cache_bytes + cost > GLYPH_CACHE_LIMIT) {
         glyph_cache.clear();
@@ -508,6 +539,8 @@ static void draw_char(const Surface& dst, const IRect& area, int cx, int y, int 
         return;
     bool bold = font.weight >= FONT_BOLD_WEIGHT;
     const Coverage& cov = glyph_for(face_id, code, cells, cell_w, cell_h, bold, font.italic);
+    if (warm_recording)
+        warm_note(GlyphKey{face_id, code, cell_w, cell_h, bold, font.italic}, cells);
     IRect g = cov.a.empty() ? IRect{}
                             : rect_intersect(vis, IRect{cx + cov.x, y + cov.y, cx + cov.x + cov.w, y + cov.y + cov.h});
     if (opaque) {
@@ -542,6 +575,7 @@ static void draw_rules(const Surface& dst, const IRect& area, const IRect& cells
 
 void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h)
 {
+    warm_wait();
     resolve_cell(font, face_for(font, nullptr), cell_w, cell_h);
 }
 
@@ -554,6 +588,7 @@ static int width_of(const char* text, int n, int cell_w)
 
 int font_text_width(const FontRequest& font, const char* text, int n)
 {
+    warm_wait();
     int cell_w = 1, cell_h = 1;
     font_cell_size(font, &cell_w, &cell_h);
     return width_of(text, n, cell_w);
@@ -564,6 +599,7 @@ static long long clamp_coord(long long v) { return std::min<long long>(std::max<
 IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text,
                     int n, uint32_t fg, uint32_t bg, bool opaque)
 {
+    warm_wait();
     int face_id = FACE_NONE;
     const FaceInfo* fi = face_for(font, &face_id);
     int cell_w = 1, cell_h = 1;
@@ -589,6 +625,106 @@ IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const F
 
 const char* font_file_path(const FontRequest& font)
 {
+    warm_wait();
     const FaceInfo* fi = face_for(font, nullptr);
     return fi ? fi->path.c_str() : "";
+}
+
+// ---- the start-up warm list --------------------------------------------------------
+
+static std::string warm_path() { return xdg_dir("XDG_CACHE_HOME", ".cache") + "/lumeko-trainer/glyphs"; }
+
+static std::string hex_of(const std::string& s)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : s) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out.empty() ? "-" : out;
+}
+
+static std::string unhex(const std::string& h)
+{
+    std::string out;
+    if (h == "-")
+        return out;
+    for (size_t i = 0; i + 1 < h.size(); i += 2)
+        out += (char)std::stoi(h.substr(i, 2), nullptr, 16);
+    return out;
+}
+
+// One line per glyph: face name (hex of its CP932 bytes), code, cells, cell
+// width and height, bold, italic.
+static std::string warm_text(const std::vector<WarmGlyph>& list)
+{
+    std::ostringstream out;
+    for (const WarmGlyph& g : list) {
+        std::string name;
+        for (const auto& [n, id] : face_by_name)
+            if (id == g.face && (name.empty() || n < name))
+                name = n;
+        out << hex_of(name) << ' ' << g.code << ' ' << g.cells << ' ' << g.cell_w << ' ' << g.cell_h << ' '
+            << (int)g.bold << ' ' << (int)g.italic << '\n';
+    }
+    return out.str();
+}
+
+// Renders every glyph the list names; run on the warm thread, which alone
+// touches this module's state until warm_wait has joined it.
+static void warm_render(std::string text)
+{
+    face_for(gothic_font(FONT_DEFAULT_HEIGHT, 0, FW_NORMAL), nullptr); // the layer's own face, listed or not
+    std::istringstream in(text);
+    std::string line;
+    for (size_t n = 0; n < WARM_MAX && std::getline(in, line); n++) {
+        std::istringstream f(line);
+        std::string hex;
+        long long code, cells, cw, ch, bold, italic;
+        if (!(f >> hex >> code >> cells >> cw >> ch >> bold >> italic) || hex.size() > 2 * FONT_FACE_MAX ||
+            hex.find_first_not_of("0123456789abcdef-") != std::string::npos || code < 0 || code > 0xFFFF || cells < 1 ||
+            cells > 2 || cw < 1 || cw > FONT_CELL_MAX || ch < 1 || ch > FONT_CELL_MAX)
+            continue; // a damaged line is passed over: the glyph is rendered when drawn
+        FontRequest req;
+        std::string name = unhex(hex);
+        std::memcpy(req.face, name.data(), std::min(name.size(), (size_t)FONT_FACE_MAX - 1));
+        int id = FACE_NONE;
+        face_for(req, &id);
+        glyph_for(id, (unsigned)code, (int)cells, (int)cw, (int)ch, bold != 0, italic != 0);
+    }
+}
+
+void font_warm_start()
+{
+    if (warm_running)
+        return;
+    std::ifstream in(warm_path());
+    std::ostringstream all;
+    all << in.rdbuf();
+    warm_listed = all.str();
+    warm_thread = std::thread(warm_render, warm_listed);
+    warm_running = true;
+    std::atexit(warm_wait); // an exit before the first text (no display) waits for it first
+}
+
+static void warm_wait()
+{
+    if (!warm_running)
+        return;
+    warm_thread.join();
+    warm_running = false;
+}
+
+void font_warm_save()
+{
+    warm_wait();
+    if (!warm_recording)
+        return;
+    warm_recording = false;
+    std::string text = warm_text(warm_seen);
+    if (text != warm_listed)
+        replace_file(warm_path(), text, WARM_MODE, WARM_DIR_MODE); // not written: only a slower start
+    warm_seen.clear();
+    warm_seen_keys.clear();
 }

@@ -44,3 +44,12 @@ int font_text_width(const FontRequest& font, const char* text, int n);
 
 // The file the face matched to, for messages and tests ("" when none was found).
 const char* font_file_path(const FontRequest& font);
+
+// Start-up: font_warm_start opens the faces and renders the glyphs the last
+// start's first frame drew (listed in the cache directory) on a second thread;
+// every function above waits for it before it touches the font state.
+// font_warm_save, once the first frame is up, adds what that frame rendered
+// besides to the list. The real window calls both; without them, glyphs are
+// rendered as they are first drawn.
+void font_warm_start();
+void font_warm_save();

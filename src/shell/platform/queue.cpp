@@ -267,7 +267,10 @@ static Window* window_needing_paint()
 
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove)
 {
-    screen_flush();
+    // A window about to be painted is presented after its paint: a frame
+    // before it would be replaced at once (the first frame above all).
+    if (!window_needing_paint())
+        screen_flush();
     queue_pump_events();
     for (auto it = posted.begin(); it != posted.end(); ++it) {
         if (!in_filter(*it, hwnd, filter_min, filter_max))

@@ -5,14 +5,19 @@
 // the surface; widths of mixed single- and double-byte text; the face chosen for
 // the program's Japanese face name. Literals here are Shift-JIS bytes.
 #include "shell/platform/font.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 constexpr uint32_t MARKER = 0xFF00FF;
 constexpr uint32_t FG = 0xFFFFFF;
@@ -236,4 +241,78 @@ TEST(FontFace, WindowsGothicNamesMatchIpaGothic)
     IRect ink = ink_box(pb, BG);
     EXPECT_GE(ink.y1, 33);
     EXPECT_LE(ink.y1, 34);
+}
+
+// ---- the start-up warm list --------------------------------------------------------
+
+static std::string read_all(const std::string& path)
+{
+    std::string out;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            out.append(buf, n);
+        std::fclose(f);
+    }
+    return out;
+}
+
+// What a first frame draws: the same text in two sizes (one glyph twice).
+static std::vector<uint32_t> draw_first_frame()
+{
+    PixelBuffer pb;
+    pb.resize(400, 120, MARKER);
+    font_text_out(pb.surface(), pb.surface().bounds(), 0, 0, gothic(40, 20), "AQA漢", 5, FG, BG, true);
+    font_text_out(pb.surface(), pb.surface().bounds(), 0, 60, gothic(30, 15, 400), "Q", 1, FG, BG, true);
+    std::vector<uint32_t> px;
+    for (int y = 0; y < pb.h; y++)
+        for (int x = 0; x < pb.w; x++)
+            px.push_back(pb.at(x, y));
+    return px;
+}
+
+// A start lists the glyphs its first frame drew; the next start renders them
+// on the warm thread, draws the same pixels, and leaves the list as it was.
+TEST(FontWarm, TheNextStartRendersTheListedGlyphsAheadAndDrawsTheSame)
+{
+    const std::string cache = make_temp_dir("warm");
+    setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    const std::string list = cache + "/lumeko-trainer/glyphs";
+    const std::string drawn = cache + "/first-frame.raw";
+    pid_t child = fork(); // the first start, with font state of its own
+    if (child == 0) {
+        std::vector<uint32_t> px = draw_first_frame();
+        font_warm_save();
+        FILE* f = std::fopen(drawn.c_str(), "wb");
+        bool ok = f && std::fwrite(px.data(), sizeof px[0], px.size(), f) == px.size();
+        _exit(f && std::fclose(f) == 0 && ok ? 0 : 1);
+    }
+    int status = 1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string listed = read_all(list);
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 4) << listed; // A, Q, 漢 at 40; Q at 30
+
+    font_warm_start(); // the next start
+    std::vector<uint32_t> px = draw_first_frame();
+    const std::string before = read_all(drawn);
+    ASSERT_EQ(before.size(), px.size() * sizeof px[0]);
+    EXPECT_EQ(std::memcmp(before.data(), px.data(), before.size()), 0);
+    font_warm_save();
+    EXPECT_EQ(read_all(list), listed);
+}
+
+TEST(FontWarm, ADamagedListIsPassedOver)
+{
+    const std::string cache = make_temp_dir("warm-bad");
+    setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    std::filesystem::create_directories(cache + "/lumeko-trainer");
+    ASSERT_TRUE(write_file(cache + "/lumeko-trainer/glyphs",
+                           "zz 65 1 20 40 1 0\n- 65 3 20 40 1 0\n- 65 1 99999 40 1 0\n- -1 1 20 40 1 0\nshort\n"));
+    font_warm_start();
+    PixelBuffer pb;
+    pb.resize(40, 40, MARKER);
+    font_text_out(pb.surface(), pb.surface().bounds(), 0, 0, gothic(40, 20), "A", 1, FG, BG, true);
+    EXPECT_GT(count_colour(pb, IRect{0, 0, 20, 40}, FG), 20); // drawn all the same
 }
