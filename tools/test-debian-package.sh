@@ -159,8 +159,8 @@ for _ in $(seq 1 100); do [ -s "$ROOT/tmp/opened" ] && break; sleep 0.05; done
 echo "help page opened: $(cat "$ROOT/tmp/opened" 2>/dev/null)"
 check "the help page was found in $DATA" test "$(cat "$ROOT/tmp/opened" 2>/dev/null)" = "$DATA/最初にお読みください.html"
 
-# File > lesson file: the chooser proposes the default lesson; Return takes
-# it, and the start message then carries the lesson's introduction.
+# File > lesson file: the chooser proposes the default lesson; taking it,
+# the start message then carries the lesson's introduction.
 xdotool key F10 Return Down Down Return
 CHOOSER=$(timeout 20 xdotool search --sync --onlyvisible --class zenity 2>/dev/null | head -n 1)
 proposed=""
@@ -170,8 +170,16 @@ if [ -n "$CHOOSER" ]; then
 fi
 echo "lesson chooser proposes: $proposed"
 check "the chooser proposes the default lesson in $DATA/lessons" test "$proposed" = "$DATA/lessons/基本指練習.txt"
-sleep 1
-xdotool key Return
+# The chooser takes a file as a typed path: its location field, the path, Return.
+if [ -n "$CHOOSER" ]; then
+    xdotool windowfocus --sync "$CHOOSER"
+    sleep 0.5
+    xdotool key ctrl+l
+    sleep 0.3
+    xdotool type --delay 5 "$proposed"
+    sleep 0.2
+    xdotool key Return
+fi
 for _ in $(seq 1 100); do [ -z "$(xdotool search --onlyvisible --class zenity 2>/dev/null)" ] && break; sleep 0.1; done
 sleep 1
 import -window root "$DIR/lesson.png"
