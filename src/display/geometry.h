@@ -13,8 +13,18 @@ extern int half_w;             // client_w / 2
 extern int char_size;          // side of a practice character cell
 extern int key_w, key_h;       // one key of the on-screen keyboard
 
-constexpr int keyboard_rows = 5; // key rows of the keyboard band
-constexpr int bar_divisor = 40;  // bar_h = client_h / bar_divisor
+constexpr int keyboard_rows = 5;  // key rows of the keyboard band
+constexpr int keyboard_cols = 13; // keys in the widest row; the keyboard is centred on it
+constexpr int row_stagger = 3;    // each row starts 1/row_stagger of a key right of the one above
+constexpr int space_bar_keys = 9; // the space bar is this many keys wide
+constexpr int key_divisor = 15;   // key_w = client_w / key_divisor, key_h = client_h / key_divisor
+
+// The practice cell for character sizes 1 to 4 (size_flag): client_h divided by these.
+constexpr int SIZE_COUNT = 4;
+constexpr int CHAR_SIZE_DIVISORS[SIZE_COUNT] = {40, 20, 10, 5};
+static_assert(sizeof CHAR_SIZE_DIVISORS / sizeof CHAR_SIZE_DIVISORS[0] == SIZE_COUNT, "one divisor per size");
+constexpr int MEDIUM_SIZE = 2;  // the size the first layout uses, whatever the setting holds
+constexpr int bar_divisor = 40; // bar_h = client_h / bar_divisor
 constexpr int typed_line_cols = 40;
 
 inline int bar_h() { return client_h / bar_divisor; }

@@ -72,7 +72,7 @@ static void draw_cell(HDC dc, int x0, int y0, int w, int h, const char* label, C
     draw_text_fit(dc, x0 + 2, y0 + 2, (unsigned)(w - 4), h - 4, label, frame, face);
 }
 
-static int cell_x(int col, int row, int kw) { return kb_left + col * kw + (row * kw) / 3; }
+static int cell_x(int col, int row, int kw) { return kb_left + col * kw + (row * kw) / row_stagger; }
 
 static void draw_left_shift(HDC dc, int kw, int kh, COLORREF frame, COLORREF face)
 {
@@ -88,7 +88,7 @@ static void draw_right_shift(HDC dc, COLORREF face)
 int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face)
 {
     HDC dc = GetDC(main_window);
-    kb_left = half_w - (13 * kw) / 2;
+    kb_left = half_w - (keyboard_cols * kw) / 2;
     kb_top = client_h - kh * keyboard_rows;
     const KeyCell* e = ch ? find_key(ch) : nullptr;
     if (!e || e->ch == 0) {
@@ -99,7 +99,7 @@ int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face)
     int x0 = cell_x(e->col, e->row, kw);
     int y0 = kb_top + e->row * kh;
     if (ch == ' ') {
-        draw_cell(dc, x0, y0, 9 * kw, kh, label, frame, face);
+        draw_cell(dc, x0, y0, space_bar_keys * kw, kh, label, frame, face);
     } else if (e->shifted) {
         draw_left_shift(dc, kw, kh, frame, face);
         draw_cell(dc, x0, y0, kw, kh, label, frame, face);
@@ -116,7 +116,7 @@ int draw_keyboard()
     for (const KeyCell* e = key_table; e->ch != 0 && !e->shifted; e++)
         draw_key(e->ch, key_w, key_h, COLOR_WHITE, e->color);
     HDC dc = GetDC(main_window);
-    kb_left = half_w - (13 * key_w) / 2;
+    kb_left = half_w - (keyboard_cols * key_w) / 2;
     kb_top = client_h - key_h * keyboard_rows;
     draw_left_shift(dc, key_w, key_h, COLOR_WHITE, SHIFT_FACE);
     draw_right_shift(dc, SHIFT_FACE);

@@ -11,7 +11,13 @@
 int line_ticks = 0;
 
 static const char START_SUFFIX[] = "\n\nENTERかSPACEを押すとはじまります。";
+// "SPECE" (not "SPACE", as the start box says) is this box's text as players
+// know it: a deliberate spelling, not a typo to mend.
 static const char RESULT_TAIL[] = "ENTERかSPECEを押すとはじまります。";
+
+// The drill's timer ticks every 50 ms: two ticks make a tenth of a second.
+constexpr int TICKS_PER_TENTH = 2;
+constexpr double TENTHS_PER_SECOND = 10.0;
 constexpr int TITLE_SIZE = 1024;
 
 // The speed in characters per second. A line finished before the first tick
@@ -23,7 +29,9 @@ static void format_speed(char* out, int size, int n, int t, int lesson)
         std::snprintf(out, (size_t)size, "---");
         return;
     }
-    double r = n / ((t / 2.0) / 10.0);
+    double r = n / (((double)t / TICKS_PER_TENTH) / TENTHS_PER_SECOND);
+    // A lesson's speed goes through float on purpose, so its figures carry
+    // float rounding (16.216216 may show as 16.216217); random letters do not.
     if (lesson)
         r = (double)(float)r;
     std::snprintf(out, (size_t)size, "%f", r);
@@ -31,7 +39,7 @@ static void format_speed(char* out, int size, int n, int t, int lesson)
 
 char* format_result_text(char* out, int size, int n, int t, int lesson, const char* note)
 {
-    int h = t / 2;
+    int h = t / TICKS_PER_TENTH; // tenths of a second, cut, not rounded
     int s = h / 10;
     int d = h % 10;
     char speed[64];

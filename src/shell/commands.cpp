@@ -180,7 +180,7 @@ static void start_count_game(int kind)
 {
     typing_mode = 3;
     size_flag = 3;
-    char_size = client_h / 10;
+    char_size = client_h / CHAR_SIZE_DIVISORS[3 - 1];
     lookahead = 1;
     game_kind = kind;
     restart_practice();

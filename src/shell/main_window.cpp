@@ -22,24 +22,10 @@ void layout_recompute()
     client_w = r.right - r.left;
     client_h = r.bottom - r.top;
     half_w = client_w / 2;
-    switch (size_flag) {
-    case 1:
-        char_size = client_h / 40;
-        break;
-    case 2:
-        char_size = client_h / 20;
-        break;
-    case 3:
-        char_size = client_h / 10;
-        break;
-    case 4:
-        char_size = client_h / 5;
-        break;
-    default:
-        break; // an unknown size keeps the cell size it had
-    }
-    key_w = client_w / 15;
-    key_h = client_h / 15;
+    if (size_flag >= 1 && size_flag <= SIZE_COUNT) // an unknown size keeps the cell size it had
+        char_size = client_h / CHAR_SIZE_DIVISORS[size_flag - 1];
+    key_w = client_w / key_divisor;
+    key_h = client_h / key_divisor;
 }
 
 void full_redraw()

@@ -34,7 +34,7 @@ static bool register_main_class(HINSTANCE instance)
 static void first_layout()
 {
     layout_recompute();
-    char_size = client_h / 20;
+    char_size = client_h / CHAR_SIZE_DIVISORS[MEDIUM_SIZE - 1];
 }
 
 bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
