@@ -103,9 +103,16 @@ std::string utf8_to_cp932(const std::string& utf8)
             i++;
             continue;
         }
+        // A sequence cut short (a continuation byte missing) is dropped alone:
+        // the character after it is kept.
         int len = utf8_len(b);
-        if (len > n - i)
-            len = n - i;
+        int have = 1;
+        while (have < len && i + have < n && ((unsigned char)s[i + have] & 0xC0) == 0x80)
+            have++;
+        if (have < len) {
+            i += have;
+            continue;
+        }
         char buf[8];
         int got = convert_one(cd, s + i, (size_t)len, buf, sizeof buf);
         if (got > 0)

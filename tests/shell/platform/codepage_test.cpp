@@ -1,0 +1,45 @@
+// codepage_test.cpp -- Shift-JIS <-> Unicode at the layer's edges: titles,
+// file names, typed text and glyphs.
+#include "shell/platform/codepage.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+// Characters whose second byte is 0x5C ('\') must not be split or taken for a
+// path separator; characters CP932 cannot hold are dropped, never garbled.
+TEST(Codepage, ConvertsBothWaysAndDropsWhatCannotBeHeld)
+{
+    const struct {
+        const char* cp932;
+        const char* utf8;
+    } both_ways[] = {
+        {"abc~\\", "abc~\\"},
+        {"\x83\x5c\x95\x5c\x94\x5c", u8"ソ表能"}, // each with 0x5C as its second byte
+        {"A\x82\xa0Z", u8"AあZ"},
+        {"\xb1\xdd", u8"ｱﾝ"}, // half-width katakana are single bytes
+        {"\x81\x40", u8"　"}, // the ideographic space
+        {"", ""},
+    };
+    for (const auto& c : both_ways) {
+        EXPECT_EQ(cp932_to_utf8(c.cp932), c.utf8) << c.utf8;
+        EXPECT_EQ(utf8_to_cp932(c.utf8), c.cp932) << c.utf8;
+    }
+    // An emoji, the euro sign and a hangul syllable: none has a CP932 code.
+    EXPECT_EQ(utf8_to_cp932("a\xF0\x9F\x98\x80"
+                            "b\xE2\x82\xAC"
+                            "c\xED\x95\x9C"
+                            "d"),
+              "abcd");
+    EXPECT_EQ(cp932_to_utf8("a\x85\x40"
+                            "b"),
+              "ab")
+        << "an unassigned code";
+    EXPECT_EQ(cp932_to_utf8("ab\x82"), "ab") << "a lead byte cut off at the end";
+    EXPECT_EQ(utf8_to_cp932("a\xe3\x81"
+                            "b"),
+              "ab")
+        << "a UTF-8 sequence cut short";
+    EXPECT_EQ(cp932_to_unicode(0x835C), U'ソ');
+    EXPECT_EQ(cp932_to_unicode('A'), U'A');
+    EXPECT_EQ(cp932_to_unicode(0x8540), 0u);
+}
