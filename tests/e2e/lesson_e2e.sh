@@ -76,15 +76,34 @@ if [ "$MODE" = cancel ]; then
     exit 0
 fi
 
-xdotool key ctrl+l
-sleep 0.3
-xdotool type --delay 5 "$LESSON"
-sleep 0.2
-xdotool key Return
-wait_box intro
-# The introduction makes a box far taller than the three lines of the
-# random-letter start box.
-[ "$(pixel intro 640 260)" = "$BOX" ] || fail "the start box is not the lesson's introduction"
+# xdotool types a Japanese character through a key it remaps for the moment,
+# and on a busy machine a character is now and then lost. A mistyped name is
+# refused by the game with a message and the chooser comes back with it, so
+# such a slip is simply typed again, at most three times.
+intro=""
+for attempt in 1 2 3; do
+    xdotool key ctrl+l
+    sleep 0.3
+    xdotool key ctrl+a
+    xdotool type --delay 40 "$LESSON"
+    sleep 0.3
+    xdotool key Return
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --name '^開く$' >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+    wait_box intro
+    sleep 0.3
+    shot intro
+    [ "$(pixel intro 640 260)" = "$BOX" ] && { intro=yes; break; }
+    echo "attempt $attempt: the typed name was refused; typing it again" >&2
+    xdotool key Return
+    CHOOSER=$(timeout 40 xdotool search --sync --onlyvisible --name '^開く$' 2>/dev/null | head -n 1)
+    [ -n "$CHOOSER" ] || fail "the chooser did not come back after a refused name"
+    sleep 0.5
+    xdotool windowfocus --sync "$CHOOSER"
+done
+[ -n "$intro" ] || fail "the start box is not the lesson's introduction"
 close_box
 sleep 0.3
 shot note
