@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # realwindow.sh -- the game's real window under Xvfb, measured from outside.
 #
-# Starts a private 1920x1080 X server and runs the given executable (it builds
-# nothing) with a settings file for typing mode 1, then 3, look-ahead 5, and the
-# present trace on (LUMEKO_TRACE_PRESENT). Each mode has a cache directory of
+# Starts a private X server (1920x1080 unless told) and runs the given
+# executable (it builds nothing) with a settings file for typing mode 1, then 3,
+# look-ahead 5, and the present trace on (LUMEKO_TRACE_PRESENT). Each mode has a cache directory of
 # its own, kept across its launches, as a user's would be. Prints, per mode:
 #   first frame   exec -> first present, and exec -> the start screen with its
 #                 message box presented (LAUNCHES launches, median), and the
@@ -16,7 +16,8 @@
 #                 the game's own share: key event taken from SDL -> end of
 #                 present (KEYS accepted keys per run, median over all of them)
 # Usage: bench/realwindow.sh <lumeko-trainer>
-#        (RUNS, KEYS, LAUNCHES, MODES override the defaults; KEEP=dir keeps raw data)
+#        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W and SCREEN_H override the defaults;
+#        KEEP=dir keeps raw data)
 # Needs Xvfb, xdotool and python3 with libX11/libXtst.
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>" >&2; exit 2; }
@@ -27,8 +28,8 @@ RUNS=${RUNS:-3}
 KEYS=${KEYS:-50}
 LAUNCHES=${LAUNCHES:-10}
 MODES=${MODES:-"1 3"}
-SCREEN_W=1920
-SCREEN_H=1080
+SCREEN_W=${SCREEN_W:-1920}
+SCREEN_H=${SCREEN_H:-1080}
 LOOKAHEAD=5
 
 for tool in Xvfb xdotool python3; do
