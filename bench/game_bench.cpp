@@ -223,7 +223,7 @@ static void bm_paint_exposed(benchmark::State& state)
         pixels += headless_present_pixels() - p0;
     }
     if (pixels < (uint64_t)state.iterations() * client_w * client_h)
-        state.SkipWithError("an exposed paint did not present the whole client area");
+        state.SkipWithError("an exposed paint did not present the whole window");
     set_present_counters(state, presents, pixels);
 }
 
@@ -242,8 +242,9 @@ static bool start_game(int mode)
         return false;
     }
     run_until_idle(); // the start message is answered and the first line starts
-    if (client_w != client_w_wanted || client_h != client_h_wanted || typing_mode != mode || lookahead != LOOKAHEAD ||
-        !line_running()) {
+    // The client area is the screen less the menu bar.
+    if (client_w != client_w_wanted || client_h != client_h_wanted - GetSystemMetrics(SM_CYMENU) ||
+        typing_mode != mode || lookahead != LOOKAHEAD || !line_running()) {
         std::fprintf(stderr, "game_bench: got client %dx%d, mode %d, look-ahead %d, typed_count %d\n", client_w,
                      client_h, typing_mode, lookahead, typed_count);
         return false;
