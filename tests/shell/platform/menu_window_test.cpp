@@ -79,9 +79,11 @@ TEST(MenuWindow, AMenuEnteredByTheProgramSendsItsCommandAfterItCloses)
     EXPECT_EQ(count_of(WM_COMMAND), 0);
     pump();
     ASSERT_EQ(count_of(WM_COMMAND), 1);
-    for (const Recorded& r : recorded)
-        if (r.msg == WM_COMMAND)
+    for (const Recorded& r : recorded) {
+        if (r.msg == WM_COMMAND) {
             EXPECT_EQ(r.wparam, 31u);
+        }
+    }
     char text[8];
     EXPECT_EQ(GetWindowTextA(test_edit, text, sizeof text), 0);
 }
