@@ -18,10 +18,20 @@ static iconv_t open_once(iconv_t* slot, const char* to, const char* from)
 }
 
 // One set per thread: the fonts are opened on a second thread at start-up,
-// and a descriptor keeps conversion state between calls.
-static thread_local iconv_t to_utf32_cd = (iconv_t)0;
-static thread_local iconv_t to_utf8_cd = (iconv_t)0;
-static thread_local iconv_t from_utf8_cd = (iconv_t)0;
+// and a descriptor keeps conversion state between calls. A thread's set is
+// closed when the thread ends, so a finished thread leaves nothing behind.
+struct ThreadConverters {
+    iconv_t to_utf32 = (iconv_t)0;
+    iconv_t to_utf8 = (iconv_t)0;
+    iconv_t from_utf8 = (iconv_t)0;
+    ~ThreadConverters()
+    {
+        for (iconv_t cd : {to_utf32, to_utf8, from_utf8})
+            if (cd != (iconv_t)0 && cd != (iconv_t)-1)
+                iconv_close(cd);
+    }
+};
+static thread_local ThreadConverters converters;
 
 // Converts one character; returns the number of output bytes or -1.
 static int convert_one(iconv_t cd, const char* in, size_t in_len, char* out, size_t out_cap)
@@ -50,7 +60,7 @@ char32_t cp932_to_unicode(unsigned code)
     if (code < 0x80)
         return code;
     unsigned char out[8];
-    int got = convert_one(open_once(&to_utf32_cd, "UTF-32LE", "CP932"), in, n, (char*)out, sizeof out);
+    int got = convert_one(open_once(&converters.to_utf32, "UTF-32LE", "CP932"), in, n, (char*)out, sizeof out);
     if (got != 4)
         return 0;
     return (char32_t)out[0] | (char32_t)out[1] << 8 | (char32_t)out[2] << 16 | (char32_t)out[3] << 24;
@@ -60,7 +70,7 @@ std::string cp932_to_utf8(const std::string& cp932)
 {
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
-    iconv_t cd = open_once(&to_utf8_cd, "UTF-8", "CP932");
+    iconv_t cd = open_once(&converters.to_utf8, "UTF-8", "CP932");
     const char* s = cp932.data();
     int n = (int)cp932.size();
     for (int i = 0; i < n;) {
@@ -93,7 +103,7 @@ static int utf8_len(unsigned char b)
 std::string utf8_to_cp932(const std::string& utf8)
 {
     std::string out;
-    iconv_t cd = open_once(&from_utf8_cd, "CP932", "UTF-8");
+    iconv_t cd = open_once(&converters.from_utf8, "CP932", "UTF-8");
     const char* s = utf8.data();
     int n = (int)utf8.size();
     for (int i = 0; i < n;) {
