@@ -249,19 +249,35 @@ static void compose_row(const Surface& screen, const Source& src, int y, int x0,
         ink_add(&screen_ink, IRect{c.x0, y, c.x1, y + 1});
 }
 
+// After overlays were drawn over r: the screen's ink there is where r now
+// holds colour, found row by row from both ends (an overlay is a box, most of
+// r around it black), so that the ink does not grow to all of r.
+static void note_overlay_ink(const Surface& screen, const IRect& r)
+{
+    for (int y = r.y0; y < r.y1; y++) {
+        const uint32_t* row = screen.row(y);
+        int a = r.x0, b = r.x1;
+        while (a < b && row[a] == 0)
+            a++;
+        while (b > a && row[b - 1] == 0)
+            b--;
+        if (b > a)
+            ink_add(&screen_ink, IRect{a, y, b, y + 1});
+    }
+}
+
 // The client pixels of r, then the overlays over them.
 static void compose(const Surface& screen, const Source& src, const IRect& r, bool box)
 {
     for (int y = r.y0; y < r.y1; y++)
         compose_row(screen, src, y, r.x0, r.x1);
-    if (menu_overlaps(r)) {
+    bool overlay = menu_overlaps(r);
+    if (overlay)
         menu_draw(screen, r);
-        ink_add(&screen_ink, r);
-    }
-    if (box) {
+    if (box)
         msgbox_draw(screen, r);
-        ink_add(&screen_ink, r);
-    }
+    if (overlay || box)
+        note_overlay_ink(screen, r);
 }
 
 // Composes r and returns the part of it that changed on the screen. Without
