@@ -23,6 +23,11 @@ item_y() { echo $((24 + 2 + 24 * $1 + 12)); }
 BOX=f2f2f2
 LESSON="$(dirname "$EXE")/lessons/基本指練習.txt"
 [ -f "$LESSON" ] || fail "the default lesson is not in the build tree: $LESSON"
+# The chooser is given the default lesson under a plain ASCII name: xdotool
+# types a Japanese character through a key it remaps for the moment, and on a
+# busy machine such a character is now and then lost.
+TYPED="$WORK/default-lesson.txt"
+cp "$LESSON" "$TYPED"
 
 wait_box() { # name: waits until a message box is up
     local i
@@ -76,16 +81,15 @@ if [ "$MODE" = cancel ]; then
     exit 0
 fi
 
-# xdotool types a Japanese character through a key it remaps for the moment,
-# and on a busy machine a character is now and then lost. A mistyped name is
-# refused by the game with a message and the chooser comes back with it, so
-# such a slip is simply typed again, at most three times.
+# A mistyped name is refused by the game with a message and the chooser comes
+# back with it, so a slip of the typing is simply typed again, at most three
+# times.
 intro=""
 for attempt in 1 2 3; do
     xdotool key ctrl+l
     sleep 0.3
     xdotool key ctrl+a
-    xdotool type --delay 40 "$LESSON"
+    xdotool type --delay 40 "$TYPED"
     sleep 0.3
     xdotool key Return
     for _ in $(seq 1 100); do
