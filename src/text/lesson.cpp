@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <cstring>
 
-const char DEFAULT_LESSON_PATH[] = "lessons/基本指練習.txt";
+const char DEFAULT_LESSON_PATH[] = "lessons\\基本指練習.txt";
 
 constexpr char NOTE_MARK = '{';
 constexpr unsigned char CR = 13;

@@ -131,3 +131,12 @@ std::string utf8_to_cp932(const std::string& utf8)
     }
     return out;
 }
+
+std::string cp932_path_to_utf8(const std::string& cp932)
+{
+    std::string out = cp932_to_utf8(cp932);
+    for (char& c : out)
+        if (c == '\\')
+            c = '/';
+    return out;
+}

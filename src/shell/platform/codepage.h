@@ -23,3 +23,7 @@ char32_t cp932_to_unicode(unsigned code);
 
 std::string cp932_to_utf8(const std::string& cp932);
 std::string utf8_to_cp932(const std::string& utf8);
+// A file name as the program writes it, for the system: Windows names may
+// separate folders with '\', which becomes '/'. A 0x5C that is the second byte
+// of a double-byte character is part of that character and stays.
+std::string cp932_path_to_utf8(const std::string& cp932);

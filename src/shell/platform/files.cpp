@@ -93,7 +93,7 @@ std::string resolve_data_path(const char* cp932_name)
 {
     if (!cp932_name || !*cp932_name)
         return "";
-    std::string name = cp932_to_utf8(cp932_name);
+    std::string name = cp932_path_to_utf8(cp932_name);
     if (name.empty())
         return "";
     if (name[0] == '/')

@@ -40,7 +40,7 @@ static std::string proposed_file(const char* cp932)
     if (!cp932 || !*cp932)
         return "";
     std::string found = resolve_data_path(cp932);
-    return found.empty() ? absolute(cp932_to_utf8(cp932)) : found;
+    return found.empty() ? absolute(cp932_path_to_utf8(cp932)) : found;
 }
 
 static FileDialogRequest request_of(const OPENFILENAMEA& ofn)

@@ -43,3 +43,12 @@ TEST(Codepage, ConvertsBothWaysAndDropsWhatCannotBeHeld)
     EXPECT_EQ(cp932_to_unicode('A'), U'A');
     EXPECT_EQ(cp932_to_unicode(0x8540), 0u);
 }
+
+// A Windows-style name finds the same file: '\' separates folders, while a
+// 0x5C inside a double-byte character stays part of the character.
+TEST(Codepage, FileNamesTakeEitherSeparator)
+{
+    EXPECT_EQ(cp932_path_to_utf8("lessons\\\x95\x5c.txt"), u8"lessons/表.txt");
+    EXPECT_EQ(cp932_path_to_utf8("a/b\\c"), "a/b/c");
+    EXPECT_EQ(cp932_path_to_utf8("\x83\x5c\x83\x5c"), u8"ソソ");
+}
