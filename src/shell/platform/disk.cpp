@@ -81,3 +81,14 @@ bool replace_file(const std::string& path, const std::string& bytes, mode_t mode
     }
     return true;
 }
+
+std::string hex_of(const std::string& s)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : s) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out.empty() ? "-" : out;
+}

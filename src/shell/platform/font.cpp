@@ -634,17 +634,6 @@ const char* font_file_path(const FontRequest& font)
 
 static std::string warm_path() { return xdg_dir("XDG_CACHE_HOME", ".cache") + "/lumeko-trainer/glyphs"; }
 
-static std::string hex_of(const std::string& s)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : s) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out.empty() ? "-" : out;
-}
-
 static std::string unhex(const std::string& h)
 {
     std::string out;

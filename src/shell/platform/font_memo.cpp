@@ -27,17 +27,6 @@ constexpr mode_t MEMO_DIR_MODE = 0700;
 
 static std::string cache_dir() { return xdg_dir("XDG_CACHE_HOME", ".cache") + "/lumeko-trainer"; }
 
-static std::string hex_of(const std::string& s)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : s) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out.empty() ? "-" : out;
-}
-
 static void read_memos()
 {
     memos_read = true;

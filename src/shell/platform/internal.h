@@ -196,6 +196,16 @@ bool write_all(int fd, const std::string& bytes);
 // the new one, never a mixture or an empty one. On failure nothing is left
 // behind and the old file is as it was. Missing directories get dir_mode.
 bool replace_file(const std::string& path, const std::string& bytes, mode_t mode, mode_t dir_mode);
+// A name as one word of a cache file: its bytes in lower-case hex, "-" when empty.
+std::string hex_of(const std::string& s);
+
+// ---- other programs (shell_open.cpp) ----------------------------------------------
+
+// Starts program (looked up on PATH) with argv, not waited for: standard input
+// from /dev/null, standard output to out_fd (-1: the game's own), standard
+// error to /dev/null when quiet, no signal blocked, SIGPIPE at its default, in
+// a process group of its own. Returns 0 with *pid set, or the error number.
+int spawn_program(const char* program, char* const argv[], int out_fd, bool quiet, pid_t* pid);
 
 // ---- the open-file dialog (open_dialog.cpp, zenity.cpp) --------------------------
 

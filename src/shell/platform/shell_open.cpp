@@ -71,16 +71,15 @@ static std::string installed_copy(const std::string& path)
     return data_dir + path.substr(path.rfind('/'));
 }
 
-// Starts the opener on path in its own process group, with stdin from
-// /dev/null and no signals blocked; the pid, or -1 when it cannot be started.
-static pid_t start_opener(const std::string& path)
+int spawn_program(const char* program, char* const argv[], int out_fd, bool quiet, pid_t* pid)
 {
-    const char* env = getenv(OPENER_ENV);
-    const char* opener = (env && *env) ? env : DEFAULT_OPENER;
-    char* argv[] = {const_cast<char*>(opener), const_cast<char*>(path.c_str()), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (out_fd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out_fd, STDOUT_FILENO);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     sigset_t none, defaults;
@@ -91,11 +90,20 @@ static pid_t start_opener(const std::string& path)
     posix_spawnattr_setsigdefault(&attr, &defaults);
     posix_spawnattr_setpgroup(&attr, 0);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-    pid_t pid = -1;
-    int err = posix_spawnp(&pid, opener, &actions, &attr, argv, environ);
+    int err = posix_spawnp(pid, program, &actions, &attr, argv, environ);
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
-    return err == 0 ? pid : -1;
+    return err;
+}
+
+// Starts the desktop's opener on path; the pid, or -1 when it cannot be started.
+static pid_t start_opener(const std::string& path)
+{
+    const char* env = getenv(OPENER_ENV);
+    const char* opener = (env && *env) ? env : DEFAULT_OPENER;
+    char* argv[] = {const_cast<char*>(opener), const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = -1;
+    return spawn_program(opener, argv, -1, false, &pid) == 0 ? pid : -1;
 }
 
 // Collects the opener's exit on a thread of its own, so the caller never waits
