@@ -19,24 +19,7 @@ DEB=${2:-}
 ROOT="$DIR/root"
 APP_ID=io.github.lumeko.Trainer
 DATA=/usr/share/lumeko-trainer
-failures=0
-
-step() { echo "== $*"; }
-die() {
-    echo "FAIL: $*"
-    exit 1
-}
-# check DESCRIPTION COMMAND...: runs the command quietly and reports.
-check() {
-    local what=$1
-    shift
-    if "$@" >/dev/null 2>&1; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+. "$REPO/tools/checks.sh"
 in_root() { chroot "$ROOT" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
 
 [ "$(id -u)" -eq 0 ] || die "run as root (debootstrap and chroot need it)"
@@ -197,5 +180,4 @@ check "the lesson's introduction is in the start message (a box half as tall aga
 check "the program is still running" kill -0 "$APP_PID"
 [ -s "$DIR/stderr.txt" ] && echo "stderr: $(cat "$DIR/stderr.txt")"
 
-echo "Debian package test: $((failures == 0 ? 1 : 0)) passed, $((failures == 0 ? 0 : 1)) failed ($failures failed checks)"
-[ "$failures" -eq 0 ]
+finish "Debian package test"

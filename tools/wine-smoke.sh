@@ -19,23 +19,7 @@
 set -uo pipefail
 REPO=$(cd "$(dirname "$0")/.." && pwd)
 SHOTS="$REPO/build-windows/wine-smoke"
-failures=0
-
-step() { echo "== $*"; }
-die() {
-    echo "FAIL: $*"
-    exit 1
-}
-check() {
-    local what=$1
-    shift
-    if "$@" >/dev/null 2>&1; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+. "$REPO/tools/checks.sh"
 
 # ---- wine, the locale, the program ----------------------------------------------------
 if ! command -v wine >/dev/null; then
@@ -229,5 +213,4 @@ check "the game is still running" sh -c "xdotool getwindowname $WIN"
 stop_game
 
 echo "screenshots: $SHOTS (typing.png: the line being typed)"
-echo "wine smoke: $((failures == 0 ? 1 : 0)) passed, $((failures == 0 ? 0 : 1)) failed ($failures failed checks)"
-[ "$failures" -eq 0 ]
+finish "wine smoke"
