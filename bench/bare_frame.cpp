@@ -23,14 +23,17 @@ int main(int, char**)
     if (!s)
         return 1;
     std::memset(s->pixels, 0, (size_t)s->pitch * (size_t)s->h);
-    SDL_UpdateWindowSurface(w);
     timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    unsigned long long start = (unsigned long long)t.tv_sec * 1000000ull + (unsigned long long)t.tv_nsec / 1000;
+    SDL_UpdateWindowSurface(w);
     clock_gettime(CLOCK_MONOTONIC, &t);
     unsigned long long us = (unsigned long long)t.tv_sec * 1000000ull + (unsigned long long)t.tv_nsec / 1000;
     if (const char* path = std::getenv("LUMEKO_TRACE_PRESENT")) {
         if (FILE* f = std::fopen(path, "a")) {
-            // time, rects, pixels, box up (1: nothing more to wait for), inputs, input time, ticks, ticks
-            std::fprintf(f, "%llu 1 %d 1 0 0 0 0\n", us, s->w * s->h);
+            // time, rects, pixels, box up (1: nothing more to wait for), inputs, input time, ticks, ticks,
+            // present started
+            std::fprintf(f, "%llu 1 %d 1 0 0 0 0 %llu\n", us, s->w * s->h, start);
             std::fclose(f);
         }
     }

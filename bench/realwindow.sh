@@ -14,7 +14,8 @@
 #                 and nobody typing (RUNS runs, median)
 #   key latency   XTEST key press sent -> end of the present that shows it, and
 #                 the game's own share: key event taken from SDL -> end of
-#                 present (KEYS accepted keys per run, median over all of them)
+#                 present (KEYS accepted keys per run, median over all of them),
+#                 and the present itself: pixels handed to the display server
 # Usage: bench/realwindow.sh <lumeko-trainer>
 #        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W and SCREEN_H override the defaults;
 #        KEEP=dir keeps raw data)
@@ -149,6 +150,7 @@ for mode in $MODES; do
     read -r ka_med ka_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 1 1000)
     read -r kt_med kt_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 2)
     read -r kp_med _ _ < <(python3 "$HELPER" stats "$R/keys.txt" 3)
+    read -r ks_med ks_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 4 1000)
     echo "mode $mode: first frame          median $ff_med ms (p90 $ff_p90, $ff_n launches)"
     echo "mode $mode: start screen shown   median $ss_med ms (p90 $ss_p90); $(awk -v a="$ss_med" -v b="$bf_med" 'BEGIN { printf "%.2f", a / b }') times SDL2 alone"
     echo "mode $mode: resident at 3 s      median $rss_med MiB ($rss_n runs; all: $(tr '\n' ' ' <"$R/rss.txt")KiB)"
@@ -156,5 +158,6 @@ for mode in $MODES; do
     echo "mode $mode: idle cpu, line runs  median $clt_med % by ticks, $cls_med % by schedstat"
     echo "mode $mode: key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
     echo "mode $mode: SDL poll -> present  median $ka_med ms (p90 $ka_p90); SDL ticks: median $kt_med ms; $kp_med px per key"
+    echo "mode $mode: the present itself   median $ks_med ms (p90 $ks_p90)"
 done
 echo "# load average at end: $(cut -d" " -f1-3 /proc/loadavg)"

@@ -36,10 +36,10 @@ def read_trace(path, offset):
     lines = []
     for raw in data[:end].splitlines():
         v = raw.split()
-        if len(v) == 8:
+        if len(v) == 9:
             lines.append({"t": int(v[0]), "rects": int(v[1]), "px": int(v[2]), "box": int(v[3]),
                           "inputs": int(v[4]), "input_us": int(v[5]), "input_ticks": int(v[6]),
-                          "ticks": int(v[7])})
+                          "ticks": int(v[7]), "start_us": int(v[8])})
     return lines, offset + end
 
 
@@ -132,7 +132,8 @@ def cmd_keys(trace, count, out):
     screen, so a present whose newest input came after a letter was sent and
     before the next one belongs to that letter. Result boxes are closed with
     Return. Each accepted letter gives: xtest->present us, poll->present us,
-    SDL ticks ms (event timestamp to present), presented pixels."""
+    SDL ticks ms (event timestamp to present), presented pixels, and the
+    present's own share in us (handing the pixels to the display server)."""
     count = int(count)
     x = XTest()
     letters = [x.code(chr(c)) for c in range(ord("a"), ord("y") + 1)]
@@ -157,7 +158,8 @@ def cmd_keys(trace, count, out):
                 k -= 1
             if k >= 0 and not sent[k][1] and p["input_us"] >= sent[k][0]:
                 sent[k][1] = True
-                results.append((p["t"] - sent[k][0], p["t"] - p["input_us"], p["ticks"] - p["input_ticks"], p["px"]))
+                results.append((p["t"] - sent[k][0], p["t"] - p["input_us"], p["ticks"] - p["input_ticks"], p["px"],
+                                p["t"] - p["start_us"]))
 
     deadline = time.monotonic() + 60 + count * 3
     while len(results) < count and time.monotonic() < deadline:

@@ -58,19 +58,20 @@ static void trace_open()
 
 // One line per present, written once the pixels are with the display server
 // (SDL_UpdateWindowSurfaceRects syncs with it before returning):
-//   t_us rects pixels box inputs input_us input_ticks ticks
-// t_us and input_us are CLOCK_MONOTONIC microseconds; box is 1 while a message
+//   t_us rects pixels box inputs input_us input_ticks ticks start_us
+// t_us, input_us and start_us (when the present began) are CLOCK_MONOTONIC
+// microseconds; box is 1 while a message
 // box is up; input_ticks and ticks are SDL_GetTicks milliseconds of the newest
 // input event and of the present. The line is flushed at once, so a reader
 // sees it while the program runs.
-static void trace_present(const SDL_Rect* rects, int n)
+static void trace_present(const SDL_Rect* rects, int n, uint64_t start_us)
 {
     long long pixels = 0;
     for (int i = 0; i < n; i++)
         pixels += (long long)rects[i].w * rects[i].h;
-    std::fprintf(trace_file, "%llu %d %lld %d %llu %llu %u %llu\n", (unsigned long long)monotonic_us(), n, pixels,
+    std::fprintf(trace_file, "%llu %d %lld %d %llu %llu %u %llu %llu\n", (unsigned long long)monotonic_us(), n, pixels,
                  msgbox_active() ? 1 : 0, (unsigned long long)trace_inputs, (unsigned long long)trace_input_us,
-                 (unsigned)trace_input_ticks, (unsigned long long)SDL_GetTicks64());
+                 (unsigned)trace_input_ticks, (unsigned long long)SDL_GetTicks64(), (unsigned long long)start_us);
     std::fflush(trace_file);
 }
 
@@ -226,6 +227,7 @@ static int drop_expose(void*, SDL_Event* e)
 
 void backend_present(const IRect* rects, int n)
 {
+    uint64_t start_us = trace_file ? monotonic_us() : 0;
     SDL_Surface* ws = window ? SDL_GetWindowSurface(window) : nullptr;
     if (!ws || n <= 0)
         return;
@@ -243,7 +245,7 @@ void backend_present(const IRect* rects, int n)
     }
     SDL_UpdateWindowSurfaceRects(window, sdl_rects.data(), n);
     if (trace_file)
-        trace_present(sdl_rects.data(), n);
+        trace_present(sdl_rects.data(), n, start_us);
 }
 
 static int vk_from_keycode(SDL_Keycode k)
