@@ -87,3 +87,18 @@ std::string rest_of_line()
     int from = char_index > 0 ? char_index - 1 : 0;
     return from < (int)line.size() ? line.substr((size_t)from) : std::string();
 }
+
+void command(unsigned id)
+{
+    SendMessageA(main_window, WM_COMMAND, id, 0);
+    run_until_idle();
+}
+
+int count_colour(int x0, int y0, int x1, int y1, uint32_t c)
+{
+    int n = 0;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++)
+            n += headless_pixel(x, y) == c;
+    return n;
+}

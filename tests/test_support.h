@@ -1,6 +1,7 @@
 // test_support.h -- small helpers shared by the test programs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // A fresh empty directory under the build tree, unique to this test process.
@@ -26,3 +27,7 @@ void type_and_run(const char* utf8);
 // The current practice line, and the bytes still to type in it.
 std::string current_line();
 std::string rest_of_line();
+// Runs a menu command as the window procedure gets it, then runs until idle.
+void command(unsigned id);
+// Pixels of exactly colour c in the client area's rectangle [x0, x1) x [y0, y1).
+int count_colour(int x0, int y0, int x1, int y1, uint32_t c);

@@ -18,7 +18,11 @@
 #include "text/random_lines.h"
 #include "text/store.h"
 
-constexpr uint32_t PINK = 0xFF80FF;
+constexpr uint32_t PINK = 0xFF80FF, WHITE = 0xFFFFFF;
+
+struct Box {
+    int x0, y0, x1, y1;
+};
 
 // The face colour of the key a byte is typed on, read inside its lower-left
 // corner, where the label never reaches.
@@ -120,4 +124,62 @@ TEST(Keyboard, ACharacterWithoutAKeyIsReportedAndRandomLettersFollow)
     EXPECT_EQ(current_line().size(), 30u);
     EXPECT_EQ(face_of(current_line()[0]), PINK);
     EXPECT_EQ(pink_keys(), 1);
+}
+
+// Keys at 800 x 600: key_w 53, key_h 40, the keyboard from (56, 400).
+constexpr Box KEY_1{56, 400, 109, 440}, KEY_A{91, 480, 144, 520}, KEY_SLASH{586, 520, 639, 560},
+    SPACE_BAR{126, 560, 603, 600}, LEFT_SHIFT{3, 520, 109, 560}, RIGHT_SHIFT{692, 520, 798, 560},
+    YEN_KEY{639, 520, 692, 560};
+
+// A white frame at the corners and the face colour over most of the inside.
+static void expect_key(Box k, uint32_t face, const char* what)
+{
+    for (auto p : {std::pair<int, int>{k.x0, k.y0},
+                   {k.x1 - 1, k.y0},
+                   {k.x0, k.y1 - 1},
+                   {k.x1 - 1, k.y1 - 1},
+                   {k.x0 + 1, k.y0 + 1}})
+        EXPECT_EQ(headless_pixel(p.first, p.second), WHITE) << what << " frame at " << p.first << "," << p.second;
+    EXPECT_EQ(headless_pixel(k.x0 + 2, k.y1 - 3), face) << what;
+    const Box inside{k.x0 + 2, k.y0 + 2, k.x1 - 2, k.y1 - 2};
+    EXPECT_GT(2 * count_colour(inside.x0, inside.y0, inside.x1, inside.y1, face),
+              (inside.x1 - inside.x0) * (inside.y1 - inside.y0))
+        << what;
+}
+
+TEST(Keyboard, KeyCellsFacesAndShiftedHighlight)
+{
+    start_game(800, 600, "[set]\ntypemode=2\n"); // no key lit by the drill
+    run_until_idle();
+    const struct {
+        Box key;
+        uint32_t face;
+        const char* name;
+    } keys[] = {
+        {KEY_1, 0x0000FF, "1"},     {KEY_A, 0x0000FF, "A"},           {KEY_SLASH, 0x8080C0, "/"},
+        {SPACE_BAR, 0x0000FF, " "}, {LEFT_SHIFT, 0x0000FF, "lShift"}, {RIGHT_SHIFT, 0x0000FF, "rShift"},
+        {YEN_KEY, 0x0000C0, "yen"},
+    };
+    for (const auto& k : keys)
+        expect_key(k.key, k.face, k.name);
+    EXPECT_EQ(headless_pixel(55, 420), 0u); // left of the digit row
+
+    const struct {
+        char ch;
+        bool light;
+        Box base;
+        uint32_t face;
+    } steps[] = {
+        {'?', true, KEY_SLASH, PINK},
+        {'?', false, KEY_SLASH, 0x0080C0}, // the colour of "?", not of "/"
+        {'!', true, KEY_1, PINK},
+        {'!', false, KEY_1, 0x0000FF},
+    };
+    for (const auto& s : steps) {
+        s.light ? light_key(s.ch, COLOR_PINK) : restore_key(s.ch);
+        const std::string what = std::string(s.light ? "lit " : "restored ") + s.ch;
+        for (Box k : {LEFT_SHIFT, RIGHT_SHIFT, s.base})
+            expect_key(k, s.face, what.c_str());
+    }
+    EXPECT_EQ(headless_box_log().size(), 1u); // only the start box: each of them has a key
 }

@@ -113,27 +113,6 @@ TEST(Drill, LineTimeIsTheTimerTicksOfTheLine)
     EXPECT_EQ(series_running, 1);
 }
 
-TEST(Drill, NextCharacterWithoutAKeyFallsBackToRandomLetters)
-{
-    start();
-    static char line[] = "Q{W";
-    line_table[line_index] = line;
-    line_length = 3;
-    expected_char = 'Q';
-    text_source = 1;
-    reload_same_file = 1;
-    type_and_run("q");
-    ASSERT_EQ(headless_box_log().size(), 3u);
-    EXPECT_EQ(headless_box_log()[1], u8"使われない文字がはいっています。");
-    EXPECT_EQ(headless_box_log()[2], u8"スタート！！\n\nENTERかSPACEを押すとはじまります。");
-    EXPECT_EQ(text_source, 0);
-    EXPECT_EQ(reload_same_file, 0);
-    EXPECT_EQ(headless_title(), title_after(1));
-    EXPECT_EQ(current_line().size(), 30u);
-    EXPECT_EQ(expected_char, current_line()[0]);
-    EXPECT_EQ(char_index, 1);
-}
-
 // Lines with nothing to practise (as a broken text could leave them) are passed
 // over; with none left, practice falls back to random letters.
 TEST(Drill, LinesWithNothingToPractiseAreNeverStarted)
@@ -175,3 +154,32 @@ static size_t clicks_while_typing(const char* settings)
 
 TEST(KeyClick, OnePerAcceptedByte) { EXPECT_EQ(clicks_while_typing(nullptr), 3u); }
 TEST(KeyClick, NoneWhenSwitchedOff) { EXPECT_EQ(clicks_while_typing("[set]\noto=0\n"), 0u); }
+
+// Bytes typed past the end of a line wait through the result box and count
+// on the next line; a restart in the middle of a series begins with a start
+// message again.
+TEST(Drill, TypedAheadBytesCarryIntoTheNextLineAndARestartEndsTheSeries)
+{
+    start();
+    static char line[] = "AB";
+    line_table[0] = line;
+    line_index = 0;
+    line_count = 1; // the next line is this one again
+    line_length = 2;
+    expected_char = 'A';
+    const size_t boxes = headless_box_log().size();
+    type_and_run("aba");
+    ASSERT_EQ(headless_box_log().size(), boxes + 1);
+    EXPECT_EQ(headless_box_log().back().rfind(u8"2文字　", 0), 0u);
+    EXPECT_EQ(series_running, 1);
+    EXPECT_EQ(typed_count, 2); // the third 'a' was the next line's first byte
+    EXPECT_EQ(expected_char, 'B');
+
+    text_source = 0;
+    restart_practice();
+    run_until_idle();
+    ASSERT_EQ(headless_box_log().size(), boxes + 2);
+    EXPECT_EQ(headless_box_log().back(), u8"スタート！！\n\nENTERかSPACEを押すとはじまります。");
+    EXPECT_EQ(series_running, 0);
+    EXPECT_EQ(typed_count, 1);
+}

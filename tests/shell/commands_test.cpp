@@ -37,13 +37,6 @@ static Ints state()
             note_shown,  random_line_len, reload_same_file, maze_mode, maze_cols, maze_rows};
 }
 
-// Runs a command as the window procedure does, then lets the game settle.
-static void command(unsigned id)
-{
-    SendMessageA(main_window, WM_COMMAND, id, 0);
-    run_until_idle();
-}
-
 TEST(Commands, SizesFollowTheClientHeightAndAreSaved)
 {
     start_game(800, 700);
@@ -208,20 +201,6 @@ TEST(Commands, OtherIdentifiersDoNothingAndExitEndsTheLoop)
     EXPECT_FALSE(run_until_idle()); // the quit message came
     EXPECT_FALSE(IsWindow(main_window));
     EXPECT_EQ(menu_bar, nullptr);
-}
-
-TEST(Commands, ChosenSettingsAreWhatTheNextStartReads)
-{
-    start_game(800, 600);
-    run_until_idle();
-    command(602);
-    command(2003);
-    command(505);
-    command(750);
-    command(701); // the counting game's own values are not kept
-    typing_mode = size_flag = lookahead = sound_on = -1;
-    read_settings();
-    EXPECT_EQ((Ints{typing_mode, size_flag, lookahead, sound_on}), (Ints{2, 3, 5, 0}));
 }
 
 TEST(Commands, ALessonInUseIsReadAgainWithoutAskingAndOtherSourcesEndIt)

@@ -19,20 +19,7 @@
 #include "test_support.h"
 #include "text/store.h"
 
-static void command(unsigned id)
-{
-    SendMessageA(main_window, WM_COMMAND, id, 0);
-    run_until_idle();
-}
-
-static int green_pixels()
-{
-    int n = 0;
-    for (int y = 0; y < client_h; y++)
-        for (int x = 0; x < client_w; x++)
-            n += headless_pixel(x, y) == 0x00FF00u;
-    return n;
-}
+static int green_pixels() { return count_colour(0, 0, client_w, client_h, 0x00FF00); }
 
 static void type_expected()
 {

@@ -211,26 +211,3 @@ TEST(MenuLoop, AnOpenMenuCoversOnlyItsPlaceAndLeavesTheScreenAsItWas)
     Surface s = headless_screen();
     EXPECT_TRUE(std::equal(before.begin(), before.end(), s.px));
 }
-
-TEST(HelpCommand, OpensThePageBesideTheProgram)
-{
-    start();
-    std::string dir = make_temp_dir("help");
-    std::string script = dir + "/opener.sh", record = dir + "/opened.txt";
-    ASSERT_TRUE(write_file(script, "#!/bin/sh\nprintf '%s' \"$1\" > " + record + ".part && mv " + record + ".part " +
-                                       record + "\n"));
-    chmod(script.c_str(), 0755);
-    setenv("LUMEKO_OPENER", script.c_str(), 1);
-    const size_t boxes = headless_box_log().size();
-    run_command(CMD_HELP);
-    std::string opened;
-    for (int i = 0; i < 500 && opened.empty(); i++) { // the opener runs on its own; give it up to 10 s
-        opened = read_file(record);
-        if (opened.empty())
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_EQ(opened, std::string(LUMEKO_BINARY_DIR) + u8"/最初にお読みください.html");
-    struct stat st;
-    EXPECT_EQ(stat(opened.c_str(), &st), 0);
-    EXPECT_EQ(headless_box_log().size(), boxes); // nothing to report
-}

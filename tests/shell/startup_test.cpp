@@ -99,6 +99,7 @@ TEST(MainWindow, TypingReachesTheDrillAfterActivationAndClick)
 static int box_waits = 0;
 static HWND focus_in_box = (HWND)1;
 static unsigned key_pixel_in_box = 0;
+static int green_in_box = -1;
 
 static void repaint_under_box()
 {
@@ -109,16 +110,19 @@ static void repaint_under_box()
     }
     focus_in_box = GetFocus();
     key_pixel_in_box = headless_pixel(56, 400);
+    green_in_box = count_colour(0, 0, client_w, client_h, 0x00FF00);
     headless_key(VK_RETURN);
 }
 
-TEST(MainWindow, RepaintUnderABoxLeavesTheFocusAlone)
+// The repaint draws the keyboard but no character and no typed text.
+TEST(MainWindow, RepaintUnderTheStartBoxDrawsNoCharacterAndLeavesTheFocusAlone)
 {
     start_game(800, 600);
     headless_set_wait_hook(repaint_under_box);
     run_until_idle();
     EXPECT_EQ(box_waits, 2);
     EXPECT_EQ(key_pixel_in_box, 0xFFFFFFu);
+    EXPECT_EQ(green_in_box, 0);
     EXPECT_EQ(focus_in_box, nullptr);
     EXPECT_EQ(GetFocus(), input_edit);
 }

@@ -288,18 +288,6 @@ TEST(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
     }
 }
 
-TEST(LoadLesson, NeverStartsALineWithNothingToPractise)
-{
-    start_game(800, 600, LESSON_MODE);
-    load_bytes("{a\r\n\nb\r\n" + std::string(1030, 'c') + "\r\nxyz{n\r\n");
-    ASSERT_EQ(line_count, 4);
-    for (int i = 0; i < 50; i++) {
-        reload_same_file = 1;
-        restart_practice();
-        ASSERT_EQ(line_index, 3);
-    }
-}
-
 TEST(LoadLesson, RandomLettersAfterALongLessonAreAllRealLines)
 {
     start_game(800, 600, LESSON_MODE);

@@ -95,19 +95,6 @@ TEST(MakeRandomLines, FollowsLessonLineCountAndKeepsIntroduction)
     EXPECT_STREQ(trailer_text, "introduction of the last lesson");
 }
 
-TEST(MakeRandomLines, EveryIndexPastTheSlotsIsARandomLine)
-{
-    set_screen();
-    for (int i = 0; i < LINE_TABLE_SIZE; i++)
-        line_table[i] = nullptr;
-    random_line_len = 30;
-    line_count = LINE_TABLE_SIZE;
-    make_random_lines();
-    EXPECT_EQ(line_count, LINE_TABLE_SIZE);
-    for (int i = 0; i < LINE_TABLE_SIZE; i++)
-        ASSERT_TRUE(is_random_line(i, 30));
-}
-
 TEST(MakeRandomLines, OverlongLengthStaysInsideItsSlot)
 {
     set_screen();

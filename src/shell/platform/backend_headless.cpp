@@ -190,13 +190,11 @@ static int key_of(unsigned char c)
     return 0;
 }
 
-static int utf8_seq_len(unsigned char b) { return b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1; }
-
 static void push_text(const char* utf8, bool with_keys)
 {
     size_t n = std::strlen(utf8);
     for (size_t i = 0; i < n;) {
-        size_t len = (size_t)utf8_seq_len((unsigned char)utf8[i]);
+        size_t len = (size_t)utf8_lead_len((unsigned char)utf8[i]);
         if (len > n - i)
             len = n - i;
         int key = key_of((unsigned char)utf8[i]);

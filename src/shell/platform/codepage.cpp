@@ -88,18 +88,6 @@ std::string cp932_to_utf8(const std::string& cp932)
     return out;
 }
 
-// Byte length of the UTF-8 sequence that starts with b (1 for a stray byte).
-static int utf8_len(unsigned char b)
-{
-    if (b >= 0xF0 && b <= 0xF4)
-        return 4;
-    if (b >= 0xE0)
-        return b <= 0xEF ? 3 : 1;
-    if (b >= 0xC2)
-        return 2;
-    return 1;
-}
-
 std::string utf8_to_cp932(const std::string& utf8)
 {
     std::string out;
@@ -115,7 +103,7 @@ std::string utf8_to_cp932(const std::string& utf8)
         }
         // A sequence cut short (a continuation byte missing) is dropped alone:
         // the character after it is kept.
-        int len = utf8_len(b);
+        int len = utf8_lead_len(b);
         int have = 1;
         while (have < len && i + have < n && ((unsigned char)s[i + have] & 0xC0) == 0x80)
             have++;

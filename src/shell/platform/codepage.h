@@ -17,6 +17,21 @@ inline int cp932_char_len(const char* text, int n)
     return (n >= 2 && cp932_is_lead((unsigned char)text[0]) && text[1] != 0) ? 2 : 1;
 }
 
+// Length in bytes of the UTF-8 sequence that lead byte b starts: 2 to 4 for a
+// lead byte a well-formed sequence may begin with, 1 for anything else (ASCII,
+// a stray continuation byte, an overlong 0xC0/0xC1, a byte above 0xF4), so a
+// caller stepping through broken text always moves on.
+inline int utf8_lead_len(unsigned char b)
+{
+    if (b >= 0xC2 && b <= 0xDF)
+        return 2;
+    if (b >= 0xE0 && b <= 0xEF)
+        return 3;
+    if (b >= 0xF0 && b <= 0xF4)
+        return 4;
+    return 1;
+}
+
 // Unicode code point of one CP932 character: a single byte, or lead << 8 | trail.
 // 0 when the code has no mapping.
 char32_t cp932_to_unicode(unsigned code);

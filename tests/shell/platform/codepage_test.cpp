@@ -52,3 +52,21 @@ TEST(Codepage, FileNamesTakeEitherSeparator)
     EXPECT_EQ(cp932_path_to_utf8("a/b\\c"), "a/b/c");
     EXPECT_EQ(cp932_path_to_utf8("\x83\x5c\x83\x5c"), u8"ソソ");
 }
+
+// Broken UTF-8 from the desktop loses only its own bytes: a bad lead byte is
+// one byte, a sequence cut short ends where its continuation bytes end.
+TEST(Codepage, BrokenUtf8DropsOnlyItself)
+{
+    const std::pair<unsigned char, int> leads[] = {{'A', 1},  {0x80, 1}, {0xBF, 1}, {0xC0, 1}, {0xC1, 1},
+                                                   {0xC2, 2}, {0xDF, 2}, {0xE0, 3}, {0xEF, 3}, {0xF0, 4},
+                                                   {0xF4, 4}, {0xF5, 1}, {0xFF, 1}};
+    for (const auto& l : leads)
+        EXPECT_EQ(utf8_lead_len(l.first), l.second) << (int)l.first;
+    EXPECT_EQ(utf8_to_cp932("a\xC0\xAF"
+                            "b\xFF"
+                            "c"),
+              "abc");
+    EXPECT_EQ(utf8_to_cp932("\xF0\x9F\x98"
+                            "b\xE3\x81"),
+              "b");
+}

@@ -110,6 +110,20 @@ TEST(FontCells, DoubleByteCharacterTakesTwoCells)
     EXPECT_EQ(count_colour(pb, IRect{20, 0, 40, 40}, BG), 20 * 40);
 }
 
+// A character no installed face has (a user-defined code) is a hollow box
+// inset by one pixel in its two cells.
+TEST(FontCells, ACharacterNoFaceHasIsAHollowBox)
+{
+    PixelBuffer pb;
+    pb.resize(60, 60, MARKER);
+    draw(pb, 0, 0, gothic(40, 20), "\xF0\x40");
+    EXPECT_EQ(count_colour(pb, IRect{1, 1, 39, 2}, FG), 38);
+    EXPECT_EQ(count_colour(pb, IRect{1, 38, 39, 39}, FG), 38);
+    EXPECT_EQ(count_colour(pb, IRect{1, 1, 2, 39}, FG) + count_colour(pb, IRect{38, 1, 39, 39}, FG), 76);
+    EXPECT_EQ(count_colour(pb, IRect{2, 2, 38, 38}, BG), 36 * 36);
+    EXPECT_EQ(count_colour(pb, IRect{0, 0, 40, 1}, BG), 40);
+}
+
 TEST(FontCells, WidthsCountEveryByteAsOneCell)
 {
     EXPECT_EQ(font_text_width(gothic(40, 13), "Aあb漢字", 8), 8 * 13);

@@ -198,3 +198,20 @@ TEST(Present, AnExposeSendsTheWholeScreenAgainWithoutRecomposing)
     EXPECT_EQ(headless_present_pixels() - pixels, 1920u * 1080u);
     EXPECT_TRUE(screen_matches_client());
 }
+
+// Far more separate changes than the rectangles kept apart: once the list is
+// full they are merged, and every one of them still reaches the screen.
+TEST(Present, ChangesBeyondTheRectangleListAreMergedNotLost)
+{
+    open_test_window(1920, 1080);
+    repaint();
+    headless_screen();
+    const uint64_t pixels = headless_present_pixels();
+    HDC dc = GetDC(test_window);
+    for (int i = 0; i < 60; i++)
+        fill(dc, RECT{i % 10 * 190 + 5, i / 10 * 170 + 5, i % 10 * 190 + 9, i / 10 * 170 + 8}, RGB(255, 255, 0));
+    ReleaseDC(test_window, dc);
+    headless_screen();
+    EXPECT_TRUE(screen_matches_client());
+    EXPECT_GE(headless_present_pixels() - pixels, 60u * 12);
+}

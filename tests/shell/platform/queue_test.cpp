@@ -107,10 +107,18 @@ TEST(EditQueue, KeysReachOnlyTheFocusWindow)
     pump();
     EXPECT_EQ(edit_text(), "");
     EXPECT_EQ(count_of(WM_CHAR), 1);
+    headless_key(VK_TAB); // keys that type a control character
+    headless_key(VK_ESCAPE);
+    pump();
+    std::vector<WPARAM> chars;
+    for (const Recorded& r : recorded)
+        if (r.msg == WM_CHAR)
+            chars.push_back(r.wparam);
+    EXPECT_EQ(chars, (std::vector<WPARAM>{'x', '\t', 0x1B}));
     SetFocus(nullptr);
     headless_type("y");
     pump();
-    EXPECT_EQ(count_of(WM_CHAR), 1);
+    EXPECT_EQ(count_of(WM_CHAR), 3);
 }
 
 TEST(EditQueue, SettingTheTextReplacesItWithoutNotifying)
