@@ -9,6 +9,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+bool eventually(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 250 && !done(); i++)
+        usleep(20000);
+    return done();
+}
+
 std::string make_temp_dir(const char* tag)
 {
     std::string base = std::string(LUMEKO_BINARY_DIR) + "/test-tmp";
@@ -55,6 +62,12 @@ void start_game(int w, int h, const char* settings_ini)
     static HINSTANCE__ instance;
     char cmd[] = "";
     start_up(&instance, cmd, SW_SHOWDEFAULT);
+}
+
+void play_game(const char* settings_ini, int w, int h)
+{
+    start_game(w, h, settings_ini);
+    run_until_idle();
 }
 
 bool run_until_idle()

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+// Polls for up to about five seconds until done() holds; its last answer.
+bool eventually(const std::function<bool()>& done);
 // A fresh empty directory under the build tree, unique to this test process.
 std::string make_temp_dir(const char* tag);
 // Points XDG_CONFIG_HOME at a fresh directory and returns its path.
@@ -18,6 +21,8 @@ std::string read_file(const std::string& path);
 // its loop. Settings come from a fresh, empty
 // config directory unless settings_ini is given (its text is written first).
 void start_game(int w, int h, const char* settings_ini = nullptr);
+// start_game, then run_until_idle: the start box answered, the first line begun.
+void play_game(const char* settings_ini = nullptr, int w = 800, int h = 600);
 // Runs the main loop's body until it would wait: messages dispatched, drill
 // steps run, until the queue is empty and a drill step has nothing to do.
 // Returns false when the quit message came.

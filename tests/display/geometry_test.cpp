@@ -12,8 +12,7 @@ constexpr uint32_t WHITE = 0xFFFFFF, GREEN = 0x00FF00, RED = 0xFF0000;
 
 TEST(ProgressBar, WhiteFrameGreenDonePartRedRest)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     line_length = 30;
     const struct {
         int index, green, red;

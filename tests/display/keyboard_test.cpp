@@ -56,8 +56,7 @@ static void type_byte(char c)
 
 TEST(Keyboard, BeginnerOneLightsTheNextKeyAndGivesTheTypedOneItsColourBack)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const std::string line = current_line();
     ASSERT_EQ(face_of(line[0]), PINK);
     for (int i = 0; i < 6; i++) {
@@ -73,8 +72,7 @@ TEST(Keyboard, BeginnerOneLightsTheNextKeyAndGivesTheTypedOneItsColourBack)
 
 TEST(Keyboard, ARepaintLightsTheKeyAgain)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const std::string line = current_line();
     type_byte(line[0]);
     type_byte(line[1]);
@@ -88,8 +86,7 @@ TEST(Keyboard, ARepaintLightsTheKeyAgain)
 
 TEST(Keyboard, BeginnerTwoLightsNothing)
 {
-    start_game(800, 600, "[set]\ntypemode=2\n");
-    run_until_idle();
+    play_game("[set]\ntypemode=2\n");
     const std::string line = current_line();
     EXPECT_EQ(face_of(line[0]), finger_colour(line[0])) << "the keyboard is there";
     for (int i = 0; i < 3; i++) {
@@ -103,8 +100,7 @@ TEST(Keyboard, BeginnerTwoLightsNothing)
 // be lit, the user is told once and practice falls back to random letters.
 TEST(Keyboard, ACharacterWithoutAKeyIsReportedAndRandomLettersFollow)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     static char line[] = "Q{W";
     line_table[line_index] = line;
     line_length = 3;
@@ -149,8 +145,7 @@ static void expect_key(Box k, uint32_t face, const char* what)
 
 TEST(Keyboard, KeyCellsFacesAndShiftedHighlight)
 {
-    start_game(800, 600, "[set]\ntypemode=2\n"); // no key lit by the drill
-    run_until_idle();
+    play_game("[set]\ntypemode=2\n"); // no key lit by the drill
     const struct {
         Box key;
         uint32_t face;

@@ -47,8 +47,7 @@ constexpr Box PRACTICE_AREA{0, 15, 800, 380}; // between the bar and the typed l
 
 TEST(PracticeScreen, CurrentInGreenLookAheadDarkerTypedBlackedOut)
 {
-    start_game(800, 600); // look-ahead 2: byte 0 in green, byte 1 darker
-    run_until_idle();
+    play_game(); // look-ahead 2: byte 0 in green, byte 1 darker
     const Box glyph{cell_of(0).x0, cell_of(0).y0, cell_of(0).x1 - 1, cell_of(0).y1}; // char_size - 1 wide
     EXPECT_GT(count_pixels(glyph, GREEN), 0);
     EXPECT_EQ(count_pixels(glyph, 0, 0xFF00FF), 0); // nothing but black and green
@@ -73,8 +72,7 @@ TEST(PracticeScreen, CurrentInGreenLookAheadDarkerTypedBlackedOut)
 
 TEST(PracticeScreen, TypedLineIsRightAlignedBeyondFortyCharacters)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     // 'W' at bytes 0 and 40, spaces between. Every cell is typed_cell - 1 =
     // 19 px wide, so 40 bytes from x = 0 end at 760, and 41 bytes from x = -20
     // put byte 40 at 740 to 759.
@@ -101,8 +99,7 @@ static uint32_t pixel_colour(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00
 // end of the line. Cells are set apart on one row so none covers another.
 TEST(PracticeScreen, LookAheadShadesEachByteAndStopsAtTheEndOfTheLine)
 {
-    start_game(800, 600, "[set]\ntypemode=3\n");
-    run_until_idle();
+    play_game("[set]\ntypemode=3\n");
     static char line[12] = "AB CDEFG";
     line_table[line_index] = line;
     for (int i = 0; i < 10; i++)

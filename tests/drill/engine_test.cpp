@@ -18,15 +18,9 @@
 
 static std::string title_after(int n) { return std::string(u8"ルメコトレーナー　") + std::to_string(n) + u8"タイプ目"; }
 
-static void start(const char* settings = nullptr)
-{
-    start_game(800, 600, settings);
-    run_until_idle();
-}
-
 TEST(Drill, LettersMatchInEitherCaseOtherBytesOnlyThemselves)
 {
-    start("[set]\ntypemode=2\n"); // no key lighting: any byte may be expected
+    play_game("[set]\ntypemode=2\n"); // no key lighting: any byte may be expected
     const struct {
         char expected;
         const char* typed;
@@ -47,7 +41,7 @@ TEST(Drill, LettersMatchInEitherCaseOtherBytesOnlyThemselves)
 
 TEST(Drill, WrongBytesChangeNothing)
 {
-    start();
+    play_game();
     type_and_run(rest_of_line().substr(0, 1).c_str());
     const int index = char_index, count = typed_count;
     const std::string title = headless_title();
@@ -66,7 +60,7 @@ TEST(Drill, WrongBytesChangeNothing)
 
 TEST(Drill, TypedAheadBytesAreAllKeptAndJudgedOnePerStep)
 {
-    start();
+    play_game();
     EXPECT_EQ(headless_title(), title_after(0));
     const std::string line = rest_of_line();
     ASSERT_EQ(line.size(), 30u);
@@ -96,7 +90,7 @@ TEST(Drill, TypedAheadBytesAreAllKeptAndJudgedOnePerStep)
 
 TEST(Drill, LineTimeIsTheTimerTicksOfTheLine)
 {
-    start();
+    play_game();
     for (int i = 0; i < 37; i++) {
         headless_advance_ms(50);
         run_until_idle();
@@ -117,7 +111,7 @@ TEST(Drill, LineTimeIsTheTimerTicksOfTheLine)
 // over; with none left, practice falls back to random letters.
 TEST(Drill, LinesWithNothingToPractiseAreNeverStarted)
 {
-    start("[set]\ntypemode=3\n");
+    play_game("[set]\ntypemode=3\n");
     static char empty[] = "", starts_with_cr[] = "\rAB", good[] = "KL";
     char* lines[] = {empty, starts_with_cr, good};
     for (int round = 0; round < 8; round++) {
@@ -143,7 +137,7 @@ TEST(Drill, LinesWithNothingToPractiseAreNeverStarted)
 // Key clicks started while a wrong byte and the first three bytes of the line are typed.
 static size_t clicks_while_typing(const char* settings)
 {
-    start(settings);
+    play_game(settings);
     const size_t before = headless_sounds().size();
     type_and_run(("z" + rest_of_line().substr(0, 3)).c_str());
     EXPECT_EQ(typed_count, 4);
@@ -160,7 +154,7 @@ TEST(KeyClick, NoneWhenSwitchedOff) { EXPECT_EQ(clicks_while_typing("[set]\noto=
 // message again.
 TEST(Drill, TypedAheadBytesCarryIntoTheNextLineAndARestartEndsTheSeries)
 {
-    start();
+    play_game();
     static char line[] = "AB";
     line_table[0] = line;
     line_index = 0;

@@ -10,11 +10,7 @@ start_x
 
 export XDG_CONFIG_HOME="$WORK/config"   # no settings file: the defaults
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/audio.raw"
-(cd "$(dirname "$EXE")" && exec "$EXE") 2>"$WORK/stderr.txt" &
-APP_PID=$!
-WIN=$(find_window)
-[ -n "$WIN" ] || fail "no window appeared"
-xdotool windowfocus --sync "$WIN"
+launch
 sleep 0.3
 shot start
 # The start message box sits in the middle of the screen; the keyboard below.

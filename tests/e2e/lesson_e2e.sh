@@ -20,7 +20,6 @@ printf '[set]\r\ntypemode=3\r\n' >"$XDG_CONFIG_HOME/LumekoTrainer.ini" # no key 
 
 BAR_Y=12 FILE_X=40
 item_y() { echo $((24 + 2 + 24 * $1 + 12)); }
-BOX=f2f2f2
 LESSON="$(dirname "$EXE")/lessons/基本指練習.txt"
 [ -f "$LESSON" ] || fail "the default lesson is not in the build tree: $LESSON"
 # The chooser is given the default lesson under a plain ASCII name: xdotool
@@ -29,31 +28,7 @@ LESSON="$(dirname "$EXE")/lessons/基本指練習.txt"
 TYPED="$WORK/default-lesson.txt"
 cp "$LESSON" "$TYPED"
 
-wait_box() { # name: waits until a message box is up
-    local i
-    for i in $(seq 1 100); do
-        shot "$1"
-        [ "$(pixel "$1" 640 412)" = "$BOX" ] && return 0
-        sleep 0.1
-    done
-    fail "no message box ($1)"
-}
-close_box() {
-    xdotool key Return
-    local i
-    for i in $(seq 1 100); do
-        shot gone
-        [ "$(pixel gone 640 412)" != "$BOX" ] && return 0
-        sleep 0.05
-    done
-    fail "the message box did not close"
-}
-
-(cd "$(dirname "$EXE")" && exec "$EXE") 2>>"$WORK/stderr.txt" &
-APP_PID=$!
-WIN=$(find_window)
-[ -n "$WIN" ] || fail "no window appeared"
-xdotool windowfocus --sync "$WIN"
+launch
 wait_box start
 close_box
 

@@ -23,33 +23,15 @@ unset LUMEKO_OPENER
 BAR_Y=12
 FILE_X=40 MODE_X=118 SIZE_X=246 HELP_X=374
 item_y() { echo $((24 + 2 + 24 * $1 + 12)); }
-PINK=ff80ff BOX=f2f2f2 HILITE=3060c0
+PINK=ff80ff HILITE=3060c0
 
 start_game() {
-    (cd "$(dirname "$EXE")" && exec "$EXE") 2>>"$WORK/stderr.txt" &
-    APP_PID=$!
-    WIN=$(find_window)
-    [ -n "$WIN" ] || fail "no window appeared"
-    xdotool windowfocus --sync "$WIN"
+    launch
     close_start_box
 }
-
-# Waits for the start message box, closes it with Return, waits until it is gone.
 close_start_box() {
-    local i
-    for i in $(seq 1 100); do
-        shot box
-        [ "$(pixel box 640 412)" = "$BOX" ] && break
-        sleep 0.05
-    done
-    [ "$(pixel box 640 412)" = "$BOX" ] || fail "no start message box"
-    xdotool key Return
-    for i in $(seq 1 100); do
-        shot box
-        [ "$(pixel box 640 412)" != "$BOX" ] && return 0
-        sleep 0.05
-    done
-    fail "the start message box did not close"
+    wait_box box
+    close_box
 }
 
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.2; }

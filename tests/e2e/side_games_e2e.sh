@@ -14,11 +14,7 @@ EXE=$(readlink -f "$1")
 start_x
 
 export XDG_CONFIG_HOME="$WORK/config" # no settings file: the defaults
-(cd "$(dirname "$EXE")" && exec "$EXE") 2>"$WORK/stderr.txt" &
-APP_PID=$!
-WIN=$(find_window)
-[ -n "$WIN" ] || fail "no window appeared"
-xdotool windowfocus --sync "$WIN"
+launch
 sleep 0.3
 
 # Menu places, window coordinates: the bar entry "ゲーム", its items, and the

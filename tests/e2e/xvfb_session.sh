@@ -55,3 +55,32 @@ wait_for_title() { # window expected-title
     done
     fail "title is '$t', expected '$2'"
 }
+
+# Starts the game from its own folder and waits for its window: sets APP_PID and WIN.
+launch() {
+    (cd "$(dirname "$EXE")" && exec "$EXE") 2>>"$WORK/stderr.txt" &
+    APP_PID=$!
+    WIN=$(find_window)
+    [ -n "$WIN" ] || fail "no window appeared"
+    xdotool windowfocus --sync "$WIN"
+}
+
+# A message box: its grey face in the middle of the screen.
+BOX=f2f2f2
+wait_box() { # name: waits until a message box is up, in the shot of that name
+    for _ in $(seq 1 100); do
+        shot "$1"
+        [ "$(pixel "$1" 640 412)" = "$BOX" ] && return 0
+        sleep 0.1
+    done
+    fail "no message box ($1)"
+}
+close_box() { # closes the box with Return and waits until it is gone
+    xdotool key Return
+    for _ in $(seq 1 100); do
+        shot gone
+        [ "$(pixel gone 640 412)" != "$BOX" ] && return 0
+        sleep 0.05
+    done
+    fail "the message box did not close"
+}

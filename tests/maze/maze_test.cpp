@@ -134,8 +134,7 @@ static int green_in(int x0, int y0, int x1, int y1) { return count_colour(x0, y0
 
 TEST(MazeDraw, SixBySixAt640x480LandsOnTheGrid)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     clear_screen();
     client_w = 640, client_h = 480; // a = 480 / 11 = 43, x0 = (640 - 301) / 2 = 169
     maze_cols = maze_rows = 7;
@@ -191,8 +190,7 @@ static void expect_grid_on_screen()
 // Starts the game and enters the maze game as the size commands do.
 static void enter_maze(int size_plus_one)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     maze_cols = maze_rows = size_plus_one;
     maze_mode = 1;
     maze_regen = 1;

@@ -39,8 +39,7 @@ static Ints state()
 
 TEST(Commands, SizesFollowTheClientHeightAndAreSaved)
 {
-    start_game(800, 700);
-    run_until_idle();
+    play_game(nullptr, 800, 700);
     game_kind = 1; // a size change keeps the counting game
     const struct {
         unsigned id;
@@ -59,8 +58,7 @@ TEST(Commands, SizesFollowTheClientHeightAndAreSaved)
 
 TEST(Commands, ModeAndLookAheadAreSavedAndEndTheCountingGame)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const struct {
         unsigned id;
         const char* key;
@@ -85,8 +83,7 @@ TEST(Commands, ModeAndLookAheadAreSavedAndEndTheCountingGame)
 
 TEST(Commands, SoundIsWrittenEveryTimeWithoutARestart)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const int line = line_index, typed_before = typed_count;
     command(750);
     EXPECT_EQ(sound_on, 0);
@@ -103,8 +100,7 @@ TEST(Commands, SoundIsWrittenEveryTimeWithoutARestart)
 
 TEST(Commands, CountingGamesAndLineLengthsAreNotSaved)
 {
-    start_game(800, 600, "[set]\ntypemode=2\nsizeflag=1\nsakiyomi=4\n");
-    run_until_idle();
+    play_game("[set]\ntypemode=2\nsizeflag=1\nsakiyomi=4\n");
     const std::string before = read_file(settings_path());
     command(701);
     EXPECT_EQ((Ints{typing_mode, size_flag, char_size, lookahead, game_kind}), (Ints{3, 3, 60, 1, 1}));
@@ -129,8 +125,7 @@ TEST(Commands, CountingGamesAndLineLengthsAreNotSaved)
 
 TEST(Commands, NoteToggleFlipsAndBeginsAfresh)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     game_kind = 1;
     command(600);
     EXPECT_EQ((Ints{note_shown, game_kind, typed_count}), (Ints{1, 0, 1}));
@@ -140,8 +135,7 @@ TEST(Commands, NoteToggleFlipsAndBeginsAfresh)
 
 TEST(Commands, MazeGuardRefusesWithItsMessageAndChangesNothing)
 {
-    start_game(800, 600, "[set]\ntypemode=2\n");
-    run_until_idle();
+    play_game("[set]\ntypemode=2\n");
     run_command(202); // the next idle step builds the maze
     EXPECT_EQ((Ints{maze_mode, maze_regen, maze_cols, maze_rows}), (Ints{1, 1, 9, 9}));
     run_until_idle();
@@ -169,8 +163,7 @@ TEST(Commands, MazeGuardRefusesWithItsMessageAndChangesNothing)
 
 TEST(Commands, EveryMazeSizeAsksForANewMaze)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const unsigned ids[] = {201, 202, 703, 704, 705, 706, 707, 708, 709, 710};
     const int sizes[] = {6, 8, 10, 12, 14, 16, 18, 20, 30, 40};
     for (int i = 0; i < 10; i++) {
@@ -187,8 +180,7 @@ TEST(Commands, EveryMazeSizeAsksForANewMaze)
 
 TEST(Commands, OtherIdentifiersDoNothingAndExitEndsTheLoop)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const Ints before = state();
     const size_t boxes = headless_box_log().size();
     for (unsigned id : {0u, 1u, 199u, 300u, 499u, 506u, 711u, 799u, 2000u, 2005u}) {
@@ -205,8 +197,7 @@ TEST(Commands, OtherIdentifiersDoNothingAndExitEndsTheLoop)
 
 TEST(Commands, ALessonInUseIsReadAgainWithoutAskingAndOtherSourcesEndIt)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const std::string lesson = make_temp_dir("lesson") + "/drill.txt";
     ASSERT_TRUE(write_file(lesson, "ASDF{left hand\r\nJKL\r\n\r\nHome row\r\n"));
     headless_answer_file_dialog(lesson.c_str());

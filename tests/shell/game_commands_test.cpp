@@ -29,8 +29,7 @@ static void type_expected()
 
 TEST(GameCommands, BackFromTheMazeTheLineInProgressContinues)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     for (int i = 0; i < 4; i++)
         type_expected();
     const std::string line = current_line();
@@ -64,8 +63,7 @@ TEST(GameCommands, BackFromTheMazeTheLineInProgressContinues)
 
 TEST(GameCommands, CountingGameSurvivesTheMazeAndARestart)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     command(CMD_COUNT_FEWEST);
     ASSERT_EQ(game_kind, 2);
     type_expected();
@@ -112,8 +110,7 @@ static void look_at_the_box()
 
 TEST(GameCommands, NewSizeWhileAMazeIsShownBuildsAfterTheBox)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     command(CMD_MAZE_6);
     std::memcpy(old_grid, maze_grid, sizeof old_grid);
     headless_set_wait_hook(look_at_the_box);

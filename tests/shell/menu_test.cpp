@@ -81,8 +81,7 @@ static int edit_length() { return GetWindowTextLengthA(input_edit); }
 
 static void start()
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     ASSERT_EQ(typed_count, 1);
 }
 

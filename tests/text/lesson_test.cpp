@@ -36,6 +36,20 @@ static void load_bytes(const std::string& bytes)
     load_lesson();
 }
 
+// Starts a lesson file of these bytes as the restart command does.
+static void restart_with(const std::string& bytes)
+{
+    std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(bytes).c_str());
+    text_source = 1;
+    reload_same_file = 1;
+    restart_practice();
+}
+
+// Every lesson test starts the game with no key lighting.
+struct LoadLesson : testing::Test {
+    void SetUp() override { start_game(800, 600, LESSON_MODE); }
+};
+
 static bool box_shown(const std::string& utf8)
 {
     for (const std::string& t : headless_box_log())
@@ -93,9 +107,8 @@ TEST(SplitLine, KeepsTheStartOfALineLongerThanItsDestination)
     EXPECT_EQ(cursor - &ends[0], 10);
 }
 
-TEST(LoadLesson, ReadsTheExampleFile)
+TEST_F(LoadLesson, ReadsTheExampleFile)
 {
-    start_game(800, 600, LESSON_MODE);
     series_running = 1;
     load_bytes("asdf{left hand\r\njkl;\r\n\r\nHome row drill\r\n");
     ASSERT_EQ(line_count, 2);
@@ -108,9 +121,8 @@ TEST(LoadLesson, ReadsTheExampleFile)
     EXPECT_EQ(series_running, 0);
 }
 
-TEST(LoadLesson, FollowsTheFormatsEdgeCases)
+TEST_F(LoadLesson, FollowsTheFormatsEdgeCases)
 {
-    start_game(800, 600, LESSON_MODE);
     const struct {
         std::string file;
         std::vector<std::pair<std::string, const char*>> lines; // text, note (nullptr: none)
@@ -148,9 +160,8 @@ TEST(LoadLesson, FollowsTheFormatsEdgeCases)
     EXPECT_EQ(line_len(0), 2); // the practice text ends before a lone CR
 }
 
-TEST(LoadLesson, ReadsAtMost65520LinesAndTheNextStartsTheIntroduction)
+TEST_F(LoadLesson, ReadsAtMost65520LinesAndTheNextStartsTheIntroduction)
 {
-    start_game(800, 600, LESSON_MODE);
     std::string file;
     for (int j = 0; j < LESSON_MAX_LINES; j++)
         file += "ab{c\r\n";
@@ -161,9 +172,8 @@ TEST(LoadLesson, ReadsAtMost65520LinesAndTheNextStartsTheIntroduction)
     EXPECT_STREQ(trailer_text, "next\r\ntail");
 }
 
-TEST(LoadLesson, ReportsAPracticeTextOf4096BytesAndGoesOn)
+TEST_F(LoadLesson, ReportsAPracticeTextOf4096BytesAndGoesOn)
 {
-    start_game(800, 600, LESSON_MODE);
     load_bytes("ok\r\n" + std::string(4096, 'a') + "{n\r\nok3{m\r\n");
     EXPECT_TRUE(box_shown(u8"2行目に問題があります。"));
     ASSERT_EQ(line_count, 3);
@@ -174,9 +184,8 @@ TEST(LoadLesson, ReportsAPracticeTextOf4096BytesAndGoesOn)
     EXPECT_STREQ(line_note[2], "m");
 }
 
-TEST(LoadLesson, BoundsNotesAndLinesThatPassTheLimits)
+TEST_F(LoadLesson, BoundsNotesAndLinesThatPassTheLimits)
 {
-    start_game(800, 600, LESSON_MODE);
     std::string long_note;
     for (int i = 0; i < 3000; i++)
         long_note += "あ";
@@ -195,9 +204,8 @@ TEST(LoadLesson, BoundsNotesAndLinesThatPassTheLimits)
     EXPECT_STREQ(trailer_text, "intro");
 }
 
-TEST(LoadLesson, StopsStoringWhenThePoolIsFullButFindsTheIntroduction)
+TEST_F(LoadLesson, StopsStoringWhenThePoolIsFullButFindsTheIntroduction)
 {
-    start_game(800, 600, LESSON_MODE);
     std::string file;
     for (int j = 0; j < 1100; j++)
         file += std::string(4000, 'b') + "{n\r\n";
@@ -213,16 +221,12 @@ TEST(LoadLesson, StopsStoringWhenThePoolIsFullButFindsTheIntroduction)
     EXPECT_STREQ(trailer_text, "intro");
 }
 
-TEST(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
+TEST_F(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
 {
-    start_game(800, 600, LESSON_MODE);
     std::string file = "abc\r\n\r\n";
     for (int i = 0; i < 35000; i++)
         file += "あ";
-    std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(file).c_str());
-    text_source = 1;
-    reload_same_file = 1;
-    restart_practice();
+    restart_with(file);
     EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
     const std::string& start = headless_box_log().back();
     const std::string tail = u8"あ\n\nENTERかSPACEを押すとはじまります。";
@@ -230,9 +234,8 @@ TEST(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
     EXPECT_EQ(start.substr(start.size() - tail.size()), tail);
 }
 
-TEST(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
+TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
 {
-    start_game(800, 600, LESSON_MODE);
     const std::string good = temp_lesson("abc{n\r\n\r\nintro");
     const std::string missing = make_temp_dir("lesson") + "/missing.txt";
     const struct {
@@ -262,9 +265,8 @@ TEST(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
     }
 }
 
-TEST(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
+TEST_F(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
 {
-    start_game(800, 600, LESSON_MODE);
     const std::pair<std::string, std::string> files[] = {
         {"", ""},
         {"\r\nintro", "intro"},
@@ -273,10 +275,7 @@ TEST(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
         {"{a\r\n\rb\r\n" + std::string(1024, 'c') + "\r\n\r\nhi", "hi"},
     };
     for (const auto& f : files) {
-        std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(f.first).c_str());
-        text_source = 1;
-        reload_same_file = 1;
-        restart_practice();
+        restart_with(f.first);
         EXPECT_EQ(headless_box_log()[headless_box_log().size() - 2],
                   u8"「" + std::string(lesson_path) +
                       u8"」には練習できる行がありません。\n\nランダムな文字で練習します。");
@@ -288,9 +287,8 @@ TEST(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
     }
 }
 
-TEST(LoadLesson, RandomLettersAfterALongLessonAreAllRealLines)
+TEST_F(LoadLesson, RandomLettersAfterALongLessonAreAllRealLines)
 {
-    start_game(800, 600, LESSON_MODE);
     std::string file;
     for (int j = 0; j < 5000; j++)
         file += "lesson{note\r\n";
@@ -306,9 +304,8 @@ TEST(LoadLesson, RandomLettersAfterALongLessonAreAllRealLines)
     }
 }
 
-TEST(LoadLesson, PlacesEachPracticeByteAsItIsStored)
+TEST_F(LoadLesson, PlacesEachPracticeByteAsItIsStored)
 {
-    start_game(800, 600, LESSON_MODE);
     std::memset(char_pos, 0, sizeof char_pos);
     load_bytes(std::string(100, 'q') + "{" + std::string(200, 'n') + "\r\nab\r\n");
     int placed = 0;

@@ -38,7 +38,7 @@ static testing::AssertionResult is_random_line(int i, int len)
     return testing::AssertionSuccess();
 }
 
-TEST(MakeRandomLines, TenLetterLinesClearTheirSlots)
+TEST(MakeRandomLines, TenLetterLinesClearTheirSlotsAndFollowTheLessonsLineCount)
 {
     set_screen();
     memset(line_pool, 'Z', RANDOM_SLOT_COUNT * RANDOM_SLOT_SIZE);
@@ -57,6 +57,17 @@ TEST(MakeRandomLines, TenLetterLinesClearTheirSlots)
     // The characters of the coming line were placed, and only those.
     EXPECT_GE(char_pos[9].x, 0);
     EXPECT_EQ(char_pos[10].x, -1);
+
+    // As many lines as the last lesson had, the rest of the pool and the
+    // lesson's introduction untouched.
+    memset(line_pool, 0xFF, 16 * RANDOM_SLOT_SIZE);
+    strcpy(trailer_text, "introduction of the last lesson");
+    line_count = 12;
+    make_random_lines();
+    EXPECT_EQ(line_count, 12);
+    EXPECT_TRUE(is_random_line(11, 10));
+    EXPECT_EQ(static_cast<unsigned char>(line_pool[12 * RANDOM_SLOT_SIZE]), 0xFF);
+    EXPECT_STREQ(trailer_text, "introduction of the last lesson");
 }
 
 TEST(MakeRandomLines, UsesAllOfAToYAndNothingElse)
@@ -78,21 +89,6 @@ TEST(MakeRandomLines, UsesAllOfAToYAndNothingElse)
         else
             EXPECT_EQ(seen[b], 0) << "byte " << b << " drawn";
     }
-}
-
-TEST(MakeRandomLines, FollowsLessonLineCountAndKeepsIntroduction)
-{
-    set_screen();
-    memset(line_pool, 0xFF, 16 * RANDOM_SLOT_SIZE);
-    strcpy(trailer_text, "introduction of the last lesson");
-    random_line_len = 30;
-    line_count = 12;
-    make_random_lines();
-    EXPECT_EQ(line_count, 12);
-    for (int i = 0; i < 12; i++)
-        EXPECT_TRUE(is_random_line(i, 30));
-    EXPECT_EQ(static_cast<unsigned char>(line_pool[12 * RANDOM_SLOT_SIZE]), 0xFF);
-    EXPECT_STREQ(trailer_text, "introduction of the last lesson");
 }
 
 TEST(MakeRandomLines, OverlongLengthStaysInsideItsSlot)
@@ -129,10 +125,7 @@ TEST(LineLen, StopsAtFirstLineEnd)
         line_table[0] = line_pool;
         EXPECT_EQ(line_len(0), c.expected) << "case of " << c.bytes.size() << " bytes";
     }
-}
-
-TEST(LineLen, IsZeroOutsideTheTableAndThePool)
-{
+    // Zero outside the table and for a line running off the end of the pool.
     EXPECT_EQ(line_len(-1), 0);
     EXPECT_EQ(line_len(LINE_TABLE_SIZE), 0);
     line_table[1] = nullptr;

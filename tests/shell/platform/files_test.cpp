@@ -18,15 +18,6 @@
 
 namespace fs = std::filesystem;
 
-// Polls for up to about five seconds until done() holds.
-template <typename F>
-static bool eventually(F done)
-{
-    for (int i = 0; i < 250 && !done(); i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return done();
-}
-
 // Children of this process that have exited and were never collected.
 static int zombie_children()
 {

@@ -259,19 +259,6 @@ TEST(FontFace, WindowsGothicNamesMatchIpaGothic)
 
 // ---- the start-up warm list --------------------------------------------------------
 
-static std::string read_all(const std::string& path)
-{
-    std::string out;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            out.append(buf, n);
-        std::fclose(f);
-    }
-    return out;
-}
-
 // What a first frame draws: the same text in two sizes (one glyph twice).
 static std::vector<uint32_t> draw_first_frame()
 {
@@ -305,16 +292,16 @@ TEST(FontWarm, TheNextStartRendersTheListedGlyphsAheadAndDrawsTheSame)
     int status = 1;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const std::string listed = read_all(list);
+    const std::string listed = read_file(list);
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 4) << listed; // A, Q, 漢 at 40; Q at 30
 
     font_warm_start(); // the next start
     std::vector<uint32_t> px = draw_first_frame();
-    const std::string before = read_all(drawn);
+    const std::string before = read_file(drawn);
     ASSERT_EQ(before.size(), px.size() * sizeof px[0]);
     EXPECT_EQ(std::memcmp(before.data(), px.data(), before.size()), 0);
     font_warm_save();
-    EXPECT_EQ(read_all(list), listed);
+    EXPECT_EQ(read_file(list), listed);
 }
 
 TEST(FontWarm, ADamagedListIsPassedOver)

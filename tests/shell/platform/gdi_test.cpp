@@ -5,13 +5,6 @@
 
 constexpr uint32_t GREEN = 0x00FF00, BLUE = 0x0000FF;
 
-static void fill(HDC dc, RECT r, COLORREF c)
-{
-    HBRUSH b = CreateSolidBrush(c);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-}
-
 TEST(Gdi, FillRectLeavesOutTheRightAndBottomEdges)
 {
     open_test_window();

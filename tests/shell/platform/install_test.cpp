@@ -43,14 +43,6 @@ TEST(InstalledData, DirectoryFollowsTheProgram)
         EXPECT_EQ(installed_data_dir(c.exe), c.data_dir) << c.exe;
 }
 
-// Waits up to about five seconds for a file to appear.
-static bool appears(const std::string& path)
-{
-    for (int i = 0; i < 250 && !fs::exists(path); i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return fs::exists(path);
-}
-
 // What the copy checks, run from an empty current directory with nothing
 // beside the executable: everything must come from the data directory.
 static void check_from_installed_place(const std::string& prefix)
@@ -69,7 +61,7 @@ static void check_from_installed_place(const std::string& prefix)
     page = page.substr(0, page.rfind('/') + 1) + "最初にお読みください.html";
     HINSTANCE r = ShellExecuteA(nullptr, nullptr, page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     EXPECT_GT((INT_PTR)r, 32);
-    ASSERT_TRUE(appears(prefix + "/opened"));
+    ASSERT_TRUE(eventually([&] { return fs::exists(prefix + "/opened"); }));
     EXPECT_EQ(read_file(prefix + "/opened"), data + u8"/最初にお読みください.html");
 }
 

@@ -51,3 +51,10 @@ int count_of(UINT msg)
         n += r.msg == msg;
     return n;
 }
+
+void fill(HDC dc, RECT r, COLORREF c)
+{
+    HBRUSH b = CreateSolidBrush(c);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+}

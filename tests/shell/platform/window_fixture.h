@@ -23,3 +23,5 @@ void open_test_window(int w = 320, int h = 200, HMENU menu = nullptr);
 // Dispatches every message that is waiting; returns how many there were.
 int pump();
 int count_of(UINT msg);
+// Fills r with a solid colour, as a program paints a rectangle.
+void fill(HDC dc, RECT r, COLORREF c);
