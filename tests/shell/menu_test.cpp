@@ -58,24 +58,16 @@ static std::function<void()> key(int vk)
     return [vk] { headless_key(vk); };
 }
 
-// A click or a pointer move on an entry of the menus as they are shown then.
-static std::function<void()> click(int level, int index)
+// A click (or only a pointer move) on an entry of the menus as they are shown then.
+static std::function<void()> click(int level, int index, bool press = true)
 {
-    return [level, index] {
+    return [=] {
         int x = 0, y = 0;
         ASSERT_TRUE(headless_menu_point(level, index, &x, &y)) << level << "/" << index;
-        headless_click(1, x, y);
+        press ? headless_click(1, x, y) : headless_mouse_move(x, y);
     };
 }
-
-static std::function<void()> hover(int level, int index)
-{
-    return [level, index] {
-        int x = 0, y = 0;
-        ASSERT_TRUE(headless_menu_point(level, index, &x, &y)) << level << "/" << index;
-        headless_mouse_move(x, y);
-    };
-}
+static std::function<void()> hover(int level, int index) { return click(level, index, false); }
 
 static int edit_length() { return GetWindowTextLengthA(input_edit); }
 
