@@ -28,9 +28,12 @@ enum class EventKind {
     FocusLost,
     Expose,    // the screen content was lost and must be presented again
     MouseMove, // the pointer moved to x, y (window pixels)
+    Compose,   // the input method's composition, UTF-8 in text ("" when it ended), cursor in x
 };
 
-constexpr int EVENT_TEXT_MAX = 32;
+// Committed text comes at most 31 bytes at a time; a composition can be
+// longer and is cut on a character boundary to fit (about 40 kana).
+constexpr int EVENT_TEXT_MAX = 128;
 
 struct PlatformEvent {
     EventKind kind = EventKind::None;
@@ -60,6 +63,9 @@ void backend_set_title(const char* utf8);
 Surface backend_screen();
 // Pushes the given rectangles of the screen surface to the display.
 void backend_present(const IRect* rects, int n);
+// Where the input method's composition is shown (screen pixels), so that its
+// candidate window opens beside it.
+void backend_set_text_input_rect(const IRect& r);
 
 // Next pending event, without blocking. False when there is none.
 bool backend_poll_event(PlatformEvent* ev);

@@ -31,6 +31,7 @@ static std::deque<std::pair<bool, std::string>> dialog_answers; // chosen?, UTF-
 static bool file_dialog_open = false;
 static std::string dialog_failure;   // set: the next chooser cannot be started
 static int faults_armed[2] = {0, 0}; // per Fault kind: the call that fails, counted from 1
+static IRect text_input_rect;        // where the layer last said the composition is shown
 
 bool backend_init() { return true; }
 void backend_shutdown() {}
@@ -67,6 +68,8 @@ void backend_present(const IRect* rects, int n)
     for (int i = 0; i < n; i++)
         present_pixels += (uint64_t)rects[i].area();
 }
+
+void backend_set_text_input_rect(const IRect& r) { text_input_rect = r; }
 
 bool backend_poll_event(PlatformEvent* ev)
 {
@@ -212,6 +215,17 @@ static void push_text(const char* utf8, bool with_keys)
 
 void headless_type(const char* utf8) { push_text(utf8, true); }
 void headless_text(const char* utf8) { push_text(utf8, false); }
+
+void headless_compose(const char* utf8, int cursor)
+{
+    PlatformEvent ev;
+    ev.kind = EventKind::Compose;
+    utf8_copy_cut(utf8, ev.text, EVENT_TEXT_MAX);
+    ev.x = cursor;
+    events.push_back(ev);
+}
+
+IRect headless_text_input_rect() { return text_input_rect; }
 
 void headless_key(int vk)
 {

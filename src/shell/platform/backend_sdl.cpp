@@ -10,6 +10,8 @@
 // to that file (see trace_present), for measuring latency from outside.
 #include "internal.h"
 
+#include "codepage.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -108,6 +110,9 @@ bool backend_init()
     // 15 to 40 ms under Xvfb. The environment variable
     // SDL_FRAMEBUFFER_ACCELERATION still overrides this.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A composition longer than SDL's fixed event buffer comes whole, as
+    // SDL_TEXTEDITING_EXT, rather than cut short by SDL.
+    SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
     // The fonts need no window: they are opened, and the glyphs the last first
     // frame drew rendered, on a second thread while SDL starts.
     font_warm_start();
@@ -225,6 +230,12 @@ static int drop_expose(void*, SDL_Event* e)
     return !(e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_EXPOSED);
 }
 
+void backend_set_text_input_rect(const IRect& r)
+{
+    SDL_Rect sr{r.x0, r.y0, r.width(), r.height()};
+    SDL_SetTextInputRect(&sr);
+}
+
 void backend_present(const IRect* rects, int n)
 {
     uint64_t start_us = trace_file ? monotonic_us() : 0;
@@ -330,6 +341,19 @@ static bool translate(const SDL_Event& e, PlatformEvent* ev)
     case SDL_TEXTINPUT:
         ev->kind = EventKind::Text;
         std::memcpy(ev->text, e.text.text, strnlen(e.text.text, EVENT_TEXT_MAX - 1));
+        return true;
+    case SDL_TEXTEDITING:
+        ev->kind = EventKind::Compose;
+        utf8_copy_cut(e.edit.text, ev->text, EVENT_TEXT_MAX);
+        ev->x = e.edit.start;
+        return true;
+    case SDL_TEXTEDITING_EXT:
+        // The text is SDL's to free once it has been copied.
+        ev->kind = EventKind::Compose;
+        if (e.editExt.text)
+            utf8_copy_cut(e.editExt.text, ev->text, EVENT_TEXT_MAX);
+        SDL_free(e.editExt.text);
+        ev->x = e.editExt.start;
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:

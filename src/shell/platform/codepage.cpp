@@ -8,6 +8,7 @@
 #include "win32.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 
 static iconv_t open_once(iconv_t* slot, const char* to, const char* from)
@@ -86,6 +87,21 @@ std::string cp932_to_utf8(const std::string& cp932)
         i += len;
     }
     return out;
+}
+
+size_t utf8_copy_cut(const char* utf8, char* out, size_t cap)
+{
+    if (cap == 0)
+        return 0;
+    size_t n = strnlen(utf8, cap);
+    if (n == cap) {
+        n = cap - 1;
+        while (n > 0 && ((unsigned char)utf8[n] & 0xC0) == 0x80)
+            n--; // utf8[n] continues a character: that character goes whole
+    }
+    std::memcpy(out, utf8, n);
+    out[n] = 0;
+    return n;
 }
 
 std::string utf8_to_cp932(const std::string& utf8)

@@ -85,9 +85,12 @@ uint64_t headless_now_ms();
 void headless_advance_ms(uint64_t ms);
 
 // Input as the desktop delivers it to the window.
-void headless_type(const char* utf8);          // committed text: KeyDown/Text per character, as SDL does
-void headless_text(const char* utf8);          // committed text only (an IME commit)
-void headless_key(int vk);                     // key press and release of a non-text key (VK_RETURN, ...)
+void headless_type(const char* utf8); // committed text: KeyDown/Text per character, as SDL does
+void headless_text(const char* utf8); // committed text only (an IME commit)
+void headless_key(int vk);            // key press and release of a non-text key (VK_RETURN, ...)
+// The input method's composition as it now stands, cursor in characters ("" ends it);
+// text past the event's buffer is cut where a character begins, as the real backend does.
+void headless_compose(const char* utf8, int cursor);
 void headless_click(int button, int x, int y); // 1 left, 3 right; window coordinates
 void headless_resize(int w, int h);            // the desktop resized the window (outer size)
 void headless_mouse_move(int x, int y);        // the pointer moved; window coordinates
@@ -125,6 +128,9 @@ Surface headless_client();
 Surface headless_screen();
 uint32_t headless_pixel(int x, int y); // client pixel as 0x00RRGGBB; 0xFFFFFFFF outside
 bool headless_write_png(const char* utf8_path, bool whole_screen);
+
+// Where the layer last asked the input method to show its candidates (screen pixels).
+IRect headless_text_input_rect();
 
 // Sounds started so far (UTF-8 paths as resolved), newest last, and how many
 // sounds were loaded (decoded) in all.

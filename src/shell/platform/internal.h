@@ -140,6 +140,21 @@ std::string msgbox_text();
 bool msgbox_handle_event(const PlatformEvent& ev);
 void msgbox_draw(const Surface& screen, const IRect& clip);
 
+// ---- the input method's composition (compose_box.cpp) ----------------------------
+
+// A Compose event: the composition as it now stands ("" ends it).
+void compose_box_update(const PlatformEvent& ev);
+// The composition ended without a Compose event (text committed, focus lost).
+void compose_box_clear();
+// True while a composition is on show in the window: keys that reach the
+// window then belong to the input method, not to the program.
+bool compose_box_shown();
+// Before each flush: marks the box's old and new places when it moved, came or
+// went, and gives the backend the text-input rectangle when that changed.
+void compose_box_sync();
+bool compose_box_overlaps(const IRect& screen_rect);
+void compose_box_draw(const Surface& screen, const IRect& clip);
+
 // ---- menus (menu.cpp) -------------------------------------------------------------
 
 constexpr int MENU_BAR_H = 24; // the menu bar: 16-pixel text and its margins

@@ -207,8 +207,24 @@ static void handle_window_event(const PlatformEvent& ev)
     }
 }
 
+// The input method's composition goes to the composition box only, never to
+// a window: nothing of it is typed until it is committed as text. Keys that
+// reach us while it composes are the input method's.
+static bool route_to_composition(const PlatformEvent& ev)
+{
+    if (ev.kind == EventKind::Compose) {
+        compose_box_update(ev);
+        return true;
+    }
+    if (ev.kind == EventKind::Text || ev.kind == EventKind::FocusLost)
+        compose_box_clear();
+    return compose_box_shown() && (ev.kind == EventKind::KeyDown || ev.kind == EventKind::KeyUp);
+}
+
 static void handle_event(const PlatformEvent& ev)
 {
+    if (route_to_composition(ev))
+        return;
     if (route_to_box(ev))
         return;
     // Under the file chooser the window is shut, as a Windows owner is

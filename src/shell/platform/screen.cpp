@@ -272,11 +272,14 @@ static void compose(const Surface& screen, const Source& src, const IRect& r, bo
     for (int y = r.y0; y < r.y1; y++)
         compose_row(screen, src, y, r.x0, r.x1);
     bool overlay = menu_overlaps(r);
+    bool composing = compose_box_overlaps(r);
+    if (composing)
+        compose_box_draw(screen, r);
     if (overlay)
         menu_draw(screen, r);
     if (box)
         msgbox_draw(screen, r);
-    if (overlay || box)
+    if (overlay || box || composing)
         note_overlay_ink(screen, r);
 }
 
@@ -286,7 +289,7 @@ static void compose(const Surface& screen, const Source& src, const IRect& r, bo
 // with what it was, a band of rows at a time so that the copy stays small.
 static IRect compose_changed(const Surface& screen, const Source& src, const IRect& r, bool box)
 {
-    bool overlay = box || menu_overlaps(r); // the menu bar and open menus are no client pixels
+    bool overlay = box || menu_overlaps(r) || compose_box_overlaps(r); // overlays are no client pixels
     if (present_whole) {
         compose(screen, src, r, box);
         return r;
@@ -314,6 +317,7 @@ bool screen_dirty() { return dirty_count > 0 && top_window(); }
 
 void screen_flush()
 {
+    compose_box_sync();
     Window* top = top_window();
     if (dirty_count == 0 || !top)
         return;

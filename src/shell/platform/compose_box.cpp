@@ -1,0 +1,148 @@
+// compose_box.cpp -- the input method's composition, shown while it is made.
+//
+// Owns the composition the input method reports (CP932, and the cursor in it)
+// and where its box was last put on the screen. The program's EDIT is hidden
+// and takes committed text only, so nothing else shows what is being composed.
+// The box is an overlay composed over the client pixels, as the menus and the
+// message box are: the window's own drawing is never touched. queue.cpp feeds
+// it the input method's events; screen.cpp syncs it before every flush and
+// draws it where it overlaps what is composed.
+#include "internal.h"
+
+#include "codepage.h"
+
+#include <algorithm>
+#include <cstring>
+
+// Look of the box, in pixels and 0x00RRGGBB.
+constexpr int COMPOSE_FONT_H = 24;
+constexpr int COMPOSE_FONT_W = 12;
+constexpr int COMPOSE_PAD_X = 6;
+constexpr int COMPOSE_PAD_Y = 5; // the underline sits in the lower pad
+constexpr int COMPOSE_MIN_W = 64;
+constexpr int COMPOSE_MARGIN = 4;
+constexpr int CURSOR_W = 2;
+constexpr int COMPOSE_BOX_H = 2 + 2 * COMPOSE_PAD_Y + COMPOSE_FONT_H;
+constexpr uint32_t COMPOSE_FACE = 0xFFFFFF;
+constexpr uint32_t COMPOSE_FRAME = 0x404040;
+constexpr uint32_t COMPOSE_TEXT = 0x101010;
+constexpr uint32_t COMPOSE_CURSOR = 0x2F5FB0;
+
+// Where the box goes in the practice window. Its lower third is the on-screen
+// keyboard (in the beginner modes), with the typed line, 1/40 of the width
+// high, right above it. The box sits above the typed line at the left, where
+// typed text begins: near where the eyes are, and it never hides the line
+// being typed nor a key. Without the keyboard it stands a third up the window.
+constexpr int KEYBOARD_SHARE = 3;
+constexpr int TYPED_LINE_COLS = 40;
+
+static std::string text; // the composition, CP932; empty when there is none
+static int cursor_bytes = 0;
+static IRect drawn; // the box on the screen as of the last sync; empty when hidden
+static IRect told;  // the text-input rectangle the backend was last given
+// box_rect as last worked out, and what it was worked out from: the text
+// measured again only when it or the window changed, not at every flush.
+static IRect placed;
+static bool placed_stale = true;
+static int placed_w = -1, placed_h = -1, placed_top = -1;
+
+static FontRequest compose_font() { return gothic_font(COMPOSE_FONT_H, COMPOSE_FONT_W, FW_NORMAL); }
+
+static bool same_rect(const IRect& a, const IRect& b)
+{
+    return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
+}
+
+// The box for the composition held now, in screen pixels, whether or not it
+// is shown; empty when there is no window.
+static IRect box_rect()
+{
+    Window* top = top_window();
+    if (!top)
+        return IRect{};
+    IRect client = client_rect_of(top);
+    int cw = client.width(), ch = client.height(), bar = screen_client_top();
+    if (!placed_stale && cw == placed_w && ch == placed_h && bar == placed_top)
+        return placed;
+    int text_w = font_text_width(compose_font(), text.data(), (int)text.size());
+    int w = std::min(std::max(text_w + 2 * COMPOSE_PAD_X + CURSOR_W + 2, COMPOSE_MIN_W), cw - 2 * COMPOSE_MARGIN);
+    int y1 = ch - ch / KEYBOARD_SHARE - cw / TYPED_LINE_COLS - COMPOSE_MARGIN;
+    int y0 = std::max(y1 - COMPOSE_BOX_H, 0);
+    placed = rect_offset(IRect{COMPOSE_MARGIN, y0, COMPOSE_MARGIN + w, y0 + COMPOSE_BOX_H}, 0, bar);
+    placed_stale = false;
+    placed_w = cw;
+    placed_h = ch;
+    placed_top = bar;
+    return placed;
+}
+
+// A menu, a message box or the file chooser takes the input while it is up:
+// what the input method commits then goes to it, so the box stands down.
+static bool box_hidden() { return text.empty() || msgbox_active() || menu_active() || file_dialog_active(); }
+
+bool compose_box_shown() { return !box_hidden(); }
+
+void compose_box_update(const PlatformEvent& ev)
+{
+    size_t n = strnlen(ev.text, EVENT_TEXT_MAX);
+    // The cursor counts characters: find the byte where it stands.
+    size_t at = 0;
+    for (int chars = 0; at < n && chars < ev.x; chars++)
+        do
+            at++;
+        while (at < n && ((unsigned char)ev.text[at] & 0xC0) == 0x80);
+    screen_mark_screen_dirty(drawn);
+    text = utf8_to_cp932(std::string(ev.text, n));
+    cursor_bytes = (int)utf8_to_cp932(std::string(ev.text, at)).size();
+    placed_stale = true;
+}
+
+void compose_box_clear()
+{
+    if (text.empty())
+        return;
+    screen_mark_screen_dirty(drawn);
+    text.clear();
+    cursor_bytes = 0;
+    placed_stale = true;
+}
+
+void compose_box_sync()
+{
+    IRect now = box_hidden() ? IRect{} : box_rect();
+    if (!same_rect(now, drawn)) {
+        screen_mark_screen_dirty(drawn);
+        screen_mark_screen_dirty(now);
+        drawn = now;
+    }
+    // The candidate window opens beside the box, or where the box will be.
+    IRect where = box_rect();
+    if (!where.empty() && !same_rect(where, told)) {
+        backend_set_text_input_rect(where);
+        told = where;
+    }
+}
+
+bool compose_box_overlaps(const IRect& r) { return !rect_intersect(r, drawn).empty(); }
+
+void compose_box_draw(const Surface& screen, const IRect& clip)
+{
+    if (rect_intersect(drawn, clip).empty())
+        return;
+    surface_fill(screen, clip, drawn, COMPOSE_FRAME);
+    IRect inner{drawn.x0 + 1, drawn.y0 + 1, drawn.x1 - 1, drawn.y1 - 1};
+    surface_fill(screen, clip, inner, COMPOSE_FACE);
+    FontRequest font = compose_font();
+    int text_w = font_text_width(font, text.data(), (int)text.size());
+    int cursor_x = font_text_width(font, text.data(), cursor_bytes);
+    IRect area{inner.x0 + COMPOSE_PAD_X, inner.y0, inner.x1 - COMPOSE_PAD_X, inner.y1};
+    IRect text_clip = rect_intersect(clip, area);
+    // Text wider than the box slides left so that the cursor stays in view.
+    int x = area.x0 - std::max(0, cursor_x + CURSOR_W - area.width());
+    int y = inner.y0 + COMPOSE_PAD_Y;
+    font_text_out(screen, text_clip, x, y, font, text.data(), (int)text.size(), COMPOSE_TEXT, COMPOSE_FACE, false);
+    // Underlined, as text not yet committed is.
+    surface_fill(screen, text_clip, IRect{x, y + COMPOSE_FONT_H + 1, x + text_w, y + COMPOSE_FONT_H + 2}, COMPOSE_TEXT);
+    surface_fill(screen, text_clip, IRect{x + cursor_x, y, x + cursor_x + CURSOR_W, y + COMPOSE_FONT_H},
+                 COMPOSE_CURSOR);
+}

@@ -1,0 +1,152 @@
+// compose_box_test.cpp -- the input method's composition: shown in a box over
+// the practice screen, never typed or judged until committed, gone on commit
+// and cancel, bounded, and where the candidate window is asked to open.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "display/geometry.h"
+#include "drill/engine.h"
+#include "shell/platform/codepage.h"
+#include "shell/platform/headless.h"
+#include "shell/startup.h"
+#include "test_support.h"
+
+constexpr uint32_t FRAME = 0x404040, FACE = 0xFFFFFF, INK = 0x101010, CURSOR = 0x2F5FB0;
+
+static int client_top() { return headless_screen().h - client_h; }
+
+// Counts the pixels of a colour inside r on the composed screen.
+static int count_on_screen(const IRect& r, uint32_t color)
+{
+    Surface s = headless_screen();
+    int n = 0;
+    for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++)
+            n += s.row(y)[x] == color;
+    return n;
+}
+
+// True when every screen pixel of r is the client pixel beneath it.
+static bool screen_shows_client(const IRect& r)
+{
+    Surface s = headless_screen();
+    Surface c = headless_client();
+    int top = client_top();
+    for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++)
+            if (s.row(y)[x] != c.row(y - top)[x])
+                return false;
+    return true;
+}
+
+static void compose(const char* utf8, int cursor)
+{
+    headless_compose(utf8, cursor);
+    run_until_idle();
+}
+
+// The box as the layer placed it at the last present (screen pixels).
+static IRect placed_box()
+{
+    headless_screen();
+    return headless_text_input_rect();
+}
+
+TEST(CompositionBox, ShowsAboveTheTypedLineAndNothingIsJudgedUntilCommitted)
+{
+    start_game(800, 600);
+    run_until_idle();
+    const IRect anchor = placed_box();
+    ASSERT_FALSE(anchor.empty()); // the candidate window has a place before anything is composed
+    const int count = typed_count, index = char_index;
+    const std::string first = rest_of_line().substr(0, 1);
+
+    compose(u8"かんじ", 2);
+    headless_key(VK_RETURN); // keys that reach the window while composing are the input method's
+    run_until_idle();
+    IRect box = placed_box();
+    EXPECT_EQ(box.x0, anchor.x0);
+    EXPECT_EQ(box.y0, anchor.y0);
+    EXPECT_GT(box.width(), anchor.width()); // grown for three characters
+    EXPECT_EQ(count_on_screen(IRect{box.x0, box.y0, box.x1, box.y0 + 1}, FRAME), box.width());
+    EXPECT_EQ(headless_screen().row(box.y0 + 2)[box.x0 + 2], FACE);
+    EXPECT_GT(count_on_screen(box, INK), 60);    // text and its underline
+    EXPECT_GT(count_on_screen(box, CURSOR), 20); // the cursor
+    const int typed_line_top = client_h - typed_cell() - keyboard_rows * key_h;
+    EXPECT_LE(box.y1 - client_top(), typed_line_top);
+    EXPECT_GE(box.y1 - client_top(), typed_line_top - typed_cell()); // right above it
+    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+    EXPECT_EQ(typed_count, count);
+    EXPECT_EQ(char_index, index);
+    for (int y = box.y0; y < box.y1; y++) // drawn over the window, not into it
+        for (int x = box.x0; x < box.x1; x++)
+            ASSERT_NE(headless_client().row(y - client_top())[x], FACE);
+
+    // Committed: the box goes, and the committed text is judged.
+    headless_compose("", 0);
+    headless_text(first.c_str());
+    run_until_idle();
+    EXPECT_TRUE(screen_shows_client(box));
+    EXPECT_EQ(typed_count, count + 1);
+}
+
+TEST(CompositionBox, CancelLeavesTheWindowAsItWas)
+{
+    start_game(800, 600, "[set]\ntypemode=3\n"); // no keyboard: the typed line is at the bottom
+    run_until_idle();
+    const int count = typed_count;
+    compose(u8"へんかん", 4);
+    IRect box = placed_box();
+    EXPECT_GT(count_on_screen(box, FRAME), 0);
+    EXPECT_LE(box.y1 - client_top(), client_h - typed_cell());
+    compose("", 0);
+    EXPECT_TRUE(screen_shows_client(box));
+    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+    EXPECT_EQ(typed_count, count);
+}
+
+static void look_under_box()
+{
+    IRect box = placed_box();
+    EXPECT_EQ(count_on_screen(box, FRAME), 0) << "the message box has the input";
+    headless_key(VK_RETURN);
+}
+
+TEST(CompositionBox, StandsDownForAMessageBoxAndOnFocusLoss)
+{
+    start_game(800, 600);
+    run_until_idle();
+    compose(u8"か", 1);
+    IRect box = placed_box();
+    headless_set_wait_hook(look_under_box);
+    MessageBoxA(main_window, "OK", "", MB_OK);
+    headless_set_wait_hook(nullptr);
+    EXPECT_GT(count_on_screen(box, FRAME), 0); // still composing when the box closed
+    headless_focus(false);
+    run_until_idle();
+    EXPECT_TRUE(screen_shows_client(box));
+}
+
+TEST(CompositionBox, LongCompositionIsCutWholeCharactersAndFitsTheWindow)
+{
+    char out[8];
+    EXPECT_EQ(utf8_copy_cut("abcdefghij", out, sizeof out), 7u);
+    EXPECT_STREQ(out, "abcdefg");
+    EXPECT_EQ(utf8_copy_cut(u8"aあい", out, sizeof out), 7u);  // fits exactly
+    EXPECT_EQ(utf8_copy_cut(u8"abあい", out, sizeof out), 5u); // い would be split
+    EXPECT_STREQ(out, u8"abあ");
+    EXPECT_EQ(utf8_copy_cut("abc\xF0\x9F\x98\x80", out, 7), 3u); // a four-byte character
+    EXPECT_EQ(utf8_copy_cut("ab", out, 0), 0u);
+
+    start_game(400, 300);
+    run_until_idle();
+    std::string kana;
+    for (int i = 0; i < 100; i++)
+        kana += u8"あ";
+    compose(kana.c_str(), 100);
+    IRect box = placed_box();
+    EXPECT_LE(box.x1, 400);
+    EXPECT_GT(count_on_screen(box, CURSOR), 20); // the cursor at the end is kept in view
+    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+}
