@@ -11,6 +11,7 @@ int key_w, key_h;
 #include "shell/startup.h"
 #include "text/store.h"
 
+#include <algorithm>
 #include <cstring>
 
 // The Gothic face the whole screen is drawn in.
@@ -72,11 +73,19 @@ int draw_progress_bar()
     // A line of no length never runs; should one be drawn, it shows no progress.
     long long p = line_length > 0 ? (long long)client_w * char_index / line_length : 0;
     int bar = bar_h();
+    // A white frame two pixels wide, green up to the progress and red after
+    // it. Each part is filled once, never over another, so that a key moves
+    // only the pixels between the old and the new progress.
+    bool red = p + 2 <= client_w - 2;
+    int green_end = red ? (int)p + 2 : (int)std::min<long long>(p + 4, client_w);
     HDC dc = GetDC(main_window);
-    fill(dc, 0, 0, client_w, bar, COLOR_WHITE);
-    fill(dc, 2, 2, (int)p + 4, bar - 2, COLOR_GREEN);
-    if (p + 2 <= client_w - 2)
+    fill(dc, 0, 0, client_w, 2, COLOR_WHITE);
+    fill(dc, 0, bar - 2, client_w, bar, COLOR_WHITE);
+    fill(dc, 0, 2, 2, bar - 2, COLOR_WHITE);
+    fill(dc, 2, 2, green_end, bar - 2, COLOR_GREEN);
+    if (red)
         fill(dc, (int)p + 2, 2, client_w - 2, bar - 2, COLOR_RED);
+    fill(dc, red ? client_w - 2 : green_end, 2, client_w, bar - 2, COLOR_WHITE);
     ReleaseDC(main_window, dc);
     return 1;
 }

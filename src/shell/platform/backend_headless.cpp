@@ -281,7 +281,11 @@ void headless_expose() { push(EventKind::Expose); }
 void headless_set_wait_hook(HeadlessWaitHook hook) { wait_hook = hook; }
 std::string headless_box_text() { return cp932_to_utf8(msgbox_text()); }
 const HeadlessRecord& headless_box_log() { return box_log; }
-std::string headless_title() { return title; }
+std::string headless_title()
+{
+    window_title_flush();
+    return title;
+}
 bool headless_window_open() { return window_open; }
 
 Surface headless_client()

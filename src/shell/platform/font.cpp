@@ -528,15 +528,34 @@ static void blend_coverage(const Surface& dst, const IRect& vis, int ox, int oy,
     }
 }
 
+// The background of part of a cell: with known, black is written only where
+// the ink map says the surface may not be black already.
+static void fill_background(const Surface& dst, const IRect& vis, const IRect& r, uint32_t bg, const InkMap* known)
+{
+    if (!known || bg != 0) {
+        surface_fill(dst, vis, r, bg);
+        return;
+    }
+    IRect c = rect_intersect(vis, r);
+    for (int y = c.y0; y < c.y1; y++) {
+        InkSpan span = ink_row(*known, y);
+        int a = std::max(c.x0, span.x0), b = std::min(c.x1, span.x1);
+        if (b > a)
+            std::memset(dst.row(y) + a, 0, (size_t)(b - a) * sizeof(uint32_t));
+    }
+}
+
 // One character: fills its cells in opaque mode, then draws its glyph. The cells
-// start at (cx, y); area is the clip already cut to the surface.
-static void draw_char(const Surface& dst, const IRect& area, int cx, int y, int face_id, unsigned code, int cells,
-                      int cell_w, int cell_h, const FontRequest& font, uint32_t fg, uint32_t bg, bool opaque)
+// start at (cx, y); area is the clip already cut to the surface. Returns the
+// glyph's box as drawn (empty for a blank).
+static IRect draw_char(const Surface& dst, const IRect& area, int cx, int y, int face_id, unsigned code, int cells,
+                       int cell_w, int cell_h, const FontRequest& font, uint32_t fg, uint32_t bg, bool opaque,
+                       const InkMap* known)
 {
     IRect cell{cx, y, cx + cells * cell_w, y + cell_h};
     IRect vis = rect_intersect(cell, area);
     if (vis.empty())
-        return;
+        return IRect{};
     bool bold = font.weight >= FONT_BOLD_WEIGHT;
     const Coverage& cov = glyph_for(face_id, code, cells, cell_w, cell_h, bold, font.italic);
     if (warm_recording)
@@ -546,31 +565,39 @@ static void draw_char(const Surface& dst, const IRect& area, int cx, int y, int 
     if (opaque) {
         // The glyph's box gets every pixel from the table (nought coverage is
         // bg): only the rest of the cell is filled, so no pixel is written twice.
-        surface_fill(dst, vis, IRect{vis.x0, vis.y0, vis.x1, g.empty() ? vis.y1 : g.y0}, bg);
+        fill_background(dst, vis, IRect{vis.x0, vis.y0, vis.x1, g.empty() ? vis.y1 : g.y0}, bg, known);
         if (!g.empty()) {
-            surface_fill(dst, vis, IRect{vis.x0, g.y1, vis.x1, vis.y1}, bg);
-            surface_fill(dst, vis, IRect{vis.x0, g.y0, g.x0, g.y1}, bg);
-            surface_fill(dst, vis, IRect{g.x1, g.y0, vis.x1, g.y1}, bg);
+            fill_background(dst, vis, IRect{vis.x0, g.y1, vis.x1, vis.y1}, bg, known);
+            fill_background(dst, vis, IRect{vis.x0, g.y0, g.x0, g.y1}, bg, known);
+            fill_background(dst, vis, IRect{g.x1, g.y0, vis.x1, g.y1}, bg, known);
         }
     }
     if (!g.empty())
         blend_coverage(dst, vis, cx, y, cov, fg, opaque ? blend_table_for(fg, bg) : nullptr);
+    return g;
 }
 
-// Underline and strike-out: one-pixel rows across the drawn cells.
-static void draw_rules(const Surface& dst, const IRect& area, const IRect& cells, const FaceInfo* fi,
-                       const FontRequest& font, uint32_t fg)
+// Underline and strike-out: one-pixel rows across the drawn cells. Returns
+// what they cover.
+static IRect draw_rules(const Surface& dst, const IRect& area, const IRect& cells, const FaceInfo* fi,
+                        const FontRequest& font, uint32_t fg)
 {
     int h = cells.height();
     int base = fi ? baseline_of(fi, h) : h * 7 / 8;
+    IRect drawn{};
     if (font.underline) {
         int row = std::min(h - 1, base + std::max(1, (h - base) / 2));
-        surface_fill(dst, area, IRect{cells.x0, cells.y0 + row, cells.x1, cells.y0 + row + 1}, fg);
+        IRect rule{cells.x0, cells.y0 + row, cells.x1, cells.y0 + row + 1};
+        surface_fill(dst, area, rule, fg);
+        drawn = rect_union(drawn, rect_intersect(rule, area));
     }
     if (font.strike_out) {
         int row = std::max(0, base - h / 4);
-        surface_fill(dst, area, IRect{cells.x0, cells.y0 + row, cells.x1, cells.y0 + row + 1}, fg);
+        IRect rule{cells.x0, cells.y0 + row, cells.x1, cells.y0 + row + 1};
+        surface_fill(dst, area, rule, fg);
+        drawn = rect_union(drawn, rect_intersect(rule, area));
     }
+    return drawn;
 }
 
 void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h)
@@ -597,8 +624,9 @@ int font_text_width(const FontRequest& font, const char* text, int n)
 static long long clamp_coord(long long v) { return std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX); }
 
 IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text,
-                    int n, uint32_t fg, uint32_t bg, bool opaque)
+                    int n, uint32_t fg, uint32_t bg, bool opaque, const InkMap* black_known, IRect* glyphs)
 {
+    IRect inked{};
     warm_wait();
     int face_id = FACE_NONE;
     const FaceInfo* fi = face_for(font, &face_id);
@@ -607,19 +635,25 @@ IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const F
     int width = width_of(text, n, cell_w);
     IRect cells{x, y, (int)clamp_coord((long long)x + width), (int)clamp_coord((long long)y + cell_h)};
     IRect area = rect_intersect(rect_intersect(clip, dst.bounds()), cells);
-    if (area.empty())
+    if (area.empty()) {
+        if (glyphs)
+            *glyphs = inked;
         return cells;
+    }
     long long pen = x;
     for (int i = 0; i < n && pen < area.x1;) {
         int len = cp932_char_len(text + i, n - i);
         unsigned code = len == 2 ? ((unsigned char)text[i] << 8 | (unsigned char)text[i + 1]) : (unsigned char)text[i];
         if (pen + (long long)len * cell_w > area.x0)
-            draw_char(dst, area, (int)pen, y, face_id, code, len, cell_w, cell_h, font, fg, bg, opaque);
+            inked = rect_union(inked, draw_char(dst, area, (int)pen, y, face_id, code, len, cell_w, cell_h, font, fg,
+                                                bg, opaque, black_known));
         pen += (long long)len * cell_w;
         i += len;
     }
     if (font.underline || font.strike_out)
-        draw_rules(dst, area, cells, fi, font, fg);
+        inked = rect_union(inked, draw_rules(dst, area, cells, fi, font, fg));
+    if (glyphs)
+        *glyphs = inked;
     return cells;
 }
 

@@ -9,6 +9,8 @@
 
 #include "surface.h"
 
+struct InkMap;
+
 #include <cstdint>
 
 constexpr int FONT_FACE_MAX = 32; // LF_FACESIZE, terminator included
@@ -36,8 +38,16 @@ void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h);
 // set, every character cell is first filled with bg; glyph pixels are fg blended
 // over what lies beneath. Nothing is drawn outside clip or outside the cells.
 // Returns the rectangle of the cells (before clipping).
+//
+// Drawing a line of text again and again (the typed line on every key) is
+// mostly black written over black. With black_known, an opaque black
+// background is written only inside each row's ink span (outside it the
+// surface is known black already); with glyphs, the union of the rectangles
+// that may have received another colour is returned there, so the caller's
+// ink map can stay as narrow as what was really drawn.
 IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text,
-                    int n, uint32_t fg, uint32_t bg, bool opaque);
+                    int n, uint32_t fg, uint32_t bg, bool opaque, const InkMap* black_known = nullptr,
+                    IRect* glyphs = nullptr);
 
 // Width in pixels that font_text_out would use for the text.
 int font_text_width(const FontRequest& font, const char* text, int n);

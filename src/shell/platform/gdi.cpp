@@ -283,9 +283,14 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
         ink_cover(s, &win->ink, c);
         ink_fill_black(s, &win->ink, c);
     } else {
+        // Bars and keys are filled again with the colour they already have far
+        // more often than not: only what really changes is written, and only
+        // that needs composing and presenting.
         ink_cover(s, &win->ink, c);
-        surface_fill(s, c, c, color);
+        IRect changed = surface_fill_changed(s, c, color);
         ink_add(&win->ink, c);
+        mark(dc, changed);
+        return 1;
     }
     mark(dc, r);
     return 1;
@@ -341,12 +346,21 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
         font_cell_size(dc->font->font, &cell_w, &cell_h);
         ink_settle(s, &dc->win->ink, IRect{0, y, s.w, y + cell_h});
     }
+    // On black, the cells are black but for the glyphs: the ink map keeps only
+    // those, and black need not be written where it is known to be already.
+    bool on_black = opaque && pixel_from_colorref(dc->bk_color) == 0;
+    IRect glyphs{};
     IRect cells = font_text_out(s, clip, x, y, dc->font->font, text, count, pixel_from_colorref(dc->text_color),
-                                pixel_from_colorref(dc->bk_color), opaque);
+                                pixel_from_colorref(dc->bk_color), opaque, on_black ? &dc->win->ink : nullptr, &glyphs);
     IRect written = rect_intersect(rect_intersect(cells, clip), s.bounds());
-    if (opaque) // every pixel of the cells was written
+    if (opaque) // every pixel of the cells is what it should be now
         ink_cover(s, &dc->win->ink, written);
-    ink_add(&dc->win->ink, written);
+    if (on_black) {
+        ink_remove(&dc->win->ink, written);
+        ink_add(&dc->win->ink, rect_intersect(glyphs, written));
+    } else {
+        ink_add(&dc->win->ink, written);
+    }
     mark(dc, cells);
     return TRUE;
 }

@@ -95,6 +95,10 @@ LRESULT send_message(Window* w, UINT msg, WPARAM wparam, LPARAM lparam);
 void window_resized(int w, int h);
 // Ensures the backend is up; false (after one clear message) when it cannot be.
 bool platform_ready();
+// Hands a title set since to the backend. A title changes on every key and
+// costs a round of requests to the display server, so it goes out after the
+// frame that the key changed has been presented, not before.
+void window_title_flush();
 
 // ---- the EDIT control (edit.cpp) ------------------------------------------------
 

@@ -333,6 +333,7 @@ void queue_wait()
         if (queue_has_work())
             return;
     } while (screen_dirty());
+    window_title_flush();
     int timeout = -1;
     uint64_t now = queue_now_ms();
     for (const Timer& t : timers) {

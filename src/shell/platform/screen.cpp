@@ -343,6 +343,7 @@ void screen_flush()
     }
     if (n > 0)
         backend_present(changed, n);
+    window_title_flush();
     dirty_count = 0;
     present_whole = false;
     present_all = false;

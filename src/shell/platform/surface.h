@@ -59,6 +59,9 @@ inline uint32_t colorref_from_pixel(uint32_t p) { return pixel_from_colorref(p);
 
 // Raster operations, all clipped to the surface and to clip.
 void surface_fill(const Surface& s, const IRect& clip, const IRect& r, uint32_t color);
+// Fills r (already inside the surface) writing only the pixels of another
+// colour; returns the smallest rectangle holding those.
+IRect surface_fill_changed(const Surface& s, const IRect& r, uint32_t color);
 void surface_copy(const Surface& dst, int dx, int dy, const Surface& src, const IRect& src_rect);
 // Visits the pixels of a one-pixel line from (x0, y0) towards (x1, y1) in
 // order, leaving out the end point itself, as GDI's LineTo does.

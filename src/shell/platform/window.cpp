@@ -32,6 +32,7 @@ constexpr int WSPRINTF_LIMIT = 1024; // wsprintfA writes at most this many bytes
 static std::vector<WindowClass> classes;
 static std::unordered_set<Window*> live_windows;
 static Window* shown_top = nullptr;
+static bool title_stale = false; // shown_top's text is not the backend's title yet
 static Window* focus = nullptr;
 static int backend_state = 0; // 0 not started, 1 up
 
@@ -55,6 +56,13 @@ Window* window_from(HWND hwnd)
 }
 
 Window* top_window() { return shown_top; }
+
+void window_title_flush()
+{
+    if (title_stale && shown_top)
+        backend_set_title(cp932_to_utf8(shown_top->text).c_str());
+    title_stale = false;
+}
 Window* focus_window() { return focus; }
 
 IRect client_rect_of(const Window* w)
@@ -197,6 +205,7 @@ BOOL ShowWindow(HWND hwnd, int show)
     shown_top = win;
     backend_window_open(win->w, win->h, maximize);
     backend_set_title(cp932_to_utf8(win->text).c_str());
+    title_stale = false;
     size_client(win);
     InvalidateRect(hwnd, nullptr, TRUE);
     screen_invalidate_all();
@@ -364,7 +373,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     case WM_SETTEXT:
         win->text = lparam ? (const char*)lparam : "";
         if (win == shown_top)
-            backend_set_title(cp932_to_utf8(win->text).c_str());
+            title_stale = true;
         return TRUE;
     case WM_GETTEXT: {
         if (wparam == 0 || !lparam)

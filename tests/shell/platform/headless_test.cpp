@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 // A soak of many boxes keeps only the newest texts, but still counts them all,
 // and a caller that noted size() before reads the newer texts by number.
@@ -84,6 +85,38 @@ TEST(Present, OnlyTheRowsAndColumnsThatDifferGoOut)
     headless_screen();
     EXPECT_EQ(headless_present_pixels() - pixels, (703u - 100u) * 2u);
     EXPECT_TRUE(screen_matches_client());
+}
+
+// A line typed key by key, as the practice screen draws it: blanked with
+// spaces on black, then its typed part drawn again; at the end a shorter part.
+// What is left must be exactly what drawing that part once leaves.
+static std::vector<uint32_t> typed_line_pixels(bool key_by_key)
+{
+    open_test_window(640, 200);
+    HDC dc = GetDC(test_window);
+    SetTextColor(dc, RGB(0, 255, 0));
+    SetBkColor(dc, RGB(0, 0, 0));
+    const char* blank = "                    ";
+    for (int n = 1; key_by_key && n <= 12; n++) {
+        TextOutA(dc, 0, 100, blank, 20);
+        TextOutA(dc, 0, 100, "ABCDEFGHIJKL", n);
+        headless_screen();
+    }
+    TextOutA(dc, 0, 100, blank, 20);
+    TextOutA(dc, 0, 100, "ABC", 3);
+    ReleaseDC(test_window, dc);
+    EXPECT_TRUE(screen_matches_client());
+    Surface c = headless_client();
+    std::vector<uint32_t> px;
+    for (int y = 0; y < c.h; y++)
+        px.insert(px.end(), c.row(y), c.row(y) + c.w);
+    return px;
+}
+
+TEST(Present, TextDrawnAgainOnBlackLeavesWhatDrawingItOnceLeaves)
+{
+    std::vector<uint32_t> once = typed_line_pixels(false);
+    EXPECT_EQ(typed_line_pixels(true), once);
 }
 
 static uint64_t box_up_pixels[3];
