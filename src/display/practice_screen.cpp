@@ -96,8 +96,17 @@ int draw_typed_line()
         char typed[TYPED_SCRATCH_SIZE];
         int m = copy_typed_part(line_table[line_index], n, typed);
         int x = m <= typed_line_cols ? 0 : client_w - m * cell;
-        draw_text_fit(dc, 0, y, (unsigned)(typed_line_cols * cell), cell, BLANK_LINE, COLOR_GREEN, COLOR_BLACK);
-        draw_text_fit(dc, x, y, (unsigned)(m * cell), cell, typed, COLOR_GREEN, COLOR_BLACK);
+        if (x == 0) {
+            // The typed part's cells are opaque: only the cells after it need
+            // blanking (both texts get the same cell width, one less than cell).
+            draw_text_fit(dc, 0, y, (unsigned)(m * cell), cell, typed, COLOR_GREEN, COLOR_BLACK);
+            int rest = typed_line_cols - m;
+            draw_text_fit(dc, m * (cell - 1), y, (unsigned)(rest * cell), cell, BLANK_LINE + m, COLOR_GREEN,
+                          COLOR_BLACK);
+        } else {
+            draw_text_fit(dc, 0, y, (unsigned)(typed_line_cols * cell), cell, BLANK_LINE, COLOR_GREEN, COLOR_BLACK);
+            draw_text_fit(dc, x, y, (unsigned)(m * cell), cell, typed, COLOR_GREEN, COLOR_BLACK);
+        }
     }
     ReleaseDC(main_window, dc);
     return 1;

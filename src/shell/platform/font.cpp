@@ -504,16 +504,41 @@ static const uint32_t* blend_table_for(uint32_t fg, uint32_t bg)
     return blend_table.mix;
 }
 
+// Where a draw wrote pixels of another colour than they had: null when the
+// caller does not ask, and then nothing is compared.
+struct Changes {
+    IRect* box = nullptr;
+    void add(int x0, int y, int x1)
+    {
+        if (box && x1 > x0)
+            *box = rect_union(*box, IRect{x0, y, x1, y + 1});
+    }
+};
+
 // Blends fg by the coverage over the surface, within vis (already inside the
 // surface, the clip and the cell whose top-left corner is (ox, oy)). With a
-// table the pixels beneath are known to be its background and are not read.
+// table the pixels beneath are known to be its background and are not read,
+// unless changes are asked for: then only pixels that differ are written.
 static void blend_coverage(const Surface& dst, const IRect& vis, int ox, int oy, const Coverage& cov, uint32_t fg,
-                           const uint32_t* table)
+                           const uint32_t* table, Changes changes)
 {
     IRect g = rect_intersect(vis, IRect{ox + cov.x, oy + cov.y, ox + cov.x + cov.w, oy + cov.y + cov.h});
     for (int y = g.y0; y < g.y1; y++) {
         const unsigned char* a = &cov.a[(size_t)(y - oy - cov.y) * cov.w + (g.x0 - ox - cov.x)];
         uint32_t* p = dst.row(y) + g.x0;
+        if (table && changes.box) {
+            int first = g.width(), last = -1;
+            for (int x = 0; x < g.width(); x++) {
+                uint32_t v = table[a[x]];
+                if (p[x] != v) {
+                    p[x] = v;
+                    first = std::min(first, x);
+                    last = x;
+                }
+            }
+            changes.add(g.x0 + first, y, g.x0 + last + 1);
+            continue;
+        }
         if (table) {
             for (int x = 0; x < g.width(); x++)
                 p[x] = table[a[x]];
@@ -529,19 +554,31 @@ static void blend_coverage(const Surface& dst, const IRect& vis, int ox, int oy,
 }
 
 // The background of part of a cell: with known, black is written only where
-// the ink map says the surface may not be black already.
-static void fill_background(const Surface& dst, const IRect& vis, const IRect& r, uint32_t bg, const InkMap* known)
+// the ink map says the surface may not be black already; with changes, only
+// pixels of another colour are written.
+static void fill_background(const Surface& dst, const IRect& vis, const IRect& r, uint32_t bg, const InkMap* known,
+                            Changes changes)
 {
-    if (!known || bg != 0) {
-        surface_fill(dst, vis, r, bg);
+    IRect c = rect_intersect(vis, r);
+    if (!changes.box && (!known || bg != 0)) {
+        surface_fill(dst, c, c, bg);
         return;
     }
-    IRect c = rect_intersect(vis, r);
     for (int y = c.y0; y < c.y1; y++) {
-        InkSpan span = ink_row(*known, y);
-        int a = std::max(c.x0, span.x0), b = std::min(c.x1, span.x1);
-        if (b > a)
+        int a = c.x0, b = c.x1;
+        if (known && bg == 0) {
+            InkSpan span = ink_row(*known, y);
+            a = std::max(a, span.x0);
+            b = std::min(b, span.x1);
+        }
+        if (b <= a)
+            continue;
+        if (changes.box) {
+            IRect d = surface_fill_changed(dst, IRect{a, y, b, y + 1}, bg);
+            changes.add(d.x0, y, d.x1);
+        } else {
             std::memset(dst.row(y) + a, 0, (size_t)(b - a) * sizeof(uint32_t));
+        }
     }
 }
 
@@ -550,30 +587,33 @@ static void fill_background(const Surface& dst, const IRect& vis, const IRect& r
 // glyph's box as drawn (empty for a blank).
 static IRect draw_char(const Surface& dst, const IRect& area, int cx, int y, int face_id, unsigned code, int cells,
                        int cell_w, int cell_h, const FontRequest& font, uint32_t fg, uint32_t bg, bool opaque,
-                       const InkMap* known)
+                       const InkMap* known, Changes changes)
 {
     IRect cell{cx, y, cx + cells * cell_w, y + cell_h};
     IRect vis = rect_intersect(cell, area);
     if (vis.empty())
         return IRect{};
+    static const Coverage nothing;
     bool bold = font.weight >= FONT_BOLD_WEIGHT;
-    const Coverage& cov = glyph_for(face_id, code, cells, cell_w, cell_h, bold, font.italic);
-    if (warm_recording)
+    bool space = cells == 1 && (code <= 0x20 || code == 0x7F); // shows nothing in any face
+    const Coverage& cov = space ? nothing : glyph_for(face_id, code, cells, cell_w, cell_h, bold, font.italic);
+    if (warm_recording && !space)
         warm_note(GlyphKey{face_id, code, cell_w, cell_h, bold, font.italic}, cells);
     IRect g = cov.a.empty() ? IRect{}
                             : rect_intersect(vis, IRect{cx + cov.x, y + cov.y, cx + cov.x + cov.w, y + cov.y + cov.h});
     if (opaque) {
         // The glyph's box gets every pixel from the table (nought coverage is
         // bg): only the rest of the cell is filled, so no pixel is written twice.
-        fill_background(dst, vis, IRect{vis.x0, vis.y0, vis.x1, g.empty() ? vis.y1 : g.y0}, bg, known);
+        fill_background(dst, vis, IRect{vis.x0, vis.y0, vis.x1, g.empty() ? vis.y1 : g.y0}, bg, known, changes);
         if (!g.empty()) {
-            fill_background(dst, vis, IRect{vis.x0, g.y1, vis.x1, vis.y1}, bg, known);
-            fill_background(dst, vis, IRect{vis.x0, g.y0, g.x0, g.y1}, bg, known);
-            fill_background(dst, vis, IRect{g.x1, g.y0, vis.x1, g.y1}, bg, known);
+            fill_background(dst, vis, IRect{vis.x0, g.y1, vis.x1, vis.y1}, bg, known, changes);
+            fill_background(dst, vis, IRect{vis.x0, g.y0, g.x0, g.y1}, bg, known, changes);
+            fill_background(dst, vis, IRect{g.x1, g.y0, vis.x1, g.y1}, bg, known, changes);
         }
     }
     if (!g.empty())
-        blend_coverage(dst, vis, cx, y, cov, fg, opaque ? blend_table_for(fg, bg) : nullptr);
+        blend_coverage(dst, vis, cx, y, cov, fg, opaque ? blend_table_for(fg, bg) : nullptr,
+                       opaque ? changes : Changes{});
     return g;
 }
 
@@ -624,9 +664,13 @@ int font_text_width(const FontRequest& font, const char* text, int n)
 static long long clamp_coord(long long v) { return std::min<long long>(std::max<long long>(v, INT_MIN), INT_MAX); }
 
 IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text,
-                    int n, uint32_t fg, uint32_t bg, bool opaque, const InkMap* black_known, IRect* glyphs)
+                    int n, uint32_t fg, uint32_t bg, bool opaque, const InkMap* black_known, IRect* glyphs,
+                    IRect* changed)
 {
     IRect inked{};
+    if (changed)
+        *changed = IRect{};
+    Changes changes{opaque ? changed : nullptr};
     warm_wait();
     int face_id = FACE_NONE;
     const FaceInfo* fi = face_for(font, &face_id);
@@ -646,12 +690,16 @@ IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const F
         unsigned code = len == 2 ? ((unsigned char)text[i] << 8 | (unsigned char)text[i + 1]) : (unsigned char)text[i];
         if (pen + (long long)len * cell_w > area.x0)
             inked = rect_union(inked, draw_char(dst, area, (int)pen, y, face_id, code, len, cell_w, cell_h, font, fg,
-                                                bg, opaque, black_known));
+                                                bg, opaque, black_known, changes));
         pen += (long long)len * cell_w;
         i += len;
     }
-    if (font.underline || font.strike_out)
-        inked = rect_union(inked, draw_rules(dst, area, cells, fi, font, fg));
+    if (font.underline || font.strike_out) {
+        IRect rules = draw_rules(dst, area, cells, fi, font, fg);
+        inked = rect_union(inked, rules);
+        if (changed)
+            *changed = rect_union(*changed, rules);
+    }
     if (glyphs)
         *glyphs = inked;
     return cells;

@@ -44,10 +44,13 @@ void font_cell_size(const FontRequest& font, int* cell_w, int* cell_h);
 // background is written only inside each row's ink span (outside it the
 // surface is known black already); with glyphs, the union of the rectangles
 // that may have received another colour is returned there, so the caller's
-// ink map can stay as narrow as what was really drawn.
+// ink map can stay as narrow as what was really drawn. With changed and
+// opaque set, only pixels of another colour are written, and changed receives
+// the smallest rectangle holding them (what needs presenting); the rules of
+// underline and strike-out are counted as changed whenever drawn.
 IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font, const char* text,
                     int n, uint32_t fg, uint32_t bg, bool opaque, const InkMap* black_known = nullptr,
-                    IRect* glyphs = nullptr);
+                    IRect* glyphs = nullptr, IRect* changed = nullptr);
 
 // Width in pixels that font_text_out would use for the text.
 int font_text_width(const FontRequest& font, const char* text, int n);

@@ -348,10 +348,13 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
     }
     // On black, the cells are black but for the glyphs: the ink map keeps only
     // those, and black need not be written where it is known to be already.
+    // Opaque text is mostly drawn again as it was (the typed line, on every
+    // key): only the pixels that differ are written, marked and composed.
     bool on_black = opaque && pixel_from_colorref(dc->bk_color) == 0;
-    IRect glyphs{};
-    IRect cells = font_text_out(s, clip, x, y, dc->font->font, text, count, pixel_from_colorref(dc->text_color),
-                                pixel_from_colorref(dc->bk_color), opaque, on_black ? &dc->win->ink : nullptr, &glyphs);
+    IRect glyphs{}, changed{};
+    IRect cells =
+        font_text_out(s, clip, x, y, dc->font->font, text, count, pixel_from_colorref(dc->text_color),
+                      pixel_from_colorref(dc->bk_color), opaque, on_black ? &dc->win->ink : nullptr, &glyphs, &changed);
     IRect written = rect_intersect(rect_intersect(cells, clip), s.bounds());
     if (opaque) // every pixel of the cells is what it should be now
         ink_cover(s, &dc->win->ink, written);
@@ -361,7 +364,7 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
     } else {
         ink_add(&dc->win->ink, written);
     }
-    mark(dc, cells);
+    mark(dc, opaque ? changed : cells);
     return TRUE;
 }
 
