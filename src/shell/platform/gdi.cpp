@@ -7,6 +7,8 @@
 // font.cpp. Called by the program's drawing code and by DefWindowProcA.
 #include "internal.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <unordered_set>
 
@@ -287,7 +289,11 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
         // more often than not: only what really changes is written, and only
         // that needs composing and presenting.
         ink_cover(s, &win->ink, c);
-        IRect changed = surface_fill_changed(s, c, color);
+        IRect changed = c;
+        if (win == top_window() && screen_dirty_covers(c))
+            surface_fill(s, c, c, color);
+        else
+            changed = surface_fill_changed(s, c, color);
         ink_add(&win->ink, c);
         mark(dc, changed);
         return 1;
@@ -341,20 +347,23 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
     IRect clip = dc_clip(dc);
     bool opaque = dc->bk_mode == OPAQUE;
     ink_fit(&dc->win->ink, s.w, s.h, false);
-    if (!opaque) { // the glyphs are blended over what lies beneath: it must be there
-        int cell_w = 1, cell_h = 1;
-        font_cell_size(dc->font->font, &cell_w, &cell_h);
+    int cell_w = 1, cell_h = 1;
+    font_cell_size(dc->font->font, &cell_w, &cell_h);
+    if (!opaque) // the glyphs are blended over what lies beneath: it must be there
         ink_settle(s, &dc->win->ink, IRect{0, y, s.w, y + cell_h});
-    }
     // On black, the cells are black but for the glyphs: the ink map keeps only
     // those, and black need not be written where it is known to be already.
     // Opaque text is mostly drawn again as it was (the typed line, on every
     // key): only the pixels that differ are written, marked and composed.
+    // When the cells will be composed anyway (a repaint), comparing buys nothing.
     bool on_black = opaque && pixel_from_colorref(dc->bk_color) == 0;
+    long long right = std::min<long long>((long long)x + (long long)count * cell_w, INT_MAX);
+    IRect ahead = rect_intersect(IRect{x, y, (int)right, y + cell_h}, clip);
+    bool compare = opaque && dc->win == top_window() && !screen_dirty_covers(ahead);
     IRect glyphs{}, changed{};
-    IRect cells =
-        font_text_out(s, clip, x, y, dc->font->font, text, count, pixel_from_colorref(dc->text_color),
-                      pixel_from_colorref(dc->bk_color), opaque, on_black ? &dc->win->ink : nullptr, &glyphs, &changed);
+    IRect cells = font_text_out(s, clip, x, y, dc->font->font, text, count, pixel_from_colorref(dc->text_color),
+                                pixel_from_colorref(dc->bk_color), opaque, on_black ? &dc->win->ink : nullptr, &glyphs,
+                                compare ? &changed : nullptr);
     IRect written = rect_intersect(rect_intersect(cells, clip), s.bounds());
     if (opaque) // every pixel of the cells is what it should be now
         ink_cover(s, &dc->win->ink, written);
@@ -364,7 +373,7 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
     } else {
         ink_add(&dc->win->ink, written);
     }
-    mark(dc, opaque ? changed : cells);
+    mark(dc, compare ? changed : cells);
     return TRUE;
 }
 

@@ -122,6 +122,9 @@ void queue_run_modal(bool (*done)());
 
 // Marks a rectangle of the top window's client area as changed.
 void screen_mark_dirty(const IRect& client_rect);
+// True when client_rect will be composed anyway (a repaint, the first frame):
+// finding out which of its pixels change would then buy nothing.
+bool screen_dirty_covers(const IRect& client_rect);
 // Marks a rectangle of the screen itself (overlays) as changed.
 void screen_mark_screen_dirty(const IRect& screen_rect);
 // Composes what changed (client pixels, then overlays) and presents it.

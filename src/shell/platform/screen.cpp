@@ -70,6 +70,17 @@ void screen_mark_dirty(const IRect& client_rect)
         add_dirty(rect_offset(client_rect, 0, screen_client_top()));
 }
 
+bool screen_dirty_covers(const IRect& client_rect)
+{
+    if (!top_window())
+        return false;
+    IRect r = rect_offset(client_rect, 0, screen_client_top());
+    for (int i = 0; i < dirty_count; i++)
+        if (rect_intersect(dirty[i], r).area() == r.area())
+            return true;
+    return false;
+}
+
 void screen_mark_screen_dirty(const IRect& screen_rect)
 {
     if (top_window())

@@ -95,7 +95,7 @@ IRect surface_fill_changed(const Surface& s, const IRect& r, uint32_t color)
         while (b > a && row[b - 1] == color)
             b--;
         if (b > a) {
-            std::fill(row + a, row + b, color);
+            surface_fill(s, r, IRect{a, y, b, y + 1}, color);
             changed = rect_union(changed, IRect{a, y, b, y + 1});
         }
     }
