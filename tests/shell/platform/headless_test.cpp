@@ -110,6 +110,8 @@ static std::vector<uint32_t> typed_line_pixels(bool key_by_key)
     std::vector<uint32_t> px;
     for (int y = 0; y < c.h; y++)
         px.insert(px.end(), c.row(y), c.row(y) + c.w);
+    DestroyWindow(test_window); // the next call opens its own
+    pump();                     // and its quit message goes with it
     return px;
 }
 
