@@ -527,15 +527,21 @@ static void blend_coverage(const Surface& dst, const IRect& vis, int ox, int oy,
         const unsigned char* a = &cov.a[(size_t)(y - oy - cov.y) * cov.w + (g.x0 - ox - cov.x)];
         uint32_t* p = dst.row(y) + g.x0;
         if (table && changes.box) {
-            int first = g.width(), last = -1;
-            for (int x = 0; x < g.width(); x++) {
-                uint32_t v = table[a[x]];
-                if (p[x] != v) {
-                    p[x] = v;
-                    first = std::min(first, x);
-                    last = x;
-                }
-            }
+            // The row as it should be, then one comparison of the whole row:
+            // most rows of a glyph drawn again are already right.
+            static std::vector<uint32_t> want;
+            int w = g.width();
+            want.resize((size_t)w);
+            for (int x = 0; x < w; x++)
+                want[(size_t)x] = table[a[x]];
+            if (std::memcmp(p, want.data(), (size_t)w * sizeof(uint32_t)) == 0)
+                continue;
+            int first = 0, last = w - 1;
+            while (p[first] == want[(size_t)first])
+                first++;
+            while (p[last] == want[(size_t)last])
+                last--;
+            std::memcpy(p + first, want.data() + first, (size_t)(last - first + 1) * sizeof(uint32_t));
             changes.add(g.x0 + first, y, g.x0 + last + 1);
             continue;
         }

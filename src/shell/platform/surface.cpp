@@ -69,35 +69,26 @@ void surface_fill(const Surface& s, const IRect& clip, const IRect& r, uint32_t 
         std::memcpy(s.row(y) + c.x0, first, row_bytes);
 }
 
-// Eight pixels at a time: no branch per pixel, and the compiler uses vectors.
-constexpr int SCAN_STEP = 8;
-
-static bool all_are(const uint32_t* p, uint32_t color)
-{
-    uint32_t d = 0;
-    for (int k = 0; k < SCAN_STEP; k++)
-        d |= p[k] ^ color;
-    return d == 0;
-}
-
 IRect surface_fill_changed(const Surface& s, const IRect& r, uint32_t color)
 {
+    // A row of the colour to compare whole rows with: memcmp is far faster
+    // than a loop, and most rows filled again are already right.
+    static std::vector<uint32_t> row_of;
+    if (row_of.size() < (size_t)r.width() || (!row_of.empty() && row_of[0] != color))
+        row_of.assign((size_t)std::max(r.width(), 1), color);
+    size_t row_bytes = (size_t)r.width() * sizeof(uint32_t);
     IRect changed{};
     for (int y = r.y0; y < r.y1; y++) {
         uint32_t* row = s.row(y);
+        if (row_bytes == 0 || std::memcmp(row + r.x0, row_of.data(), row_bytes) == 0)
+            continue;
         int a = r.x0, b = r.x1;
-        while (b - a >= SCAN_STEP && all_are(row + a, color))
-            a += SCAN_STEP;
-        while (a < b && row[a] == color)
+        while (row[a] == color)
             a++;
-        while (b - a >= SCAN_STEP && all_are(row + b - SCAN_STEP, color))
-            b -= SCAN_STEP;
-        while (b > a && row[b - 1] == color)
+        while (row[b - 1] == color)
             b--;
-        if (b > a) {
-            surface_fill(s, r, IRect{a, y, b, y + 1}, color);
-            changed = rect_union(changed, IRect{a, y, b, y + 1});
-        }
+        std::memcpy(row + a, row_of.data(), (size_t)(b - a) * sizeof(uint32_t));
+        changed = rect_union(changed, IRect{a, y, b, y + 1});
     }
     return changed;
 }
