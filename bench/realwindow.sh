@@ -8,7 +8,8 @@
 #   first frame   exec -> first present, and exec -> the start screen with its
 #                 message box presented (LAUNCHES launches, median), and the
 #                 ratio of the latter to SDL2 alone (bare_frame beside the
-#                 executable), launched in turn with the game in the same loop
+#                 executable), launched in turn with the game in the same loop;
+#                 and SDL2 alone's key latency, a square drawn per key
 #   rss           VmRSS 3 s after exec (RUNS runs, median)
 #   idle cpu      CPU over 10 s with the start box up, and with a line running
 #                 and nobody typing (RUNS runs, median)
@@ -118,6 +119,21 @@ for i in $(seq 1 "$LAUNCHES"); do
 done
 read -r bf_med bf_p90 bf_n < <(python3 "$HELPER" stats "$WORK/bare/first.txt" 0)
 echo "SDL2 alone:  first frame          median $bf_med ms (p90 $bf_p90, $bf_n launches)"
+
+# The floor under a key: SDL2 alone answering each key with one small square.
+R="$WORK/bare"
+PROG="$BARE" launch 3 "bare-keys"
+python3 "$HELPER" first "$TRACE" "$T0" 20 >/dev/null || { echo "SDL2 alone: no first frame" >&2; exit 1; }
+client_size_ok || exit 1
+xdotool windowfocus --sync "$WIN"
+xdotool key Return
+sleep 0.3
+python3 "$HELPER" keys "$TRACE" "$KEYS" "$R/keys.txt" || exit 1
+stop_app
+read -r kl_med kl_p90 kl_n < <(python3 "$HELPER" stats "$R/keys.txt" 0 1000)
+read -r ka_med ka_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 1 1000)
+echo "SDL2 alone:  key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
+echo "SDL2 alone:  SDL poll -> present  median $ka_med ms (p90 $ka_p90)"
 
 for mode in $MODES; do
     R="$WORK/mode$mode"
