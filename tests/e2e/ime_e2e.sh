@@ -16,16 +16,8 @@ SKIP=77
 # ---- the part that runs as the unprivileged user ---------------------------------
 if [ "${1:-}" = "--inner" ]; then
     DIR=$2 # writable: home, screenshots, the game's copy in $DIR/app
-    fail() {
-        echo "FAIL: $*" >&2
-        exit 1
-    }
-    shot() { import -window root "$DIR/$1.png"; }
-    count_colour() { # shot x y w h rrggbb
-        convert "$DIR/$1.png" -crop "$4x$5+$2+$3" +repage -fill black +opaque "#$6" -fill white -opaque "#$6" \
-            -format "%[fx:round(mean*w*h)]" info:
-    }
-    pixel() { convert "$DIR/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6 | tr 'A-F' 'a-f'; }
+    SHOTS=$DIR
+    . "$(dirname "$0")/screen_checks.sh"
     # mozc's server detaches from the engine that starts it: it is found by
     # its name and this run's private home, and ended by its id.
     stop_mozc_server() {
@@ -67,24 +59,6 @@ if [ "${1:-}" = "--inner" ]; then
     WIN=$(timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
     [ -n "$WIN" ] || fail "no window appeared"
     xdotool windowfocus --sync "$WIN"
-    BOX=f2f2f2
-    wait_box() {
-        for _ in $(seq 1 100); do
-            shot "$1"
-            [ "$(pixel "$1" 640 412)" = "$BOX" ] && return 0
-            sleep 0.1
-        done
-        fail "no message box ($1)"
-    }
-    close_box() {
-        xdotool key Return
-        for _ in $(seq 1 100); do
-            shot gone
-            [ "$(pixel gone 640 412)" != "$BOX" ] && return 0
-            sleep 0.05
-        done
-        fail "the message box did not close"
-    }
     wait_box start
     close_box
 

@@ -23,27 +23,12 @@ stop_all() {
 }
 trap stop_all EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+SHOTS=$WORK
+. "$(dirname "${BASH_SOURCE[0]}")/screen_checks.sh"
 
 # The window of the process $APP_PID, once it is mapped.
 find_window() {
     timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1
-}
-
-shot() { import -window root "$WORK/$1.png"; }
-
-# The colour of one pixel of a screenshot, as rrggbb.
-pixel() {
-    convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6 | tr 'A-F' 'a-f'
-}
-
-# How many pixels of one colour a region of a screenshot holds.
-count_colour() { # shot x y w h rrggbb
-    convert "$WORK/$1.png" -crop "$4x$5+$2+$3" +repage -fill black +opaque "#$6" -fill white -opaque "#$6" \
-        -format "%[fx:round(mean*w*h)]" info:
 }
 
 wait_for_title() { # window expected-title
@@ -65,22 +50,3 @@ launch() {
     xdotool windowfocus --sync "$WIN"
 }
 
-# A message box: its grey face in the middle of the screen.
-BOX=f2f2f2
-wait_box() { # name: waits until a message box is up, in the shot of that name
-    for _ in $(seq 1 100); do
-        shot "$1"
-        [ "$(pixel "$1" 640 412)" = "$BOX" ] && return 0
-        sleep 0.1
-    done
-    fail "no message box ($1)"
-}
-close_box() { # closes the box with Return and waits until it is gone
-    xdotool key Return
-    for _ in $(seq 1 100); do
-        shot gone
-        [ "$(pixel gone 640 412)" != "$BOX" ] && return 0
-        sleep 0.05
-    done
-    fail "the message box did not close"
-}
