@@ -1,6 +1,7 @@
-// test_support.cpp -- temporary directories and whole-file helpers for tests.
+// test_support.cpp -- files, the game started headless, its screen and its waits, for tests.
 #include "test_support.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -47,11 +48,14 @@ std::string read_file(const std::string& path)
     return all.str();
 }
 
-#include "drill/engine.h"
-#include "shell/platform/headless.h"
-#include "shell/platform/win32.h"
-#include "shell/startup.h"
-#include "text/store.h"
+std::string settings_file() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/LumekoTrainer.ini"; }
+
+std::string saved_setting(const char* key)
+{
+    char value[32];
+    GetPrivateProfileStringA("set", key, "-", value, sizeof value, "LumekoTrainer.ini");
+    return value;
+}
 
 void start_game(int w, int h, const char* settings_ini)
 {
@@ -101,10 +105,34 @@ std::string rest_of_line()
     return from < (int)line.size() ? line.substr((size_t)from) : std::string();
 }
 
+void type_char(char c)
+{
+    const char one[2] = {(char)std::tolower((unsigned char)c), 0};
+    type_and_run(one);
+}
+
 void command(unsigned id)
 {
     SendMessageA(main_window, WM_COMMAND, id, 0);
     run_until_idle();
+}
+
+bool box_shown(const std::string& utf8)
+{
+    for (const std::string& t : headless_box_log())
+        if (t == utf8)
+            return true;
+    return false;
+}
+
+void set_layout(int w, int h, int cell, int key_height, int mode, int ahead)
+{
+    client_w = w;
+    client_h = h;
+    char_size = cell;
+    key_h = key_height;
+    typing_mode = mode;
+    lookahead = ahead;
 }
 
 int count_colour(int x0, int y0, int x1, int y1, uint32_t c)
@@ -114,4 +142,42 @@ int count_colour(int x0, int y0, int x1, int y1, uint32_t c)
         for (int x = x0; x < x1; x++)
             n += headless_pixel(x, y) == c;
     return n;
+}
+
+std::vector<uint32_t> client_pixels()
+{
+    Surface c = headless_client();
+    std::vector<uint32_t> px;
+    for (int y = 0; y < c.h; y++)
+        px.insert(px.end(), c.row(y), c.row(y) + c.w);
+    return px;
+}
+
+std::function<void()> press(int vk)
+{
+    return [vk] { headless_key(vk); };
+}
+
+static WaitScript* script = nullptr;
+
+WaitScript::WaitScript(std::vector<std::function<void()>> s, std::function<void()> after)
+    : steps(std::move(s)), then(std::move(after))
+{
+    script = this;
+    headless_set_wait_hook(on_wait);
+}
+
+WaitScript::~WaitScript()
+{
+    headless_set_wait_hook(nullptr);
+    script = nullptr;
+}
+
+void WaitScript::on_wait()
+{
+    size_t n = script->done++;
+    if (n < script->steps.size())
+        script->steps[n]();
+    else
+        script->then();
 }

@@ -1,22 +1,12 @@
 // lesson_test.cpp -- the lesson file format, the loader's limits, the open dialog.
 #include "text/lesson.h"
-
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <cstdio>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "display/keyboard.h"
-#include "drill/engine.h"
 #include "placement/placement.h"
-#include "shell/commands.h"
-#include "shell/platform/headless.h"
-#include "shell/startup.h"
-#include "test_support.h"
 #include "text/random_lines.h"
-#include "text/store.h"
 
 static const char LESSON_MODE[] = "[set]\ntypemode=2\n"; // no key lighting: any byte may be practised
 
@@ -27,22 +17,17 @@ static std::string temp_lesson(const std::string& bytes, const char* name = "les
     return path;
 }
 
-// Reads bytes as a lesson file, the way a command rereads the current lesson.
-static void load_bytes(const std::string& bytes)
+// Reads bytes as a lesson file, the way a command rereads the current lesson,
+// or (restart) starts it as the restart command does.
+static void load_bytes(const std::string& bytes, bool restart = false)
 {
     std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(bytes).c_str());
     text_source = 1;
     reload_same_file = 1;
-    load_lesson();
-}
-
-// Starts a lesson file of these bytes as the restart command does.
-static void restart_with(const std::string& bytes)
-{
-    std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", temp_lesson(bytes).c_str());
-    text_source = 1;
-    reload_same_file = 1;
-    restart_practice();
+    if (restart)
+        restart_practice();
+    else
+        load_lesson();
 }
 
 // Every lesson test starts the game with no key lighting.
@@ -50,84 +35,57 @@ struct LoadLesson : testing::Test {
     void SetUp() override { start_game(800, 600, LESSON_MODE); }
 };
 
-static bool box_shown(const std::string& utf8)
-{
-    for (const std::string& t : headless_box_log())
-        if (t == utf8)
-            return true;
-    return false;
-}
-
 static bool in_pool(const char* p) { return p >= line_pool && p < line_pool + LINE_POOL_SIZE; }
 
+// A line ends only at CR LF (cut to fit its destination, which keeps two
+// zero bytes at its end); the list ends at a zero byte, 0xFF or the data's end.
 TEST(SplitLine, EndsALineOnlyAtCrLfAndTheListAtZeroFfOrTheEnd)
 {
     const struct {
         std::string in;
+        int size;
         std::string line;
-        int result;
-        int advance;
+        int result, advance;
     } cases[] = {
-        {"ab\r\ncd", "ab", 2, 4},
-        {"a\rb\r\n", "a\rb", 3, 5},
-        {"a\nb\r\nc", "a\nb", 3, 5},
-        {std::string("ab\0c", 4), "ab", -1, 2},
-        {"ab\xFF"
-         "c",
-         "ab", -1, 2},
-        {"abc", "abc", -1, 3},
-        {"ab\r", "ab\r", -1, 3},
-        {"", "", -1, 0},
-        {"\r\n", "", 0, 2},
+        {"ab\r\ncd", 16, "ab", 2, 4},
+        {"a\rb\r\n", 16, "a\rb", 3, 5},
+        {"a\nb\r\nc", 16, "a\nb", 3, 5},
+        {std::string("ab\0c", 4), 16, "ab", -1, 2},
+        {"ab\xFF_", 16, "ab", -1, 2},
+        {"abc", 16, "abc", -1, 3},
+        {"ab\r", 16, "ab\r", -1, 3},
+        {"", 16, "", -1, 0},
+        {"\r\n", 16, "", 0, 2},
+        {"abcdefghij\r\nxy", 8, "abcdef", 6, 12}, // the start of a longer line
+        {"abcdefghij\xFF", 8, "abcdef", -1, 10},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
         std::vector<char> data(c.in.begin(), c.in.end());
         char* cursor = data.data();
-        char dest[16];
+        char dest[17];
         std::memset(dest, 'x', sizeof dest);
-        EXPECT_EQ(split_line(&cursor, (int)data.size(), dest, sizeof dest), c.result) << c.in;
-        EXPECT_EQ(std::string(dest), c.line) << c.in;
-        EXPECT_EQ(dest[c.line.size() + 1], 0) << c.in;
-        EXPECT_EQ(cursor - data.data(), c.advance) << c.in;
+        EXPECT_EQ(split_line(&cursor, (int)data.size(), dest, c.size), c.result);
+        EXPECT_EQ(std::string(dest), c.line);
+        EXPECT_EQ(dest[c.line.size() + 1], 0);
+        EXPECT_EQ(dest[c.size], 'x');
+        EXPECT_EQ(cursor - data.data(), c.advance);
     }
 }
 
-TEST(SplitLine, KeepsTheStartOfALineLongerThanItsDestination)
+TEST_F(LoadLesson, ReadsTheExampleAndFollowsTheFormatsEdgeCases)
 {
-    std::string in = "abcdefghij\r\nxy";
-    char* cursor = &in[0];
-    char dest[10] = {0, 0, 0, 0, 0, 0, 0, 0, 'G', 'G'};
-    EXPECT_EQ(split_line(&cursor, (int)in.size(), dest, 8), 6);
-    EXPECT_STREQ(dest, "abcdef");
-    EXPECT_EQ(std::string(dest + 8, 2), "GG");
-    EXPECT_STREQ(cursor, "xy");
-    std::string ends = std::string("abcdefghij\xFF", 11);
-    cursor = &ends[0];
-    EXPECT_EQ(split_line(&cursor, (int)ends.size(), dest, 8), -1);
-    EXPECT_EQ(cursor - &ends[0], 10);
-}
-
-TEST_F(LoadLesson, ReadsTheExampleFile)
-{
+    const std::string example = "asdf{left hand\r\njkl;\r\n\r\nHome row drill\r\n";
     series_running = 1;
-    load_bytes("asdf{left hand\r\njkl;\r\n\r\nHome row drill\r\n");
-    ASSERT_EQ(line_count, 2);
-    EXPECT_STREQ(line_table[0], "asdf");
-    EXPECT_STREQ(line_note[0], "left hand");
-    EXPECT_STREQ(line_table[1], "jkl;");
-    EXPECT_EQ(line_note[1], empty_note);
-    EXPECT_STREQ(trailer_text, "Home row drill\r\n");
+    load_bytes(example);
     EXPECT_EQ(std::string(line_pool, 20), std::string("asdf\0left hand\0jkl;\0", 20));
     EXPECT_EQ(series_running, 0);
-}
-
-TEST_F(LoadLesson, FollowsTheFormatsEdgeCases)
-{
     const struct {
         std::string file;
         std::vector<std::pair<std::string, const char*>> lines; // text, note (nullptr: none)
         std::string trailer;
     } cases[] = {
+        {example, {{"asdf", "left hand"}, {"jkl;", nullptr}}, "Home row drill\r\n"},
         {"ab\r\ncd", {{"ab", nullptr}, {"cd", nullptr}}, ""},
         {"ab\r\ncd\r\n", {{"ab", nullptr}, {"cd", nullptr}}, ""},
         {"{note only\r\nx\r\n", {{"", "note only"}, {"x", nullptr}}, ""},
@@ -135,32 +93,31 @@ TEST_F(LoadLesson, FollowsTheFormatsEdgeCases)
         {"ボール{x\r\n", {{"\x83", "ール{x"}}, ""}, // the second byte of ボ is "{"
         {"a{b{c\r\nabc{\r\n", {{"a", "b{c"}, {"abc", ""}}, ""},
         {std::string("ab\r\ncd\0ef\r\n", 11), {{"ab", nullptr}, {"cd", nullptr}}, ""},
-        {"ab\xFF"
-         "cd\r\n",
-         {{"ab", nullptr}},
-         "\xFF"
-         "cd\r\n"},
+        {"ab\xFF_cd\r\n", {{"ab", nullptr}}, "\xFF_cd\r\n"},
         {"x\r\n\r\n\r\nintro", {{"x", nullptr}}, "\r\nintro"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
         load_bytes(c.file);
-        ASSERT_EQ(line_count, (int)c.lines.size()) << c.file;
+        ASSERT_EQ(line_count, (int)c.lines.size());
         for (size_t j = 0; j < c.lines.size(); j++) {
-            EXPECT_EQ(std::string(line_table[j]), c.lines[j].first) << c.file;
+            EXPECT_EQ(std::string(line_table[j]), c.lines[j].first);
             if (c.lines[j].second) {
-                EXPECT_TRUE(in_pool(line_note[j])) << c.file;
-                EXPECT_STREQ(line_note[j], c.lines[j].second) << c.file;
+                EXPECT_TRUE(in_pool(line_note[j]));
+                EXPECT_STREQ(line_note[j], c.lines[j].second);
             } else {
-                EXPECT_EQ(line_note[j], empty_note) << c.file;
+                EXPECT_EQ(line_note[j], empty_note);
             }
         }
-        EXPECT_EQ(std::string(trailer_text), c.trailer) << c.file;
+        EXPECT_EQ(std::string(trailer_text), c.trailer);
     }
     load_bytes("ab\rcd\r\n");
     EXPECT_EQ(line_len(0), 2); // the practice text ends before a lone CR
 }
 
-TEST_F(LoadLesson, ReadsAtMost65520LinesAndTheNextStartsTheIntroduction)
+// At most 65,520 lines (the next starts the introduction), 4,096 bytes of a
+// line, notes cut on a whole character; a line at a limit is reported.
+TEST_F(LoadLesson, BoundsTheLineCountLinesAndNotes)
 {
     std::string file;
     for (int j = 0; j < LESSON_MAX_LINES; j++)
@@ -170,10 +127,7 @@ TEST_F(LoadLesson, ReadsAtMost65520LinesAndTheNextStartsTheIntroduction)
     EXPECT_STREQ(line_table[LESSON_MAX_LINES - 1], "ab");
     EXPECT_STREQ(line_note[LESSON_MAX_LINES - 1], "c");
     EXPECT_STREQ(trailer_text, "next\r\ntail");
-}
 
-TEST_F(LoadLesson, ReportsAPracticeTextOf4096BytesAndGoesOn)
-{
     load_bytes("ok\r\n" + std::string(4096, 'a') + "{n\r\nok3{m\r\n");
     EXPECT_TRUE(box_shown(u8"2行目に問題があります。"));
     ASSERT_EQ(line_count, 3);
@@ -182,10 +136,7 @@ TEST_F(LoadLesson, ReportsAPracticeTextOf4096BytesAndGoesOn)
     EXPECT_EQ(line_len(1), 0); // never started
     EXPECT_STREQ(line_table[2], "ok3");
     EXPECT_STREQ(line_note[2], "m");
-}
 
-TEST_F(LoadLesson, BoundsNotesAndLinesThatPassTheLimits)
-{
     std::string long_note;
     for (int i = 0; i < 3000; i++)
         long_note += "あ";
@@ -226,7 +177,7 @@ TEST_F(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
     std::string file = "abc\r\n\r\n";
     for (int i = 0; i < 35000; i++)
         file += "あ";
-    restart_with(file);
+    load_bytes(file, true);
     EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
     const std::string& start = headless_box_log().back();
     const std::string tail = u8"あ\n\nENTERかSPACEを押すとはじまります。";
@@ -265,7 +216,7 @@ TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
     }
 }
 
-TEST_F(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
+TEST_F(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractisedAllRealLines)
 {
     const std::pair<std::string, std::string> files[] = {
         {"", ""},
@@ -275,7 +226,7 @@ TEST_F(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
         {"{a\r\n\rb\r\n" + std::string(1024, 'c') + "\r\n\r\nhi", "hi"},
     };
     for (const auto& f : files) {
-        restart_with(f.first);
+        load_bytes(f.first, true);
         EXPECT_EQ(headless_box_log()[headless_box_log().size() - 2],
                   u8"「" + std::string(lesson_path) +
                       u8"」には練習できる行がありません。\n\nランダムな文字で練習します。");
@@ -285,10 +236,7 @@ TEST_F(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractised)
         EXPECT_EQ(line_len(line_index), random_line_len);
         EXPECT_EQ(std::string(trailer_text), f.second); // the introduction is kept
     }
-}
-
-TEST_F(LoadLesson, RandomLettersAfterALongLessonAreAllRealLines)
-{
+    // After a long lesson, every one of its lines becomes random letters.
     std::string file;
     for (int j = 0; j < 5000; j++)
         file += "lesson{note\r\n";
@@ -335,7 +283,9 @@ TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
     EXPECT_EQ(modal_flag, 0);
 }
 
-TEST(ChooseLesson, OffersTheDefaultLessonWhenThePathNamesNoFile)
+// With a path that names no file the default lesson is offered; a cancelled
+// chooser changes nothing and practice goes on with the lines in memory.
+TEST(ChooseLesson, OffersTheDefaultAndCancelKeepsTheLesson)
 {
     start_game(800, 600, LESSON_MODE);
     EXPECT_STREQ(lesson_path, DEFAULT_LESSON_PATH);
@@ -348,12 +298,8 @@ TEST(ChooseLesson, OffersTheDefaultLessonWhenThePathNamesNoFile)
     const std::string tail = u8"/lessons/基本指練習.txt";
     ASSERT_GT(proposed.size(), tail.size());
     EXPECT_EQ(proposed.substr(proposed.size() - tail.size()), tail);
-    EXPECT_STREQ(lesson_path, "/nowhere/gone.txt"); // a cancelled dialog changes nothing
-}
+    EXPECT_STREQ(lesson_path, "/nowhere/gone.txt");
 
-TEST(ChooseLesson, CancelKeepsTheLessonAndPracticeGoesOn)
-{
-    start_game(800, 600, LESSON_MODE);
     load_bytes("kept{k\r\n\r\nkept intro");
     const std::string path = lesson_path;
     series_running = 1;
@@ -366,7 +312,7 @@ TEST(ChooseLesson, CancelKeepsTheLessonAndPracticeGoesOn)
     EXPECT_EQ(line_count, 1);
     EXPECT_STREQ(trailer_text, "kept intro");
     headless_answer_file_dialog(nullptr);
-    restart_practice(); // the command goes on with the lines in memory
+    restart_practice();
     run_until_idle();
     EXPECT_EQ(text_source, 1);
     EXPECT_STREQ(line_table[line_index], "kept");

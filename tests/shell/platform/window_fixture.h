@@ -2,10 +2,7 @@
 // with a hidden EDIT child, for the platform layer's tests.
 #pragma once
 
-#include "shell/platform/headless.h"
-#include "shell/platform/win32.h"
-
-#include <vector>
+#include "test_support.h"
 
 struct Recorded {
     UINT msg;
