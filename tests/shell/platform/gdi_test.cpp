@@ -1,22 +1,7 @@
-// GDI on the client framebuffer: pixel rules, text cells, objects, presents.
+// GDI on the client framebuffer: lines and the objects that draw them.
 #include "window_fixture.h"
 
-#include <gtest/gtest.h>
-
-constexpr uint32_t GREEN = 0x00FF00, BLUE = 0x0000FF;
-
-TEST(Gdi, FillRectLeavesOutTheRightAndBottomEdges)
-{
-    open_test_window();
-    HDC dc = GetDC(test_window);
-    fill(dc, RECT{10, 20, 30, 25}, RGB(0, 0, 255)); // COLORREF is blue-green-red
-    ReleaseDC(test_window, dc);
-    EXPECT_EQ(headless_pixel(10, 20), BLUE);
-    EXPECT_EQ(headless_pixel(29, 24), BLUE);
-    EXPECT_EQ(headless_pixel(30, 24), 0u);
-    EXPECT_EQ(headless_pixel(29, 25), 0u);
-    EXPECT_EQ(headless_pixel(9, 20), 0u);
-}
+constexpr uint32_t GREEN = 0x00FF00;
 
 TEST(Gdi, LineToLeavesOutItsEndPoint)
 {

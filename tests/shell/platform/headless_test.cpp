@@ -1,10 +1,6 @@
 // headless_test.cpp -- the headless backend's records, and what it is asked to present.
 #include "window_fixture.h"
 
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
-
 // A soak of many boxes keeps only the newest texts, but still counts them all,
 // and a caller that noted size() before reads the newer texts by number.
 TEST(HeadlessRecord, KeepsTheNewestTextsAndCountsAll)
@@ -23,9 +19,19 @@ TEST(HeadlessRecord, KeepsTheNewestTextsAndCountsAll)
     EXPECT_EQ(log.end() - log.begin(), (long)shown);
 }
 
-// Twenty grey keys with a label each, on the black the erase left.
-static void draw_scene(HDC dc, int odd_x = -1)
+static void fill_client(RECT r, COLORREF c)
 {
+    HDC dc = GetDC(test_window);
+    fill(dc, r, c);
+    ReleaseDC(test_window, dc);
+}
+
+// The whole client erased, then twenty grey keys with a label each, with no
+// present in between, as a program's paint does; odd_x adds a red patch.
+static void repaint(int odd_x = -1)
+{
+    HDC dc = GetDC(test_window);
+    fill(dc, RECT{0, 0, 1920, 1080}, RGB(0, 0, 0));
     for (int i = 0; i < 20; i++) {
         RECT key{40 + i * 60, 400, 96 + i * 60, 460};
         fill(dc, key, RGB(128, 128, 128));
@@ -33,6 +39,7 @@ static void draw_scene(HDC dc, int odd_x = -1)
     }
     if (odd_x >= 0)
         fill(dc, RECT{odd_x, 430, odd_x + 3, 432}, RGB(255, 0, 0));
+    ReleaseDC(test_window, dc);
 }
 
 // What the screen shows equals the client, pixel for pixel.
@@ -40,20 +47,19 @@ static bool screen_matches_client()
 {
     Surface screen = headless_screen(), client = headless_client();
     for (int y = 0; y < client.h; y++)
-        for (int x = 0; x < client.w; x++)
-            if (screen.row(y)[x] != client.row(y)[x])
-                return false;
+        if (!std::equal(client.row(y), client.row(y) + client.w, screen.row(y)))
+            return false;
     return true;
 }
 
-// The whole client erased and drawn again, with no present in between, as a
-// program's paint does.
-static void repaint(int odd_x = -1)
+// Pixels presented by what f draws, once the screen is read.
+static uint64_t presented_by(const std::function<void()>& f)
 {
-    HDC dc = GetDC(test_window);
-    fill(dc, RECT{0, 0, 1920, 1080}, RGB(0, 0, 0));
-    draw_scene(dc, odd_x);
-    ReleaseDC(test_window, dc);
+    headless_screen();
+    const uint64_t before = headless_present_pixels();
+    f();
+    headless_screen();
+    return headless_present_pixels() - before;
 }
 
 TEST(Present, ARepaintOfUnchangedContentPresentsNothing)
@@ -61,29 +67,31 @@ TEST(Present, ARepaintOfUnchangedContentPresentsNothing)
     open_test_window(1920, 1080);
     repaint();
     headless_screen();
-    const uint64_t presents = headless_present_count(), pixels = headless_present_pixels();
-    for (int i = 0; i < 3; i++)
-        repaint();
-    headless_screen();
+    const uint64_t presents = headless_present_count();
+    EXPECT_EQ(presented_by([] {
+                  for (int i = 0; i < 3; i++)
+                      repaint();
+              }),
+              0u);
     EXPECT_EQ(headless_present_count(), presents);
-    EXPECT_EQ(headless_present_pixels(), pixels);
     EXPECT_TRUE(screen_matches_client());
 }
 
-TEST(Present, OnlyTheRowsAndColumnsThatDifferGoOut)
+// Only the rows and columns that differ go out; an expose sends the whole
+// screen again without recomposing.
+TEST(Present, OnlyWhatDiffersGoesOutAndAnExposeSendsEverything)
 {
     open_test_window(1920, 1080);
     repaint();
-    headless_screen();
-    uint64_t pixels = headless_present_pixels();
-    repaint(700); // one 3 x 2 patch differs from the last frame
-    headless_screen();
-    EXPECT_EQ(headless_present_pixels() - pixels, 6u);
+    EXPECT_EQ(presented_by([] { repaint(700); }), 6u); // one 3 x 2 patch differs
     EXPECT_TRUE(screen_matches_client());
-    pixels = headless_present_pixels();
-    repaint(100); // the patch moves: it goes away at 700 and comes at 100
-    headless_screen();
-    EXPECT_EQ(headless_present_pixels() - pixels, (703u - 100u) * 2u);
+    EXPECT_EQ(presented_by([] { repaint(100); }), (703u - 100u) * 2u); // gone at 700, come at 100
+    EXPECT_TRUE(screen_matches_client());
+    EXPECT_EQ(presented_by([] {
+                  headless_expose();
+                  pump();
+              }),
+              1920u * 1080u);
     EXPECT_TRUE(screen_matches_client());
 }
 
@@ -106,10 +114,7 @@ static std::vector<uint32_t> typed_line_pixels(bool key_by_key)
     TextOutA(dc, 0, 100, "ABC", 3);
     ReleaseDC(test_window, dc);
     EXPECT_TRUE(screen_matches_client());
-    Surface c = headless_client();
-    std::vector<uint32_t> px;
-    for (int y = 0; y < c.h; y++)
-        px.insert(px.end(), c.row(y), c.row(y) + c.w);
+    std::vector<uint32_t> px = client_pixels();
     DestroyWindow(test_window); // the next call opens its own
     pump();                     // and its quit message goes with it
     return px;
@@ -121,48 +126,24 @@ TEST(Present, TextDrawnAgainOnBlackLeavesWhatDrawingItOnceLeaves)
     EXPECT_EQ(typed_line_pixels(true), once);
 }
 
-static uint64_t box_up_pixels[3];
-static int box_hook_calls = 0;
-
-// With the box up: a repaint of the same content, a change hidden under the
-// box and a change beside it; the presented pixels are noted after each.
-static void draw_under_the_box()
-{
-    int call = box_hook_calls++;
-    if (call == 0) {
-        headless_screen(); // the box itself is presented
-        box_up_pixels[0] = headless_present_pixels();
-        repaint();
-    } else if (call == 1) {
-        box_up_pixels[0] = headless_present_pixels() - box_up_pixels[0];
-        box_up_pixels[1] = headless_present_pixels();
-        HDC dc = GetDC(test_window);
-        fill(dc, RECT{950, 530, 970, 550}, RGB(0, 255, 0)); // the middle of the screen: under the box
-        ReleaseDC(test_window, dc);
-    } else if (call == 2) {
-        box_up_pixels[1] = headless_present_pixels() - box_up_pixels[1];
-        box_up_pixels[2] = headless_present_pixels();
-        HDC dc = GetDC(test_window);
-        fill(dc, RECT{10, 10, 20, 15}, RGB(0, 255, 0));
-        ReleaseDC(test_window, dc);
-    } else {
-        box_up_pixels[2] = headless_present_pixels() - box_up_pixels[2];
-        headless_key(VK_RETURN);
-    }
-}
-
+// With a box up: the same content again, a change the box hides and one beside it.
 TEST(Present, UnderAMessageBoxOnlyWhatShowsGoesOut)
 {
     open_test_window(1920, 1080);
     repaint();
-    headless_screen();
-    headless_set_wait_hook(draw_under_the_box);
+    uint64_t same = 1, hidden = 1, beside = 0;
+    WaitScript script({[&] { same = presented_by([] { repaint(); }); },
+                       [&] { hidden = presented_by([] {
+                                 fill_client(RECT{950, 530, 970, 550}, RGB(0, 255, 0));
+                             }); },
+                       [&] { beside = presented_by([] {
+                                 fill_client(RECT{10, 10, 20, 15}, RGB(0, 255, 0));
+                             }); }});
     EXPECT_EQ(MessageBoxA(test_window, "OK?", "", MB_OK), IDOK);
-    headless_set_wait_hook(nullptr);
-    EXPECT_EQ(box_hook_calls, 4);
-    EXPECT_EQ(box_up_pixels[0], 0u) << "the same content again";
-    EXPECT_EQ(box_up_pixels[1], 0u) << "a change the box hides";
-    EXPECT_EQ(box_up_pixels[2], 10u * 5u) << "a change beside the box";
+    EXPECT_EQ(script.waits(), 4u);
+    EXPECT_EQ(same, 0u);
+    EXPECT_EQ(hidden, 0u);
+    EXPECT_EQ(beside, 10u * 5u);
     pump();
     EXPECT_TRUE(screen_matches_client()) << "the box is gone and what it hid is shown";
 }
@@ -193,28 +174,9 @@ TEST(Present, AnEraseIsWrittenWhereNothingCoversItBeforeAnythingReads)
     SetTextColor(dc, RGB(0, 255, 0));
     TextOutA(dc, 600, 620, "i", 1);
     ReleaseDC(test_window, dc);
-    int white = 0, ink = 0;
-    for (int y = 620; y < 660; y++)
-        for (int x = 600; x < 640; x++) {
-            white += headless_pixel(x, y) == 0xFFFFFFu;
-            ink += headless_pixel(x, y) != 0u;
-        }
-    EXPECT_EQ(white, 0);
-    EXPECT_GT(ink, 10) << "the glyph is there";
+    EXPECT_EQ(count_colour(600, 620, 640, 660, 0xFFFFFF), 0);
+    EXPECT_LT(count_colour(600, 620, 640, 660, 0), 40 * 40 - 10) << "the glyph is there";
     EXPECT_EQ(headless_pixel(1500, 650), 0u);
-    EXPECT_TRUE(screen_matches_client());
-}
-
-TEST(Present, AnExposeSendsTheWholeScreenAgainWithoutRecomposing)
-{
-    open_test_window(1920, 1080);
-    repaint();
-    headless_screen();
-    const uint64_t pixels = headless_present_pixels();
-    headless_expose();
-    pump();
-    headless_screen();
-    EXPECT_EQ(headless_present_pixels() - pixels, 1920u * 1080u);
     EXPECT_TRUE(screen_matches_client());
 }
 
@@ -224,13 +186,13 @@ TEST(Present, ChangesBeyondTheRectangleListAreMergedNotLost)
 {
     open_test_window(1920, 1080);
     repaint();
-    headless_screen();
-    const uint64_t pixels = headless_present_pixels();
-    HDC dc = GetDC(test_window);
-    for (int i = 0; i < 60; i++)
-        fill(dc, RECT{i % 10 * 190 + 5, i / 10 * 170 + 5, i % 10 * 190 + 9, i / 10 * 170 + 8}, RGB(255, 255, 0));
-    ReleaseDC(test_window, dc);
-    headless_screen();
+    EXPECT_GE(presented_by([] {
+                  HDC dc = GetDC(test_window);
+                  for (int i = 0; i < 60; i++)
+                      fill(dc, RECT{i % 10 * 190 + 5, i / 10 * 170 + 5, i % 10 * 190 + 9, i / 10 * 170 + 8},
+                           RGB(255, 255, 0));
+                  ReleaseDC(test_window, dc);
+              }),
+              60u * 12);
     EXPECT_TRUE(screen_matches_client());
-    EXPECT_GE(headless_present_pixels() - pixels, 60u * 12);
 }

@@ -2,8 +2,6 @@
 // above the client area. (The menus at work are tested through the game.)
 #include "window_fixture.h"
 
-#include <gtest/gtest.h>
-
 // A bar "A" with items 11 and a sub-menu holding 21, and "B" with item 31.
 static HMENU make_bar(HMENU* sub_out)
 {

@@ -2,16 +2,10 @@
 // CP932, refusals, the nested loop, and zenity run as a program.
 #include "window_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/platform/internal.h"
-#include "test_support.h"
 
 static const char FILTERS[] = "Txt Files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
 
@@ -54,7 +48,7 @@ TEST(OpenDialog, AsksWithTitleFiltersAndProposalAndHandsBackCp932)
     EXPECT_FALSE(headless_file_dialog_open());
 }
 
-TEST(OpenDialog, RefusesMissingFilesAndNamesCp932CannotHoldAndAsksAgain)
+TEST(OpenDialog, RefusesMissingFilesAndNamesCp932CannotHoldAndTellsWhenItCannotStart)
 {
     open_test_window();
     const std::string dir = make_temp_dir("open");
@@ -74,39 +68,36 @@ TEST(OpenDialog, RefusesMissingFilesAndNamesCp932CannotHoldAndAsksAgain)
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], u8"「" + missing + u8"」というファイルはありません。\n\nファイル名を確かめてください。");
     EXPECT_NE(boxes[1].find(u8"Shift-JIS で表せない文字"), std::string::npos);
+    // When no chooser can be started the user is told why.
+    headless_fail_file_dialog(u8"ファイルを選ぶには zenity が必要です。");
+    EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
+    EXPECT_EQ(headless_box_log().back(), u8"ファイルを選ぶには zenity が必要です。");
+    EXPECT_STREQ(d.file, "start.txt");
 }
 
-static int hook_calls = 0;
-static std::string answer;
-
-// Keeps the chooser up for 200 ms of virtual time while the user types and
-// clicks into the game window, then picks the file.
-static void slow_choice()
-{
-    ++hook_calls;
-    if (hook_calls == 1) {
-        headless_type("abc");
-        headless_click(1, 20, 20);
-        headless_close();
-        InvalidateRect(test_window, nullptr, TRUE);
-    }
-    if (hook_calls <= 4)
-        headless_advance_ms(50);
-    else
-        headless_answer_file_dialog(answer.c_str());
-}
-
+// The chooser stays up for 200 ms of virtual time while the user types and
+// clicks into the game window and closes it; then the file is picked.
 TEST(OpenDialog, KeepsTimersAndPaintsGoingAndShutsTheWindow)
 {
     open_test_window();
-    answer = make_temp_dir("open") + "/b.txt";
+    const std::string answer = make_temp_dir("open") + "/b.txt";
     write_file(answer, "b");
     SetTimer(test_window, 1, 50, nullptr);
     recorded.clear();
-    headless_set_wait_hook(slow_choice);
-    Dialog d("");
-    EXPECT_TRUE(GetOpenFileNameA(&d.ofn));
-    headless_set_wait_hook(nullptr);
+    auto tick = [] { headless_advance_ms(50); };
+    {
+        WaitScript script({[] {
+                               headless_type("abc");
+                               headless_click(1, 20, 20);
+                               headless_close();
+                               InvalidateRect(test_window, nullptr, TRUE);
+                               headless_advance_ms(50);
+                           },
+                           tick, tick, tick},
+                          [&] { headless_answer_file_dialog(answer.c_str()); });
+        Dialog d("");
+        EXPECT_TRUE(GetOpenFileNameA(&d.ofn));
+    }
     EXPECT_EQ(count_of(WM_TIMER), 4);
     EXPECT_GE(count_of(WM_PAINT), 1);
     pump();
@@ -116,16 +107,6 @@ TEST(OpenDialog, KeepsTimersAndPaintsGoingAndShutsTheWindow)
     EXPECT_EQ(GetWindowTextA(test_edit, buf, sizeof buf), 0); // nothing typed reached the window
     EXPECT_EQ(GetFocus(), test_window);
     EXPECT_EQ(headless_file_dialogs()[0].proposed, "");
-}
-
-TEST(OpenDialog, TellsTheUserWhenNoChooserCanBeStarted)
-{
-    open_test_window();
-    headless_fail_file_dialog(u8"ファイルを選ぶには zenity が必要です。");
-    Dialog d("start.txt");
-    EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
-    EXPECT_EQ(headless_box_log().back(), u8"ファイルを選ぶには zenity が必要です。");
-    EXPECT_STREQ(d.file, "start.txt");
 }
 
 // Runs the chooser program to its end; the state it ended in.

@@ -1,9 +1,5 @@
 // window_test.cpp -- wsprintfA, the formatter the title and texts go through.
-#include "shell/platform/win32.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
-#include <string>
+#include "test_support.h"
 
 // Windows writes at most 1,024 bytes, the terminator included, whatever the
 // format asks for; a caller's 1,024-byte buffer is then always enough.
