@@ -1,15 +1,7 @@
 // compose_box_test.cpp -- the input method's composition: shown in a box over
 // the practice screen, never typed or judged until committed, gone on commit
 // and cancel, bounded, and where the candidate window is asked to open.
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "display/geometry.h"
-#include "drill/engine.h"
 #include "shell/platform/codepage.h"
-#include "shell/platform/headless.h"
-#include "shell/startup.h"
 #include "test_support.h"
 
 constexpr uint32_t FRAME = 0x404040, FACE = 0xFFFFFF, INK = 0x101010, CURSOR = 0x2F5FB0;
@@ -55,8 +47,7 @@ static IRect placed_box()
 
 TEST(CompositionBox, ShowsAboveTheTypedLineAndNothingIsJudgedUntilCommitted)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     const IRect anchor = placed_box();
     ASSERT_FALSE(anchor.empty()); // the candidate window has a place before anything is composed
     const int count = typed_count, index = char_index;
@@ -93,8 +84,7 @@ TEST(CompositionBox, ShowsAboveTheTypedLineAndNothingIsJudgedUntilCommitted)
 
 TEST(CompositionBox, CancelLeavesTheWindowAsItWas)
 {
-    start_game(800, 600, "[set]\ntypemode=3\n"); // no keyboard: the typed line is at the bottom
-    run_until_idle();
+    play_game("[set]\ntypemode=3\n"); // no keyboard: the typed line is at the bottom
     const int count = typed_count;
     compose(u8"へんかん", 4);
     IRect box = placed_box();
@@ -106,22 +96,15 @@ TEST(CompositionBox, CancelLeavesTheWindowAsItWas)
     EXPECT_EQ(typed_count, count);
 }
 
-static void look_under_box()
-{
-    IRect box = placed_box();
-    EXPECT_EQ(count_on_screen(box, FRAME), 0) << "the message box has the input";
-    headless_key(VK_RETURN);
-}
-
 TEST(CompositionBox, StandsDownForAMessageBoxAndOnFocusLoss)
 {
-    start_game(800, 600);
-    run_until_idle();
+    play_game();
     compose(u8"か", 1);
     IRect box = placed_box();
-    headless_set_wait_hook(look_under_box);
-    MessageBoxA(main_window, "OK", "", MB_OK);
-    headless_set_wait_hook(nullptr);
+    {
+        WaitScript script({[] { EXPECT_EQ(count_on_screen(placed_box(), FRAME), 0) << "the box has the input"; }});
+        MessageBoxA(main_window, "OK", "", MB_OK);
+    }
     EXPECT_GT(count_on_screen(box, FRAME), 0); // still composing when the box closed
     headless_focus(false);
     run_until_idle();
@@ -139,8 +122,7 @@ TEST(CompositionBox, LongCompositionIsCutWholeCharactersAndFitsTheWindow)
     EXPECT_EQ(utf8_copy_cut("abc\xF0\x9F\x98\x80", out, 7), 3u); // a four-byte character
     EXPECT_EQ(utf8_copy_cut("ab", out, 0), 0u);
 
-    start_game(400, 300);
-    run_until_idle();
+    play_game(nullptr, 400, 300);
     std::string kana;
     for (int i = 0; i < 100; i++)
         kana += u8"あ";

@@ -2,19 +2,14 @@
 #include "test_support.h"
 
 #include "shell/platform/codepage.h"
-#include "shell/platform/headless.h"
 #include "shell/platform/internal.h"
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
-#include <string>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -78,7 +73,7 @@ TEST(Files, ReadKeepsGoingUntilTheCountIsMet)
     _lclose(fds[0]);
 }
 
-TEST(Files, FindsDataFilesInTheCurrentDirectoryThenBesideTheProgram)
+TEST(Files, FindsDataFilesHereThenBesideTheProgramWhoseNameIsCutLikeWindows)
 {
     char exe[520];
     ASSERT_GT(GetModuleFileNameA(nullptr, exe, sizeof exe), 0u);
@@ -105,10 +100,8 @@ TEST(Files, FindsDataFilesInTheCurrentDirectoryThenBesideTheProgram)
     _lclose(f);
     fs::remove(beside);
     fs::current_path(old_cwd);
-}
 
-TEST(Files, GivesTheProgramNameCutLikeWindows)
-{
+    // The program's own name, cut as Windows cuts it.
     char full[520];
     DWORD n = GetModuleFileNameA(nullptr, full, sizeof full);
     EXPECT_EQ(n, strlen(full));
@@ -134,7 +127,7 @@ TEST(Files, AllocatesZeroedBlocksOrNull)
     EXPECT_EQ(GlobalAlloc(GHND, (SIZE_T)-1 / 2), nullptr) << "no memory is NULL, not an abort";
 }
 
-TEST(ShellOpen, ReportsAMissingFileOrOpener)
+TEST(ShellOpen, ReportsAMissingFileOrOpenerAndStartsTheOpenerWithoutWaiting)
 {
     std::string dir = make_temp_dir("open");
     setenv("LUMEKO_OPENER", "/bin/true", 1);
@@ -143,13 +136,9 @@ TEST(ShellOpen, ReportsAMissingFileOrOpener)
     setenv("LUMEKO_OPENER", (dir + "/no-such-opener").c_str(), 1);
     EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/page.html").c_str(), nullptr, nullptr, 1),
               SE_ERR_NOASSOC);
-}
 
-// The opener waits for a "go" that the test gives only after ShellExecuteA has
-// returned, so a call that waited for the opener would record "blocked".
-TEST(ShellOpen, StartsTheOpenerWithoutWaitingForIt)
-{
-    std::string dir = make_temp_dir("open");
+    // The opener waits for a "go" that the test gives only after ShellExecuteA
+    // has returned, so a call that waited for the opener would record "blocked".
     std::string script = dir + "/opener.sh";
     ASSERT_TRUE(write_file(script, "#!/bin/sh\nd=$(dirname \"$0\"); i=0\n"
                                    "while [ ! -e \"$d/go\" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done\n"

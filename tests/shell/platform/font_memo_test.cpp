@@ -1,13 +1,10 @@
 // The font file a face name matched is remembered across runs while unchanged.
 #include "shell/platform/font.h"
 #include "shell/platform/font_memo.h"
-#include "shell/platform/headless.h"
 #include "test_support.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 static const char GOTHIC[] = "ＭＳゴシック";

@@ -9,14 +9,9 @@
 #include "shell/platform/codepage.h"
 #include "shell/platform/internal.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <gtest/gtest.h>
-#include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;

@@ -1,14 +1,10 @@
 // profile_test.cpp -- reading and writing private-profile (INI) files.
 #include "test_support.h"
 
-#include "shell/platform/headless.h"
 #include "shell/platform/internal.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <gtest/gtest.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,35 +41,28 @@ TEST(Profile, ResolvesBareNamesInTheConfigDirectory)
     EXPECT_EQ(profile_path("\x90\xdd\x92\xe8.ini"), "/home/u/.config/\xe8\xa8\xad\xe5\xae\x9a.ini"); // 設定
 }
 
-TEST(Profile, GivesDefaultsForMissingFileSectionOrKey)
+// Defaults for a missing file, section or key; names match in any case and
+// without the spaces round them; values are trimmed and unquoted.
+TEST(Profile, GivesDefaultsMatchesNamesInAnyCaseAndTrimsAndUnquotesValues)
 {
     std::string dir = use_temp_config_dir();
     EXPECT_EQ(get("set", "oto", "1"), "1");
     EXPECT_EQ(get("set", "oto", nullptr), "");
     EXPECT_EQ(get("set", "oto", "ab  \t "), "ab");
-    ASSERT_TRUE(write_file(dir + "/" + INI, "[set]\noto=0\nnovalue\n[other]\nkey=1\n"));
-    EXPECT_EQ(get("missing", "oto", "d"), "d");
-    EXPECT_EQ(get("set", "key", "d"), "d") << "a key of another section";
-    EXPECT_EQ(get("set", "novalue", "d"), "d");
-    EXPECT_EQ(get("set", "oto", "d"), "0");
-}
-
-TEST(Profile, MatchesNamesCaseInsensitivelyAndTrimsAndUnquotesValues)
-{
-    std::string dir = use_temp_config_dir();
     ASSERT_TRUE(write_file(dir + "/" + INI, "; comment=1\n  [ Set ]  \n\tOto =  0 \t\ndq=\"  spaced  \"\n"
-                                            "sq='x'\nodd=\"x'\ninner=a\"b\"\nempty=\n"
-                                            "\x83\x41=katakana a\n")); // ア: its second byte is 'A'
-    struct Case {
+                                            "sq='x'\nodd=\"x'\ninner=a\"b\"\nempty=\nnovalue\n"
+                                            "\x83\x41=katakana a\n[other]\nkey=1\n")); // ア: its second byte is 'A'
+    // チ differs from ア only in the case of its second byte.
+    const struct {
         const char *section, *key, *want;
     } cases[] = {
         {"set", "oto", "0"},          {"SET", "OTO", "0"},         {" set ", " oto ", "0"},
         {"set", "dq", "  spaced  "},  {"set", "sq", "x"},          {"set", "odd", "\"x'"},
         {"set", "inner", "a\"b\""},   {"set", "empty", ""},        {"set", "\x83\x41", "katakana a"},
-        {"set", "; comment", "dflt"}, {"set", "\x83\x61", "dflt"}, // チ differs from ア only in the case of its second
-                                                                   // byte
+        {"set", "; comment", "dflt"}, {"set", "\x83\x61", "dflt"}, {"missing", "oto", "dflt"},
+        {"set", "key", "dflt"},       {"set", "novalue", "dflt"},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(get(c.section, c.key, "dflt"), c.want) << c.section << "/" << c.key;
 }
 
@@ -98,7 +87,7 @@ TEST(Profile, CutsResultsToTheBufferSize)
     EXPECT_EQ(std::string(buf, 16), std::string("section1\0secti\0\0", 16));
 }
 
-TEST(Profile, WritesKeepEveryOtherLine)
+TEST(Profile, WritesKeepEveryOtherLineAndCreateTheFileAndItsDirectory)
 {
     std::string path = use_temp_config_dir() + "/" + INI;
     const std::string before = "; mine\n[other]\noto=5\n\n[Set]\n  OTO = 1 ; old\nunknown=x\n\n\n[tail]\nz=1";
@@ -118,19 +107,7 @@ TEST(Profile, WritesKeepEveryOtherLine)
         EXPECT_TRUE(WritePrivateProfileStringA(c.section, c.key, c.value, INI));
         EXPECT_EQ(read_file(path), c.want) << c.section << "/" << (c.key ? c.key : "(section)");
     }
-}
-
-TEST(Profile, KeepsCrLfLineEnds)
-{
-    std::string dir = use_temp_config_dir();
-    ASSERT_TRUE(write_file(dir + "/" + INI, "[set]\r\noto=1\r\n"));
-    EXPECT_TRUE(WritePrivateProfileStringA("set", "en", "35", INI));
-    EXPECT_TRUE(WritePrivateProfileStringA("win", "x", "1", INI));
-    EXPECT_EQ(read_file(dir + "/" + INI), "[set]\r\noto=1\r\nen=35\r\n\r\n[win]\r\nx=1\r\n");
-}
-
-TEST(Profile, CreatesTheFileAndItsDirectory)
-{
+    // A write creates the file and its directory; a deletion creates nothing.
     std::string dir = make_temp_dir("config") + "/not/yet";
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", nullptr, INI));
@@ -193,10 +170,16 @@ TEST(Profile, WritesThroughALinkAndLeavesADanglingLinkAlone)
     EXPECT_TRUE(fs::is_symlink(dir + "/dangling.ini")) << "the link was replaced by a file";
 }
 
-// Editors that save a byte-order mark, and those that end lines in CR alone.
-TEST(Profile, ReadsPastAByteOrderMarkAndLoneCrLineEnds)
+// Editors that save a byte-order mark, and those that end lines in CR LF or
+// in CR alone: the line ends of the file are kept.
+TEST(Profile, ReadsPastAByteOrderMarkAndKeepsCrLfAndLoneCrLineEnds)
 {
     std::string path = use_temp_config_dir() + "/" + INI;
+    ASSERT_TRUE(write_file(path, "[set]\r\noto=1\r\n"));
+    EXPECT_TRUE(WritePrivateProfileStringA("set", "en", "35", INI));
+    EXPECT_TRUE(WritePrivateProfileStringA("win", "x", "1", INI));
+    EXPECT_EQ(read_file(path), "[set]\r\noto=1\r\nen=35\r\n\r\n[win]\r\nx=1\r\n");
+
     ASSERT_TRUE(write_file(path, "\xEF\xBB\xBF[set]\noto=0\n"));
     EXPECT_EQ(get("set", "oto", "d"), "0");
     EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "1", INI));

@@ -1,16 +1,9 @@
 // sound_test.cpp -- the key click: found once, decoded once, refused when huge.
 #include "test_support.h"
 
-#include "shell/platform/headless.h"
-#include "shell/platform/win32.h"
-
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <new>
-#include <string>
-#include <vector>
 
 namespace fs = std::filesystem;
 
