@@ -1,35 +1,14 @@
 // commands_test.cpp -- every menu command's effect on the game's state and on
 // the settings file, the maze guard, and settings that outlive the run.
-#include "shell/commands.h"
-
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
-#include "display/geometry.h"
-#include "drill/engine.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
-#include "shell/platform/headless.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
-#include "test_support.h"
 #include "text/random_lines.h"
 
 using Ints = std::vector<int>;
-
-static std::string settings_path() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/LumekoTrainer.ini"; }
-
-// A key of the settings file as the program reads it; "-" when it is missing.
-static std::string saved(const char* key)
-{
-    char value[32];
-    GetPrivateProfileStringA("set", key, "-", value, sizeof value, "LumekoTrainer.ini");
-    return value;
-}
 
 static Ints state()
 {
@@ -59,12 +38,12 @@ TEST(Commands, SizesModesAndLookAheadAreSaved)
         game_kind = 2;
         command(c.id);
         EXPECT_EQ(*c.setting, c.want) << c.id;
-        EXPECT_EQ(saved(c.key), std::to_string(c.want)) << c.id;
+        EXPECT_EQ(saved_setting(c.key), std::to_string(c.want)) << c.id;
         EXPECT_EQ(game_kind, c.cell ? 2 : 0) << c.id;
         EXPECT_EQ(typed_count, 1) << c.id; // a new line waits for its first key
         if (c.cell) {
             EXPECT_EQ(char_size, c.cell) << c.id;
-            EXPECT_EQ(saved("en"), std::to_string(c.cell)) << c.id;
+            EXPECT_EQ(saved_setting("en"), std::to_string(c.cell)) << c.id;
         }
     }
 }
@@ -75,21 +54,23 @@ TEST(Commands, SoundIsWrittenEveryTimeWithoutARestart)
     const int line = line_index, typed_before = typed_count;
     command(750);
     EXPECT_EQ(sound_on, 0);
-    EXPECT_EQ(saved("oto"), "0");
-    std::remove(settings_path().c_str());
+    EXPECT_EQ(saved_setting("oto"), "0");
+    std::remove(settings_file().c_str());
     command(750); // the same value again: written again
-    EXPECT_EQ(saved("oto"), "0");
+    EXPECT_EQ(saved_setting("oto"), "0");
     command(751);
     EXPECT_EQ(sound_on, 1);
-    EXPECT_EQ(saved("oto"), "1");
+    EXPECT_EQ(saved_setting("oto"), "1");
     EXPECT_EQ(line_index, line);
     EXPECT_EQ(typed_count, typed_before);
 }
 
-TEST(Commands, CountingGamesAndLineLengthsAreNotSaved)
+// The counting games, the line lengths and the note band are not saved; the
+// note toggle flips the band and begins afresh.
+TEST(Commands, CountingGamesLineLengthsAndTheNoteAreNotSaved)
 {
     play_game("[set]\ntypemode=2\nsizeflag=1\nsakiyomi=4\n");
-    const std::string before = read_file(settings_path());
+    const std::string before = read_file(settings_file());
     command(701);
     EXPECT_EQ((Ints{typing_mode, size_flag, char_size, lookahead, game_kind}), (Ints{3, 3, 60, 1, 1}));
     command(702);
@@ -106,30 +87,33 @@ TEST(Commands, CountingGamesAndLineLengthsAreNotSaved)
         EXPECT_EQ((Ints{random_line_len, game_kind, text_source, note_shown}), (Ints{l[1], 0, 0, 0})) << l[0];
         EXPECT_EQ(line_length, l[1]) << l[0];
     }
-    EXPECT_EQ(read_file(settings_path()), before);
-    read_settings(); // what the next start reads
-    EXPECT_EQ((Ints{typing_mode, size_flag, lookahead}), (Ints{2, 1, 4}));
-}
-
-TEST(Commands, NoteToggleFlipsAndBeginsAfresh)
-{
-    play_game();
     game_kind = 1;
     command(600);
     EXPECT_EQ((Ints{note_shown, game_kind, typed_count}), (Ints{1, 0, 1}));
     command(600);
     EXPECT_EQ(note_shown, 0);
+    EXPECT_EQ(read_file(settings_file()), before);
+    read_settings(); // what the next start reads
+    EXPECT_EQ((Ints{typing_mode, size_flag, lookahead}), (Ints{2, 1, 4}));
 }
 
-TEST(Commands, MazeGuardRefusesWithItsMessageAndChangesNothing)
+// Every maze size asks for a new maze; in the maze every practice command is
+// refused with its message and changes nothing, while sound still works.
+TEST(Commands, MazeSizesAndTheMazeGuard)
 {
     play_game("[set]\ntypemode=2\n");
-    run_command(202); // the next idle step builds the maze
-    EXPECT_EQ((Ints{maze_mode, maze_regen, maze_cols, maze_rows}), (Ints{1, 1, 9, 9}));
+    const unsigned ids[] = {201, 703, 704, 705, 706, 707, 708, 709, 710, 202};
+    const int sizes[] = {6, 10, 12, 14, 16, 18, 20, 30, 40, 8};
+    for (int i = 0; i < 10; i++) {
+        maze_regen = 0;
+        run_command(ids[i]); // the next idle step builds the maze
+        EXPECT_EQ((Ints{maze_cols, maze_rows, maze_mode, maze_regen}), (Ints{sizes[i] + 1, sizes[i] + 1, 1, 1}))
+            << ids[i];
+    }
     run_until_idle();
     EXPECT_EQ(headless_box_log().back(), u8"マウスの右ボタンを押すと次の迷路が出ます。");
     maze_regen = 0;
-    const std::string file = read_file(settings_path());
+    const std::string file = read_file(settings_file());
     const Ints before = state();
     const unsigned refused[] = {450, 301,  302,  303,  451,  600, 601, 602, 650, 701,
                                 702, 2001, 2002, 2003, 2004, 501, 502, 503, 504, 505};
@@ -139,7 +123,7 @@ TEST(Commands, MazeGuardRefusesWithItsMessageAndChangesNothing)
         ASSERT_EQ(headless_box_log().size(), boxes + 1) << id;
         EXPECT_EQ(headless_box_log().back(), u8"ゲーム→迷路モード→元に戻す。をしてください。") << id;
         EXPECT_EQ(state(), before) << id;
-        EXPECT_EQ(read_file(settings_path()), file) << id;
+        EXPECT_EQ(read_file(settings_file()), file) << id;
     }
     command(750); // sound still works in the maze
     EXPECT_EQ(sound_on, 0);
@@ -147,23 +131,6 @@ TEST(Commands, MazeGuardRefusesWithItsMessageAndChangesNothing)
     EXPECT_EQ(maze_mode, 0);
     command(601); // and practice commands work again
     EXPECT_EQ(typing_mode, 1);
-}
-
-TEST(Commands, EveryMazeSizeAsksForANewMaze)
-{
-    play_game();
-    const unsigned ids[] = {201, 202, 703, 704, 705, 706, 707, 708, 709, 710};
-    const int sizes[] = {6, 8, 10, 12, 14, 16, 18, 20, 30, 40};
-    for (int i = 0; i < 10; i++) {
-        maze_regen = 0;
-        run_command(ids[i]);
-        EXPECT_EQ((Ints{maze_cols, maze_rows, maze_mode, maze_regen}), (Ints{sizes[i] + 1, sizes[i] + 1, 1, 1}))
-            << ids[i];
-    }
-    const int line = line_index;
-    command(200); // back to typing: the line in progress goes on
-    EXPECT_EQ(maze_mode, 0);
-    EXPECT_EQ(line_index, line);
 }
 
 TEST(Commands, OtherIdentifiersDoNothingAndExitEndsTheLoop)

@@ -1,31 +1,16 @@
 // game_commands_test.cpp -- the side games through their menu commands: the
 // maze game left for the practice where it was, a counting game kept under a
 // maze and a restart, a new maze size asked for while a maze is shown.
-#include <gtest/gtest.h>
+#include "test_support.h"
 
-#include <cstring>
-#include <string>
-
-#include "display/geometry.h"
-#include "drill/engine.h"
 #include "drill/results.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
 #include "placement/count_game.h"
-#include "shell/commands.h"
-#include "shell/platform/headless.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
-#include "test_support.h"
-#include "text/store.h"
+#include "placement/placement.h"
 
 static int green_pixels() { return count_colour(0, 0, client_w, client_h, 0x00FF00); }
-
-static void type_expected()
-{
-    const char one[2] = {expected_char, 0};
-    type_and_run(one);
-}
+static void type_expected() { type_char(expected_char); }
 
 TEST(GameCommands, BackFromTheMazeTheLineInProgressContinues)
 {
@@ -91,34 +76,33 @@ TEST(GameCommands, CountingGameSurvivesTheMazeAndARestart)
 
 // While the hint box of a new size is up: the size has changed, the old grid
 // is still there, and a repaint draws it at the new size.
-static MazeCell old_grid[MAZE_GRID_SIZE][MAZE_GRID_SIZE];
-static int box_cols = 0, box_regen = 0, box_same_grid = 0, box_green = 0;
-static void look_at_the_box()
-{
-    if (headless_box_text().empty())
-        return;
-    box_cols = maze_cols;
-    box_regen = maze_regen;
-    box_same_grid = std::memcmp(old_grid, maze_grid, sizeof old_grid) == 0;
-    InvalidateRect(main_window, nullptr, TRUE);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
-    box_green = green_pixels();
-    headless_key(VK_RETURN);
-}
-
 TEST(GameCommands, NewSizeWhileAMazeIsShownBuildsAfterTheBox)
 {
     play_game();
     command(CMD_MAZE_6);
+    static MazeCell old_grid[MAZE_GRID_SIZE][MAZE_GRID_SIZE];
     std::memcpy(old_grid, maze_grid, sizeof old_grid);
-    headless_set_wait_hook(look_at_the_box);
-    command(708); // 20 x 20
-    headless_set_wait_hook(nullptr);
+    int box_cols = 0, box_regen = 0, box_green = 0;
+    bool box_same_grid = false;
+    {
+        WaitScript script({}, [&] {
+            if (headless_box_text().empty())
+                return;
+            box_cols = maze_cols;
+            box_regen = maze_regen;
+            box_same_grid = std::memcmp(old_grid, maze_grid, sizeof old_grid) == 0;
+            InvalidateRect(main_window, nullptr, TRUE);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            box_green = green_pixels();
+            headless_key(VK_RETURN);
+        });
+        command(708); // 20 x 20
+    }
     EXPECT_EQ(box_cols, 21);
     EXPECT_EQ(box_regen, 1);
-    EXPECT_EQ(box_same_grid, 1);
+    EXPECT_TRUE(box_same_grid);
     EXPECT_GT(box_green, 0);
     EXPECT_EQ(maze_regen, 0);
     EXPECT_EQ(maze_cols, 21);

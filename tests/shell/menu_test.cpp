@@ -1,70 +1,45 @@
 // menu_test.cpp -- the game's menu bar worked by keys and by mouse: the right
 // command arrives once the menu has closed, keys used in the menu type
 // nothing, the window keeps its timer while a menu is open, and what an open
-// menu covered comes back exactly when it closes. Also the help command.
-#include "shell/commands.h"
+// menu covered comes back exactly when it closes.
+#include "test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <functional>
-#include <string>
-#include <sys/stat.h>
-#include <thread>
-#include <vector>
-
-#include "display/geometry.h"
-#include "drill/engine.h"
 #include "drill/results.h"
 #include "maze/maze.h"
-#include "shell/platform/headless.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
-#include "test_support.h"
 #include "text/random_lines.h"
 
-// What the test does each time the game would wait inside a menu (or a box),
-// one step per wait; once the steps are done, Esc. The menu level seen before
-// each step is recorded.
-static std::vector<std::function<void()>> steps;
-static size_t next_step = 0;
-static std::vector<int> levels;
-static std::vector<uint64_t> presents; // presents done by each wait
+static std::vector<int> levels;        // the menu level seen at each wait
+static std::vector<uint64_t> presents; // presents done before each wait
 
-static void play_step()
+// Runs until idle, doing steps[n] at the n-th wait inside a menu (or a box)
+// and Esc at every wait after them.
+static void play(std::vector<std::function<void()>> steps)
 {
-    levels.push_back(headless_menu_level());
-    presents.push_back(headless_present_count());
-    if (next_step < steps.size())
-        steps[next_step++]();
-    else
-        headless_key(VK_ESCAPE);
-}
-
-static void play(std::vector<std::function<void()>> s)
-{
-    steps = std::move(s);
-    next_step = 0;
     levels.clear();
     presents.clear();
-    headless_set_wait_hook(play_step);
+    auto note = [] {
+        levels.push_back(headless_menu_level());
+        presents.push_back(headless_present_count());
+    };
+    for (auto& step : steps)
+        step = [note, step] {
+            note();
+            step();
+        };
+    WaitScript script(steps, [note] {
+        note();
+        headless_key(VK_ESCAPE);
+    });
     run_until_idle();
-    headless_set_wait_hook(nullptr);
-}
-
-static std::function<void()> key(int vk)
-{
-    return [vk] { headless_key(vk); };
 }
 
 // A click (or only a pointer move) on an entry of the menus as they are shown then.
-static std::function<void()> click(int level, int index, bool press = true)
+static std::function<void()> click(int level, int index, bool down = true)
 {
     return [=] {
         int x = 0, y = 0;
         ASSERT_TRUE(headless_menu_point(level, index, &x, &y)) << level << "/" << index;
-        press ? headless_click(1, x, y) : headless_mouse_move(x, y);
+        down ? headless_click(1, x, y) : headless_mouse_move(x, y);
     };
 }
 static std::function<void()> hover(int level, int index) { return click(level, index, false); }
@@ -77,15 +52,13 @@ static void start()
     ASSERT_EQ(typed_count, 1);
 }
 
-TEST(MenuKeys, F10ArrowsAndEnterChooseAModeAfterTheMenuCloses)
+TEST(MenuKeys, F10ArrowsAndEnterChooseAfterTheMenuClosesAndWrap)
 {
     start();
     headless_key(VK_F10);
-    play({key(VK_RIGHT), key(VK_DOWN), key(VK_DOWN), key(VK_DOWN), key(VK_RETURN)});
+    play({press(VK_RIGHT), press(VK_DOWN), press(VK_DOWN), press(VK_DOWN), press(VK_RETURN)});
     EXPECT_EQ(typing_mode, 3);
-    char saved[8];
-    GetPrivateProfileStringA("set", "typemode", "-", saved, sizeof saved, "LumekoTrainer.ini");
-    EXPECT_STREQ(saved, "3");
+    EXPECT_EQ(saved_setting("typemode"), "3");
     // F10 and Right leave the bar lit; Down opens "モード"; after Enter the
     // menu is gone before the command's start message waits.
     EXPECT_EQ(levels, (std::vector<int>{0, 0, 1, 1, 1, -1}));
@@ -94,17 +67,13 @@ TEST(MenuKeys, F10ArrowsAndEnterChooseAModeAfterTheMenuCloses)
         EXPECT_GT(presents[i], presents[i - 1]) << "key " << i;
     EXPECT_EQ(edit_length(), 0);
     EXPECT_EQ(headless_menu_level(), -1);
-}
 
-TEST(MenuKeys, WrapOpenASubMenuAndChooseInIt)
-{
-    start();
     headless_key(VK_F10);
     // Left wraps to "ヘルプ", Right back to "ファイル"; Up in the menu wraps to
     // its last item, Down back to the first; the second item opens its
     // sub-menu with Right, where Up wraps to "６０文字".
-    play({key(VK_LEFT), key(VK_RIGHT), key(VK_DOWN), key(VK_UP), key(VK_DOWN), key(VK_DOWN), key(VK_RIGHT), key(VK_UP),
-          key(VK_RETURN)});
+    play({press(VK_LEFT), press(VK_RIGHT), press(VK_DOWN), press(VK_UP), press(VK_DOWN), press(VK_DOWN),
+          press(VK_RIGHT), press(VK_UP), press(VK_RETURN)});
     EXPECT_EQ(random_line_len, 60);
     EXPECT_EQ(line_length, 60);
     EXPECT_EQ(levels, (std::vector<int>{0, 0, 0, 1, 1, 1, 1, 2, 2, -1}));
@@ -116,17 +85,18 @@ TEST(MenuKeys, EscClosesOneLevelAndAltEntersTheBar)
     start();
     const int mode = typing_mode, size = size_flag;
     headless_key(VK_MENU); // a press and release of Alt alone
-    play({key(VK_RIGHT), key(VK_RIGHT), key(VK_DOWN), key(VK_ESCAPE), key(VK_DOWN), key(VK_ESCAPE), key(VK_ESCAPE)});
+    play({press(VK_RIGHT), press(VK_RIGHT), press(VK_DOWN), press(VK_ESCAPE), press(VK_DOWN), press(VK_ESCAPE),
+          press(VK_ESCAPE)});
     EXPECT_EQ(levels, (std::vector<int>{0, 0, 0, 1, 0, 1, 0}));
     EXPECT_EQ((std::vector<int>{typing_mode, size_flag}), (std::vector<int>{mode, size}));
     headless_key(VK_F10);
-    play({key(VK_F10)}); // F10 again leaves the bar
+    play({press(VK_F10)}); // F10 again leaves the bar
     EXPECT_EQ(levels, (std::vector<int>{0}));
     EXPECT_EQ(headless_menu_level(), -1);
     EXPECT_EQ(edit_length(), 0);
 }
 
-TEST(MenuMouse, ClickMoveAlongTheBarAndChoose)
+TEST(MenuMouse, ClickMoveAlongTheBarHoverIntoASubMenuAndChoose)
 {
     start();
     click(0, 3)(); // "文字"
@@ -135,11 +105,7 @@ TEST(MenuMouse, ClickMoveAlongTheBarAndChoose)
     EXPECT_EQ(typing_mode, 3); // "中上者　モード" of the menu the pointer moved to
     EXPECT_EQ(size_flag, 2);
     EXPECT_EQ(edit_length(), 0);
-}
 
-TEST(MenuMouse, HoverOpensTheMazeSubMenuAndAClickChoosesInIt)
-{
-    start();
     click(0, 2)(); // "ゲーム"
     play({hover(1, 2), hover(2, 2), click(2, 2)});
     EXPECT_EQ(levels, (std::vector<int>{1, 2, 2, -1}));
@@ -168,7 +134,7 @@ TEST(MenuLoop, TimerKeepsTickingTheDrillWaitsAndKeysTypeNothing)
     const int ticks = line_ticks;
     auto tick = [] { headless_advance_ms(50); };
     headless_key(VK_F10);
-    play({key(VK_DOWN), tick, tick, [] { headless_type("abc"); }, tick, tick, key(VK_ESCAPE), key(VK_ESCAPE)});
+    play({press(VK_DOWN), tick, tick, [] { headless_type("abc"); }, tick, tick, press(VK_ESCAPE), press(VK_ESCAPE)});
     EXPECT_EQ(line_ticks, ticks + 4); // every tick reached the window while the menu was open
     EXPECT_EQ(edit_length(), 0);      // nothing typed in the menu reached the EDIT
     EXPECT_EQ(typed_count, 1);
@@ -181,8 +147,7 @@ TEST(MenuLoop, AnOpenMenuCoversOnlyItsPlaceAndLeavesTheScreenAsItWas)
     start();
     const Surface s0 = headless_screen();
     const std::vector<uint32_t> before(s0.px, s0.px + (size_t)s0.w * s0.h);
-    const Surface c0 = headless_client();
-    const std::vector<uint32_t> client_before(c0.px, c0.px + (size_t)c0.w * c0.h);
+    const std::vector<uint32_t> client_before = client_pixels();
     uint64_t presented = 0, changed = 0;
     std::vector<uint32_t> client_open;
     click(0, 2)();
@@ -191,8 +156,7 @@ TEST(MenuLoop, AnOpenMenuCoversOnlyItsPlaceAndLeavesTheScreenAsItWas)
               Surface s = headless_screen();
               for (size_t i = 0; i < before.size(); i++)
                   changed += s.px[i] != before[i];
-              Surface c = headless_client();
-              client_open.assign(c.px, c.px + (size_t)c.w * c.h);
+              client_open = client_pixels();
               headless_key(VK_ESCAPE);
           }});
     EXPECT_GT(changed, 1000u);                                           // the two menus are on the screen

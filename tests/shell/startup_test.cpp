@@ -1,32 +1,21 @@
 // startup_test.cpp -- settings at start-up, layout, focus and the end of the main loop.
-#include "shell/startup.h"
-
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
-#include <vector>
 
-#include "display/geometry.h"
-#include "drill/engine.h"
 #include "shell/main_window.h"
-#include "shell/platform/headless.h"
-#include "shell/settings.h"
-#include "test_support.h"
 
 using Ints = std::vector<int>;
-static Ints saved_settings() { return {sound_on, typing_mode, size_flag, lookahead}; }
 
-TEST(Settings, NoFileGivesDefaultsAndCreatesNone)
-{
-    play_game();
-    EXPECT_EQ(saved_settings(), (Ints{1, 1, 2, 2}));
-    EXPECT_TRUE(std::filesystem::is_empty(std::getenv("XDG_CONFIG_HOME")));
-}
-
+// No file gives the defaults and creates none; values that cannot be used fall
+// back one by one through the profile reader.
 TEST(Settings, UnusableValuesFallBackThroughTheProfileReader)
 {
+    play_game();
+    EXPECT_EQ((Ints{sound_on, typing_mode, size_flag, lookahead}), (Ints{1, 1, 2, 2}));
+    EXPECT_TRUE(std::filesystem::is_empty(std::getenv("XDG_CONFIG_HOME")));
     const struct {
         const char* ini;
         Ints sound_mode_size_ahead;
@@ -45,11 +34,41 @@ TEST(Settings, UnusableValuesFallBackThroughTheProfileReader)
         {"[set]\ntypemode=-4294967294\nsizeflag=4294967297\n", {1, 1, 2147483647, 2}},
         {"[set]\ntypemode= +3x\nsakiyomi=-0004\n", {1, 3, 2, 2}},
     };
-    std::string dir = use_temp_config_dir();
     for (const auto& c : cases) {
-        ASSERT_TRUE(write_file(dir + "/LumekoTrainer.ini", c.ini));
+        ASSERT_TRUE(write_file(settings_file(), c.ini));
         read_settings();
-        EXPECT_EQ(saved_settings(), c.sound_mode_size_ahead) << c.ini;
+        EXPECT_EQ((Ints{sound_on, typing_mode, size_flag, lookahead}), c.sound_mode_size_ahead) << c.ini;
+    }
+}
+
+// The Windows rule, checked with the paths Windows would hand it: a per-user
+// file under the application-data folder, read once it exists.
+TEST(SettingsPath, PerUserFileUnderApplicationDataReadOnceItExists)
+{
+    const std::string bare = "LumekoTrainer.ini";
+    const std::string roaming = "C:\\Users\\taro\\AppData\\Roaming";
+    const std::string user = roaming + "\\LumekoTrainer\\LumekoTrainer.ini";
+    const std::string deep = "C:\\" + std::string(SETTINGS_PATH_SIZE - 20, 'a');
+    const struct {
+        const char* appdata;
+        int user_file_exists;
+        std::string read, write;
+    } cases[] = {
+        {roaming.c_str(), 1, user, user},
+        {roaming.c_str(), 0, bare, user}, // read the old file until the new one is made
+        {"D:\\", 1, "D:\\LumekoTrainer\\LumekoTrainer.ini", "D:\\LumekoTrainer\\LumekoTrainer.ini"},
+        // 表 ends in the byte of a backslash: not a separator, so one is added.
+        {"C:\\Users\\表", 1, "C:\\Users\\表\\LumekoTrainer\\LumekoTrainer.ini",
+         "C:\\Users\\表\\LumekoTrainer\\LumekoTrainer.ini"},
+        {nullptr, 1, bare, bare}, // no application-data folder: the Windows directory's file
+        {"", 0, bare, bare},
+        // A folder whose file name would not fit the path buffer falls back whole.
+        {deep.c_str(), 1, bare, bare},
+    };
+    for (const auto& c : cases) {
+        choose_settings_paths(c.appdata, c.user_file_exists);
+        EXPECT_EQ(settings_read_path, c.read) << (c.appdata ? c.appdata : "(none)");
+        EXPECT_EQ(settings_write_path, c.write) << (c.appdata ? c.appdata : "(none)");
     }
 }
 
@@ -80,7 +99,6 @@ TEST(MainWindow, TypingReachesTheDrillAfterActivationAndClick)
     run_until_idle();
     type_and_run(rest_of_line().substr(0, 1).c_str());
     EXPECT_EQ(typed_count, 2);
-
     SetFocus(nullptr);
     clear_screen();
     headless_click(1, 400, 300);
@@ -90,36 +108,29 @@ TEST(MainWindow, TypingReachesTheDrillAfterActivationAndClick)
     EXPECT_EQ(typed_count, 3);
 }
 
-// While the start box is up: the first wait repaints the window, the second
-// notes the focus and the repainted keyboard and closes the box.
-static int box_waits = 0;
-static HWND focus_in_box = (HWND)1;
-static unsigned key_pixel_in_box = 0;
-static int green_in_box = -1;
-
-static void repaint_under_box()
-{
-    if (box_waits++ == 0) {
-        clear_screen();
-        InvalidateRect(main_window, nullptr, TRUE);
-        return;
-    }
-    focus_in_box = GetFocus();
-    key_pixel_in_box = headless_pixel(56, 400);
-    green_in_box = count_colour(0, 0, client_w, client_h, 0x00FF00);
-    headless_key(VK_RETURN);
-}
-
-// The repaint draws the keyboard but no character and no typed text.
+// A repaint while the start box is up draws the keyboard but no character and
+// no typed text, and leaves the focus with the box.
 TEST(MainWindow, RepaintUnderTheStartBoxDrawsNoCharacterAndLeavesTheFocusAlone)
 {
     start_game(800, 600);
-    headless_set_wait_hook(repaint_under_box);
+    HWND focus = (HWND)1;
+    unsigned key_pixel = 0;
+    int green = -1;
+    WaitScript script({[] {
+                           clear_screen();
+                           InvalidateRect(main_window, nullptr, TRUE);
+                       },
+                       [&] {
+                           focus = GetFocus();
+                           key_pixel = headless_pixel(56, 400);
+                           green = count_colour(0, 0, client_w, client_h, 0x00FF00);
+                           headless_key(VK_RETURN);
+                       }});
     run_until_idle();
-    EXPECT_EQ(box_waits, 2);
-    EXPECT_EQ(key_pixel_in_box, 0xFFFFFFu);
-    EXPECT_EQ(green_in_box, 0);
-    EXPECT_EQ(focus_in_box, nullptr);
+    EXPECT_EQ(script.waits(), 2u);
+    EXPECT_EQ(key_pixel, 0xFFFFFFu);
+    EXPECT_EQ(green, 0);
+    EXPECT_EQ(focus, nullptr);
     EXPECT_EQ(GetFocus(), input_edit);
 }
 
