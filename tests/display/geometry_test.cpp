@@ -1,12 +1,5 @@
 // geometry_test.cpp -- the progress bar, checked on the pixels of an 800 x 600 client area.
-#include "display/geometry.h"
-
-#include <gtest/gtest.h>
-
-#include "drill/engine.h"
-#include "shell/startup.h"
 #include "test_support.h"
-#include "text/store.h"
 
 constexpr uint32_t WHITE = 0xFFFFFF, GREEN = 0x00FF00, RED = 0xFF0000;
 

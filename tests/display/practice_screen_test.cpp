@@ -2,21 +2,10 @@
 // checked on the pixels of an 800 x 600 client area.
 #include "display/practice_screen.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-
-#include "display/geometry.h"
 #include "display/keyboard.h"
-#include "drill/engine.h"
 #include "placement/placement.h"
 #include "shell/main_window.h"
-#include "shell/platform/headless.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
 #include "test_support.h"
-#include "text/store.h"
 
 constexpr uint32_t WHITE = 0xFFFFFF, GREEN = 0x00FF00;
 

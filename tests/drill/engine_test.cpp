@@ -1,21 +1,11 @@
 // engine_test.cpp -- judging typed bytes, the typed-ahead queue, line time, title and key click.
-#include "drill/engine.h"
-
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "drill/results.h"
-#include "shell/commands.h"
-#include "shell/platform/headless.h"
-#include "shell/startup.h"
-#include "test_support.h"
-#include "text/store.h"
-
 static std::string title_after(int n) { return std::string(u8"ルメコトレーナー　") + std::to_string(n) + u8"タイプ目"; }
 
 TEST(Drill, LettersMatchInEitherCaseOtherBytesOnlyThemselves)
@@ -46,15 +36,14 @@ TEST(Drill, WrongBytesChangeNothing)
     const int index = char_index, count = typed_count;
     const std::string title = headless_title();
     const size_t clicks = headless_sounds().size();
-    Surface s = headless_client();
-    const std::vector<uint32_t> before(s.px, s.px + (size_t)s.stride * s.h);
+    const std::vector<uint32_t> before = client_pixels();
     type_and_run(u8"z1{あ\t"); // random lines never hold a Z
     EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
     EXPECT_EQ(char_index, index);
     EXPECT_EQ(typed_count, count);
     EXPECT_EQ(headless_title(), title);
     EXPECT_EQ(headless_sounds().size(), clicks);
-    EXPECT_TRUE(std::vector<uint32_t>(s.px, s.px + (size_t)s.stride * s.h) == before);
+    EXPECT_TRUE(client_pixels() == before);
     EXPECT_EQ(idle_step(), 0); // nothing waiting: the main loop may sleep
 }
 
@@ -134,20 +123,21 @@ TEST(Drill, LinesWithNothingToPractiseAreNeverStarted)
     EXPECT_EQ(typed_count, 1); // and the line runs
 }
 
-// Key clicks started while a wrong byte and the first three bytes of the line are typed.
-static size_t clicks_while_typing(const char* settings)
+// One key click per accepted byte (a wrong byte and three right ones typed),
+// and none with the sound switched off.
+TEST(KeyClick, OnePerAcceptedByteAndNoneWhenSwitchedOff)
 {
-    play_game(settings);
-    const size_t before = headless_sounds().size();
-    type_and_run(("z" + rest_of_line().substr(0, 3)).c_str());
-    EXPECT_EQ(typed_count, 4);
-    for (size_t i = before; i < headless_sounds().size(); i++)
-        EXPECT_EQ(std::filesystem::path(headless_sounds()[i]).filename(), "tap.wav");
-    return headless_sounds().size() - before;
+    for (const char* settings : {(const char*)nullptr, "[set]\noto=0\n"}) {
+        play_game(settings);
+        const size_t before = headless_sounds().size();
+        const int typed = typed_count;
+        type_and_run(("z" + rest_of_line().substr(0, 3)).c_str());
+        EXPECT_EQ(typed_count, typed + 3);
+        for (size_t i = before; i < headless_sounds().size(); i++)
+            EXPECT_EQ(std::filesystem::path(headless_sounds()[i]).filename(), "tap.wav");
+        EXPECT_EQ(headless_sounds().size() - before, settings ? 0u : 3u);
+    }
 }
-
-TEST(KeyClick, OnePerAcceptedByte) { EXPECT_EQ(clicks_while_typing(nullptr), 3u); }
-TEST(KeyClick, NoneWhenSwitchedOff) { EXPECT_EQ(clicks_while_typing("[set]\noto=0\n"), 0u); }
 
 // Bytes typed past the end of a line wait through the result box and count
 // on the next line; a restart in the middle of a series begins with a start

@@ -1,13 +1,6 @@
 // results_test.cpp -- result and start texts (Shift-JIS bytes, as the boxes get them).
 #include "drill/results.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
-
-#include "text/store.h"
+#include "test_support.h"
 
 static const std::string RESULT_END = "ENTERかSPECEを押すとはじまります。";
 static const std::string START_END = "\n\nENTERかSPACEを押すとはじまります。";
@@ -38,15 +31,11 @@ TEST(ResultText, CutsTimeToTenthsAndShowsTheSpeed)
     }
 }
 
-TEST(StartText, RandomLettersAndShortLesson)
+TEST(StartText, RandomLettersShortLessonAndALongTrailerCutAtACharacterBoundary)
 {
-    char out[256];
-    EXPECT_STREQ(format_start_text(out, sizeof out, 0, "ignored"), ("スタート！！" + START_END).c_str());
-    EXPECT_STREQ(format_start_text(out, sizeof out, 1, "はじめに"), ("はじめに" + START_END).c_str());
-}
-
-TEST(StartText, LongTrailerIsCutWithinTheBufferAtACharacterBoundary)
-{
+    char text[256];
+    EXPECT_STREQ(format_start_text(text, sizeof text, 0, "ignored"), ("スタート！！" + START_END).c_str());
+    EXPECT_STREQ(format_start_text(text, sizeof text, 1, "はじめに"), ("はじめに" + START_END).c_str());
     // Room for five bytes of the trailer: two double-byte characters fit, the
     // third would be split and is left out.
     const int small = (int)START_END.size() + 1 + 5;
