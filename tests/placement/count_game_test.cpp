@@ -2,23 +2,16 @@
 // the single most (or least) frequent, letter case follows it, the letters do
 // not overlap, and the game's screen is drawn and redrawn in the drill.
 #include "placement/count_game.h"
+#include "test_support.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <set>
 
-#include "display/geometry.h"
-#include "drill/engine.h"
-#include "shell/commands.h"
 #include "shell/main_window.h"
-#include "shell/platform/headless.h"
-#include "shell/settings.h"
-#include "test_support.h"
+#include "placement/placement.h"
 #include "text/random_lines.h"
-#include "text/store.h"
 
 // How often each byte is shown in the current scatter.
 static std::map<char, int> tally()
@@ -37,10 +30,27 @@ static bool group_letters_distinct()
 }
 
 // Expected bytes to hide: capitals, 'Z' (never a group letter otherwise), a
-// digit, a space and a Shift-JIS lead byte.
-constexpr char HIDDEN[] = {'A', 'K', 'Y', 'Z', '5', ' ', (char)0x82};
+// small letter, a digit, a space and a Shift-JIS lead byte.
+constexpr char HIDDEN[] = {'A', 'K', 'Y', 'Z', 'q', '5', ' ', (char)0x82};
 
-TEST(CountMost, ExpectedLetterIsTheSingleMostFrequentShown)
+// Letters shown take the case of an expected letter; 'Z' is only ever the
+// expected letter's own group.
+static void expect_case_follows(char e, int round)
+{
+    for (auto [c, k] : tally()) {
+        if (e >= 'a' && e <= 'z') {
+            ASSERT_TRUE(c >= 'a' && c <= 'z') << "round " << round << ": '" << c << "'";
+        } else if (e >= 'A' && e <= 'Z') {
+            ASSERT_TRUE((c >= 'A' && c <= 'Y') || c == e) << "round " << round << ": '" << c << "'";
+        }
+    }
+    if (e == 'Z') {
+        EXPECT_EQ(group_letter[0], 'Z');
+        EXPECT_EQ(std::count(group_letter + 1, group_letter + 25, 'Z'), 0);
+    }
+}
+
+TEST(CountMost, ExpectedLetterIsTheSingleMostFrequentShownInItsCase)
 {
     build_case_tables();
     game_kind = 1;
@@ -49,6 +59,7 @@ TEST(CountMost, ExpectedLetterIsTheSingleMostFrequentShown)
     for (int round = 0; round < 3000; round++) {
         const char e = HIDDEN[round % sizeof HIDDEN];
         build_count_letters(e);
+        expect_case_follows(e, round);
         if (!group_letters_distinct())
             continue;
         auto n = tally();
@@ -65,7 +76,7 @@ TEST(CountMost, ExpectedLetterIsTheSingleMostFrequentShown)
     EXPECT_EQ(*answer_counts.rbegin(), 25);
 }
 
-TEST(CountFewest, ExpectedLetterIsShownOnceAndEveryOtherAtLeastTwice)
+TEST(CountFewest, ExpectedLetterIsShownOnceInItsCaseAndEveryOtherAtLeastTwice)
 {
     build_case_tables();
     game_kind = 2;
@@ -74,6 +85,7 @@ TEST(CountFewest, ExpectedLetterIsShownOnceAndEveryOtherAtLeastTwice)
     for (int round = 0; round < 3000; round++) {
         const char e = HIDDEN[round % sizeof HIDDEN];
         build_count_letters(e);
+        expect_case_follows(e, round);
         const unsigned char* seq = group_seq[1];
         // A sequence that ran out of attempts may cut its last group short.
         if (!(seq[22] == seq[23] && seq[23] == seq[24] && seq[24] == seq[25])) {
@@ -94,50 +106,10 @@ TEST(CountFewest, ExpectedLetterIsShownOnceAndEveryOtherAtLeastTwice)
     EXPECT_EQ(fallbacks, 0);
 }
 
-TEST(CountLetters, CaseFollowsTheExpectedLetter)
-{
-    build_case_tables();
-    srand(29);
-    for (int kind = 1; kind <= 2; kind++) {
-        game_kind = kind;
-        for (int round = 0; round < 200; round++) {
-            build_count_letters('q');
-            auto n = tally();
-            for (auto [c, k] : n) {
-                ASSERT_TRUE(c >= 'a' && c <= 'z') << "kind " << kind << ": '" << c << "'";
-                if (c != 'q' && kind == 1) {
-                    ASSERT_LT(k, n['q']) << "'" << c << "'";
-                }
-            }
-            if (kind == 2) {
-                ASSERT_EQ(n['q'], 1);
-            }
-            build_count_letters('Q');
-            for (auto [c, k] : tally())
-                ASSERT_TRUE((c >= 'A' && c <= 'Y') || c == 'Q') << "kind " << kind << ": '" << c << "'";
-            build_count_letters('Z');
-            EXPECT_EQ(group_letter[0], 'Z');
-            std::set<char> others(group_letter + 1, group_letter + 25);
-            EXPECT_EQ(others.size(), 24u);
-            EXPECT_EQ(others.count('Z'), 0u);
-        }
-    }
-}
-
-// 1920 x 1080 with no keyboard and cells of 54: an area of 1866 x 999.
-static void set_wide_screen()
-{
-    client_w = 1920;
-    client_h = 1080;
-    char_size = 54;
-    key_h = 72;
-    typing_mode = 3;
-}
-
 TEST(CountPlace, EveryLetterClearsAllTheEarlierOnes)
 {
     build_case_tables();
-    set_wide_screen();
+    set_layout(1920, 1080, 54, 72, 3, lookahead); // no keyboard: an area of 1866 x 999
     game_kind = 1;
     srand(31);
     EXPECT_EQ(place_count_letters('A', 0, grid_cols, grid_rows), 0);
@@ -157,8 +129,6 @@ TEST(CountPlace, EveryLetterClearsAllTheEarlierOnes)
         }
     }
 }
-
-// --- the game in the drill --------------------------------------------------
 
 // Green pixels in the cell of shown letter n at the geometry of the moment.
 static int green_in_cell(int n)
@@ -193,7 +163,7 @@ static char answer_shown()
     return best;
 }
 
-TEST(CountGame, RightLetterAdvancesToANewScatterWrongOneChangesNothing)
+TEST(CountGame, RightLetterAdvancesWrongOneChangesNothingAndAResizeKeepsTheScatter)
 {
     for (int kind = 1; kind <= 2; kind++) {
         start_counting(kind);
@@ -204,21 +174,15 @@ TEST(CountGame, RightLetterAdvancesToANewScatterWrongOneChangesNothing)
                 ASSERT_GT(green_in_cell(n), 0) << "letter " << n << " is not on screen";
             PlacePos before[COUNT_SHOWN];
             std::memcpy(before, count_pos, sizeof before);
-            const char wrong[2] = {expected_char == 'B' ? 'C' : 'B', 0};
-            type_and_run(wrong);
+            type_char(expected_char == 'B' ? 'C' : 'B');
             EXPECT_EQ(typed_count, step + 1);
             EXPECT_EQ(std::memcmp(before, count_pos, sizeof before), 0);
-            const char right[2] = {expected_char, 0};
-            type_and_run(right);
+            type_char(expected_char);
             EXPECT_EQ(typed_count, step + 2);
             EXPECT_NE(std::memcmp(before, count_pos, sizeof before), 0);
         }
     }
-}
-
-TEST(CountGame, RepaintShowsTheSameScatterAtTheNewSize)
-{
-    start_counting(2);
+    // A resize repaints the same scatter at the new size.
     char shown[COUNT_SHOWN];
     PlacePos places[COUNT_SHOWN];
     std::memcpy(shown, count_shown, sizeof shown);

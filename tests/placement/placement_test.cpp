@@ -1,39 +1,19 @@
 // placement_test.cpp -- overlap rule, placement area, place_char and reposition_line.
 #include "placement/placement.h"
-
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <cstdlib>
 #include <utility>
 
-#include "display/geometry.h"
-#include "shell/settings.h"
 #include "text/random_lines.h"
-#include "text/store.h"
 
 static std::pair<int, int> xy(PlacePos p) { return {p.x, p.y}; }
 
-// Mode 3 with a 1000 x 1000 pixel area: grid places are pixel offsets.
-static void set_square_screen(int ahead)
-{
-    client_w = 1010;
-    client_h = 1035; // bar 25, so the area is 1035 - 10 - 25 = 1000 high
-    char_size = 10;
-    key_h = 69;
-    typing_mode = 3;
-    lookahead = ahead;
-}
-
+// Mode 3 with a 1000 x 1000 pixel area (bar 25, so 1035 - 10 - 25 high):
+// grid places are pixel offsets.
+static void set_square_screen(int ahead) { set_layout(1010, 1035, 10, 69, 3, ahead); }
 // A cell larger than the client area: any two places on the grid overlap.
-static void set_cramped_screen(int ahead)
-{
-    client_w = 100;
-    client_h = 100;
-    char_size = 200;
-    key_h = 6;
-    typing_mode = 3;
-    lookahead = ahead;
-}
+static void set_cramped_screen(int ahead) { set_layout(100, 100, 200, 6, 3, ahead); }
 
 // Off the grid, far from every place the cramped screen can draw.
 constexpr PlacePos FAR_AWAY = {100000, 100000};
@@ -49,12 +29,9 @@ TEST(SquaresOverlap, TouchingCountsAndOnePixelApartPasses)
         }
 }
 
-TEST(PlacementArea, KeyboardModesLeaveOutTheKeyboardBand)
+TEST(PlacementArea, KeyboardModesLeaveOutTheKeyboardBandAndTheLastCellStaysInside)
 {
-    client_w = 800;
-    client_h = 600; // bar 15
-    char_size = 30;
-    key_h = 40;
+    set_layout(800, 600, 30, 40, 1, lookahead); // bar 15
     const struct {
         int mode, w, h;
     } cases[] = {
@@ -69,24 +46,16 @@ TEST(PlacementArea, KeyboardModesLeaveOutTheKeyboardBand)
         EXPECT_EQ(w, c.w) << "mode " << c.mode;
         EXPECT_EQ(h, c.h) << "mode " << c.mode;
     }
-}
-
-TEST(GridToPixels, LastColumnAndRowStayInsideTheArea)
-{
     const struct {
         int cw, ch, cs, mode;
-    } cases[] = {
+    } screens[] = {
         {1366, 768, 38, 3},
         {800, 600, 30, 1},
         {1001, 700, 1, 2},
         {640, 480, 96, 3},
     };
-    for (const auto& c : cases) {
-        client_w = c.cw;
-        client_h = c.ch;
-        char_size = c.cs;
-        key_h = c.ch / 15;
-        typing_mode = c.mode;
+    for (const auto& c : screens) {
+        set_layout(c.cw, c.ch, c.cs, c.ch / 15, c.mode, lookahead);
         int w, h, x, y;
         placement_area(&w, &h);
         grid_to_pixels({grid_cols - 1, grid_rows - 1}, &x, &y);
@@ -96,7 +65,7 @@ TEST(GridToPixels, LastColumnAndRowStayInsideTheArea)
     }
 }
 
-TEST(PlaceChar, ComparesOnlyTheLookaheadWindow)
+TEST(PlaceChar, ComparesOnlyTheLookaheadWindowAndIgnoresWhatIsOutOfRange)
 {
     const struct {
         int ahead, k, overlapping, expected;
@@ -114,6 +83,14 @@ TEST(PlaceChar, ComparesOnlyTheLookaheadWindow)
         EXPECT_EQ(place_char(c.k, grid_cols, grid_rows), c.expected)
             << "lookahead " << c.ahead << " k " << c.k << " overlapping " << c.overlapping;
     }
+    // Indices and grids out of range place nothing.
+    set_square_screen(2);
+    char_pos[3] = {-7, -7};
+    EXPECT_EQ(place_char(-1, grid_cols, grid_rows), 0);
+    EXPECT_EQ(place_char(CHAR_POS_SIZE, grid_cols, grid_rows), 0);
+    EXPECT_EQ(place_char(3, 0, grid_rows), 0);
+    EXPECT_EQ(place_char(3, grid_cols, -1), 0);
+    EXPECT_EQ(xy(char_pos[3]), std::make_pair(-7, -7));
 }
 
 // On the square screen a grid place is a pixel offset, so drawing x from
@@ -133,17 +110,6 @@ TEST(PlaceChar, KeepsTheFirstCandidateClearOfTheWindowOrGivesUp)
         ASSERT_TRUE(char_pos[1].x >= 0 && char_pos[1].x <= 10) << char_pos[1].x;
     }
     EXPECT_TRUE(boundary_seen) << "a place one pixel clear was never kept";
-}
-
-TEST(PlaceChar, IgnoresIndicesAndGridsOutOfRange)
-{
-    set_square_screen(2);
-    char_pos[3] = {-7, -7};
-    EXPECT_EQ(place_char(-1, grid_cols, grid_rows), 0);
-    EXPECT_EQ(place_char(CHAR_POS_SIZE, grid_cols, grid_rows), 0);
-    EXPECT_EQ(place_char(3, 0, grid_rows), 0);
-    EXPECT_EQ(place_char(3, grid_cols, -1), 0);
-    EXPECT_EQ(xy(char_pos[3]), std::make_pair(-7, -7));
 }
 
 TEST(RepositionLine, ReplacesOnlyTheFirstRandomLineLenIndicesAndNothingWithoutLines)
