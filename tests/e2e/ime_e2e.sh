@@ -56,7 +56,7 @@ if [ "${1:-}" = "--inner" ]; then
     cd "$DIR/app" || fail "no copy of the game"
     ./lumeko-trainer 2>>"$DIR/stderr.txt" &
     APP_PID=$!
-    WIN=$(timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
+    WIN=$(find_window)
     [ -n "$WIN" ] || fail "no window appeared"
     xdotool windowfocus --sync "$WIN"
     wait_box start

@@ -2,9 +2,22 @@
 # them, on the 1280 x 800 screen they all use. Sourced, not run; SHOTS is the
 # folder the screenshots go to.
 
-fail() {
+fail() { # with the end of what the game wrote to stderr, if anything
     echo "FAIL: $*" >&2
+    [ -s "$SHOTS/stderr.txt" ] && tail -n 20 "$SHOTS/stderr.txt" >&2
     exit 1
+}
+
+# The window of the process $APP_PID, once it is mapped. Asked again and
+# again rather than with --sync: a window that goes away while xdotool walks
+# the tree makes it give up at once.
+find_window() {
+    local w
+    for _ in $(seq 1 100); do
+        w=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
 }
 
 shot() { import -window root "$SHOTS/$1.png"; }

@@ -26,11 +26,6 @@ trap stop_all EXIT
 SHOTS=$WORK
 . "$(dirname "${BASH_SOURCE[0]}")/screen_checks.sh"
 
-# The window of the process $APP_PID, once it is mapped.
-find_window() {
-    timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1
-}
-
 wait_for_title() { # window expected-title
     local t
     for _ in $(seq 1 100); do
