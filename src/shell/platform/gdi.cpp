@@ -4,8 +4,12 @@
 // contexts. A device context draws into its window's client framebuffer with
 // GDI's pixel rules (right and bottom edges exclusive, a line leaves out its
 // end point) and marks what it changed for the next present. Text goes through
-// font.cpp. Called by the program's drawing code and by DefWindowProcA.
+// font.cpp, which remembers the longer opaque texts it drew (TextRun) so that
+// the same text drawn again with more after it costs only the new characters.
+// Called by the program's drawing code and by DefWindowProcA.
 #include "internal.h"
+
+#include "codepage.h"
 
 #include <algorithm>
 #include <climits>
@@ -119,6 +123,83 @@ static void mark(const Dc* dc, const IRect& r)
     IRect changed = rect_intersect(r, dc_clip(dc));
     if (dc->win == top_window())
         screen_mark_dirty(changed);
+}
+
+// ---- text standing as drawn ------------------------------------------------------
+
+static uint64_t runs_clock = 0;
+
+static bool same_font(const FontRequest& a, const FontRequest& b)
+{
+    return a.height == b.height && a.width == b.width && a.weight == b.weight && a.italic == b.italic &&
+           a.underline == b.underline && a.strike_out == b.strike_out && a.charset == b.charset &&
+           a.pitch_and_family == b.pitch_and_family && std::strncmp(a.face, b.face, FONT_FACE_MAX) == 0;
+}
+
+// Drawing over r: the runs it touches no longer stand as drawn, except the one
+// at index keep. Returns keep's index afterwards, -1 when there is none.
+static int forget_runs(Window* win, const IRect& r, int keep = -1)
+{
+    std::vector<TextRun>& runs = win->runs;
+    int out = 0, kept = -1;
+    for (int i = 0; i < (int)runs.size(); i++) {
+        if (i != keep && !rect_intersect(runs[(size_t)i].cells, r).empty())
+            continue;
+        if (i == keep)
+            kept = out;
+        if (out != i)
+            runs[(size_t)out] = std::move(runs[(size_t)i]);
+        out++;
+    }
+    runs.resize((size_t)out);
+    return kept;
+}
+
+// The run standing at (x, y) in this font and these colours whose text the
+// new text begins with, up to one of the new text's character boundaries (a
+// lone lead byte at the run's end may pair with what follows); -1 when none.
+static int run_extended_by(const Window* win, int x, int y, const FontRequest& font, uint32_t fg, uint32_t bg,
+                           const char* text, int n)
+{
+    for (int i = 0; i < (int)win->runs.size(); i++) {
+        const TextRun& t = win->runs[(size_t)i];
+        if (t.x != x || t.y != y || t.fg != fg || t.bg != bg || !same_font(t.font, font))
+            continue;
+        int len = (int)t.text.size();
+        if (len > n || std::memcmp(t.text.data(), text, (size_t)len) != 0)
+            return -1;
+        int at = 0;
+        while (at < len)
+            at += cp932_char_len(text + at, n - at);
+        return at == len ? i : -1;
+    }
+    return -1;
+}
+
+// Notes text drawn whole at (x, y), in place of the run used least recently
+// when the list is full. One character is not worth it: it is drawn afresh.
+static void remember_run(Window* win, int x, int y, const FontRequest& font, uint32_t fg, uint32_t bg,
+                         const IRect& cells, const char* text, int n)
+{
+    if (n < 2)
+        return;
+    std::vector<TextRun>& runs = win->runs;
+    TextRun* slot = nullptr;
+    if (runs.size() < (size_t)TEXT_RUNS_MAX) {
+        runs.emplace_back();
+        slot = &runs.back();
+    } else {
+        slot = &*std::min_element(runs.begin(), runs.end(),
+                                  [](const TextRun& a, const TextRun& b) { return a.used < b.used; });
+    }
+    slot->x = x;
+    slot->y = y;
+    slot->font = font;
+    slot->fg = fg;
+    slot->bg = bg;
+    slot->cells = cells;
+    slot->text.assign(text, (size_t)n);
+    slot->used = ++runs_clock;
 }
 
 HDC GetDC(HWND hwnd)
@@ -278,6 +359,7 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
     Surface s = win->fb.surface();
     IRect c = rect_intersect(rect_intersect(r, dc_clip(dc)), s.bounds());
     uint32_t color = pixel_from_colorref(b->color);
+    forget_runs(win, c);
     ink_fit(&win->ink, s.w, s.h, false);
     if (color == 0 && ink_defer_black(s, &win->ink, c)) {
         // An erase: written later, and only where nothing covers it by then.
@@ -329,6 +411,7 @@ BOOL LineTo(HDC hdc, int x, int y)
                    IRect{0, std::min(dc->cy, y) - pen->width, s.w, std::max(dc->cy, y) + pen->width + 1});
         IRect painted = surface_line(s, clip, dc->cx, dc->cy, x, y, color, pen->width);
         ink_add(&dc->win->ink, painted);
+        forget_runs(dc->win, painted);
         mark(dc, painted);
     }
     dc->cx = x;
@@ -343,37 +426,64 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
         return FALSE;
     if (count == 0)
         return TRUE;
-    Surface s = dc->win->fb.surface();
+    Window* win = dc->win;
+    Surface s = win->fb.surface();
     IRect clip = dc_clip(dc);
     bool opaque = dc->bk_mode == OPAQUE;
-    ink_fit(&dc->win->ink, s.w, s.h, false);
+    uint32_t fg = pixel_from_colorref(dc->text_color), bg = pixel_from_colorref(dc->bk_color);
+    ink_fit(&win->ink, s.w, s.h, false);
     int cell_w = 1, cell_h = 1;
     font_cell_size(dc->font->font, &cell_w, &cell_h);
+    // Opaque text standing there already as the start of this one is left as
+    // it is: only what follows it is drawn (one cell per byte).
+    int run = opaque ? run_extended_by(win, x, y, dc->font->font, fg, bg, text, count) : -1;
+    int skip = run >= 0 ? (int)win->runs[(size_t)run].text.size() : 0;
+    if (run >= 0 && skip == count) {
+        win->runs[(size_t)run].used = ++runs_clock;
+        return TRUE;
+    }
+    long long at = (long long)x + (long long)skip * cell_w;
+    if (at > INT_MAX) // nothing of the rest can be seen; the run stays as it is
+        return TRUE;
+    int rest_x = (int)at, rest_n = count - skip;
+    const char* rest = text + skip;
     if (!opaque) // the glyphs are blended over what lies beneath: it must be there
-        ink_settle(s, &dc->win->ink, IRect{0, y, s.w, y + cell_h});
+        ink_settle(s, &win->ink, IRect{0, y, s.w, y + cell_h});
     // On black, the cells are black but for the glyphs: the ink map keeps only
     // those, and black need not be written where it is known to be already.
-    // Opaque text is mostly drawn again as it was (the typed line, on every
+    // Opaque text is often drawn again as it was (the typed line, on every
     // key): only the pixels that differ are written, marked and composed.
     // When the cells will be composed anyway (a repaint), comparing buys nothing.
-    bool on_black = opaque && pixel_from_colorref(dc->bk_color) == 0;
-    long long right = std::min<long long>((long long)x + (long long)count * cell_w, INT_MAX);
-    IRect ahead = rect_intersect(IRect{x, y, (int)right, y + cell_h}, clip);
-    bool compare = opaque && dc->win == top_window() && !screen_dirty_covers(ahead);
+    bool on_black = opaque && bg == 0;
+    long long right = std::min<long long>((long long)rest_x + (long long)rest_n * cell_w, INT_MAX);
+    IRect ahead = rect_intersect(IRect{rest_x, y, (int)right, y + cell_h}, clip);
+    bool compare = opaque && win == top_window() && !screen_dirty_covers(ahead);
     IRect glyphs{}, changed{};
-    IRect cells = font_text_out(s, clip, x, y, dc->font->font, text, count, pixel_from_colorref(dc->text_color),
-                                pixel_from_colorref(dc->bk_color), opaque, on_black ? &dc->win->ink : nullptr, &glyphs,
-                                compare ? &changed : nullptr);
+    IRect cells = font_text_out(s, clip, rest_x, y, dc->font->font, rest, rest_n, fg, bg, opaque,
+                                on_black ? &win->ink : nullptr, &glyphs, compare ? &changed : nullptr);
     IRect written = rect_intersect(rect_intersect(cells, clip), s.bounds());
     if (opaque) // every pixel of the cells is what it should be now
-        ink_cover(s, &dc->win->ink, written);
+        ink_cover(s, &win->ink, written);
     if (on_black) {
-        ink_remove(&dc->win->ink, written);
-        ink_add(&dc->win->ink, rect_intersect(glyphs, written));
+        ink_remove(&win->ink, written);
+        ink_add(&win->ink, rect_intersect(glyphs, written));
     } else {
-        ink_add(&dc->win->ink, written);
+        ink_add(&win->ink, written);
     }
     mark(dc, compare ? changed : cells);
+    // What now stands whole in the cells is remembered; a run drawn over in
+    // part, or extended by cells that could not all be drawn, is forgotten.
+    bool whole = opaque && !cells.empty() && written.x0 == cells.x0 && written.y0 == cells.y0 &&
+                 written.x1 == cells.x1 && written.y1 == cells.y1;
+    run = forget_runs(win, cells, whole ? run : -1);
+    if (run >= 0) {
+        TextRun& t = win->runs[(size_t)run];
+        t.text.append(rest, (size_t)rest_n);
+        t.cells = rect_union(t.cells, cells);
+        t.used = ++runs_clock;
+    } else if (whole && skip == 0) {
+        remember_run(win, x, y, dc->font->font, fg, bg, cells, text, count);
+    }
     return TRUE;
 }
 

@@ -59,6 +59,23 @@ void ink_cover(const Surface& s, InkMap* ink, const IRect& w);
 void ink_settle(const Surface& s, InkMap* ink, const IRect& r);
 void ink_settle_all(const Surface& s, InkMap* ink);
 
+// ---- text known to stand in a framebuffer (gdi.cpp) -------------------------------
+
+// Opaque text drawn at (x, y) in one font and pair of colours, whole and
+// unclipped, whose cells nothing has drawn over since. Drawn there again with
+// more characters after it, only those need drawing: the typed line grows so
+// on every key.
+struct TextRun {
+    int x = 0, y = 0;
+    FontRequest font;
+    uint32_t fg = 0, bg = 0;
+    IRect cells;
+    std::string text;  // CP932
+    uint64_t used = 0; // when last drawn or extended; the least recent goes first
+};
+
+constexpr int TEXT_RUNS_MAX = 8; // a practice screen has two such lines; the rest is single cells
+
 // ---- windows (window.cpp) ------------------------------------------------------
 
 struct Window {
@@ -81,6 +98,7 @@ struct Window {
     InkMap ink;
     IRect invalid;
     bool erase_pending = false;
+    std::vector<TextRun> runs; // text standing in fb as drawn (gdi.cpp)
 };
 
 constexpr int EDIT_TEXT_LIMIT = 32767; // bytes an EDIT accepts from typing

@@ -104,8 +104,10 @@ ATOM RegisterClassA(const WNDCLASSA* wc)
 static void size_client(Window* win)
 {
     int client_h = std::max(win->h - menu_bar_height(win), 0);
-    if (win->fb.w != win->w || win->fb.h != client_h)
+    if (win->fb.w != win->w || win->fb.h != client_h) {
         win->fb.resize(win->w, client_h, 0);
+        win->runs.clear();
+    }
 }
 
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,

@@ -27,3 +27,87 @@ TEST(Gdi, LineToLeavesOutItsEndPoint)
     EXPECT_EQ(headless_pixel(59, 59), GREEN);
     EXPECT_EQ(headless_pixel(60, 60), 0u);
 }
+
+// Opaque text drawn again with more after it is drawn only from where the old
+// text ends. Whatever happened to the old part since must not leave it stale:
+// each case ends exactly as the longer text drawn once on a fresh window
+// after the same drawing in between.
+struct GrowCase {
+    const char* name;
+    void (*between)(HDC dc);
+    const char* first; // CP932
+    const char* longer;
+    COLORREF longer_fg;
+    int resize_w; // the window resized in between (its framebuffer made anew), else 0
+};
+
+static void nothing(HDC) {}
+static void red_over_second_cell(HDC dc) { fill(dc, RECT{14, 44, 20, 60}, RGB(255, 0, 0)); }
+static void line_through_first_cell(HDC dc)
+{
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, 0, 50, nullptr);
+    LineTo(dc, 12, 50);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+static void see_through_text_over_start(HDC dc)
+{
+    SetBkMode(dc, TRANSPARENT);
+    COLORREF old = SetTextColor(dc, RGB(255, 255, 255));
+    TextOutA(dc, 3, 40, "##", 2);
+    SetTextColor(dc, old);
+    SetBkMode(dc, OPAQUE);
+}
+
+static std::vector<uint32_t> grown_text(const GrowCase& c, bool draw_first)
+{
+    open_test_window(c.resize_w && !draw_first ? c.resize_w : 320, 200);
+    HFONT font = CreateFontA(24, 11, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "");
+    HDC dc = GetDC(test_window);
+    HGDIOBJ old_font = SelectObject(dc, font);
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, RGB(0, 255, 0));
+    if (draw_first) {
+        TextOutA(dc, 0, 40, c.first, (int)std::strlen(c.first));
+        headless_screen(); // presented, as after a key
+        if (c.resize_w) {
+            headless_resize(c.resize_w, 200);
+            MSG m; // the resize taken in, its paint not handled: nothing erases the new framebuffer
+            PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+        }
+    }
+    c.between(dc);
+    SetTextColor(dc, c.longer_fg);
+    TextOutA(dc, 0, 40, c.longer, (int)std::strlen(c.longer));
+    SelectObject(dc, old_font);
+    DeleteObject(font);
+    ReleaseDC(test_window, dc);
+    EXPECT_EQ(headless_client().w, c.resize_w ? c.resize_w : 320) << c.name;
+    std::vector<uint32_t> px = client_pixels();
+    DestroyWindow(test_window);
+    pump();
+    return px;
+}
+
+TEST(Gdi, TextDrawnAgainLongerEndsAsIfDrawnOnce)
+{
+    const COLORREF green = RGB(0, 255, 0), yellow = RGB(255, 255, 0);
+    const GrowCase cases[] = {
+        {"one key more", nothing, "ABCD", "ABCDE", green, 0},
+        {"the same text again", nothing, "ABCD", "ABCD", green, 0},
+        {"a fill over the second cell", red_over_second_cell, "ABCD", "ABCDE", green, 0},
+        {"a line through the first cell", line_through_first_cell, "ABCD", "ABCDE", green, 0},
+        {"see-through text over the start", see_through_text_over_start, "ABCD", "ABCDE", green, 0},
+        {"another colour", nothing, "ABCD", "ABCDE", yellow, 0},
+        {"the window resized", nothing, "ABCD", "ABCDE", green, 400},
+        {"a lead byte alone, then its character", nothing, "A\x88", "A\x88\x9f", green, 0},
+    };
+    for (const GrowCase& c : cases) {
+        std::vector<uint32_t> once = grown_text(c, false);
+        EXPECT_NE(std::count(once.begin(), once.end(), 0u), (long)once.size()) << c.name << ": nothing drawn";
+        EXPECT_EQ(grown_text(c, true), once) << c.name;
+    }
+}
