@@ -442,6 +442,15 @@ void backend_wait_event(int timeout_ms)
     font_warm_save(); // the first frame is up: what it drew is listed for the next start
     open_audio();
     pause_when_quiet();
+    // The wait is first spent making the framebuffers' pages ready, a slice at
+    // a time, for as long as no input comes and no timer falls due.
+    uint64_t start = SDL_GetTicks64();
+    while (screen_prepare_pages()) {
+        if (SDL_PollEvent(nullptr))
+            return;
+        if (timeout_ms >= 0 && SDL_GetTicks64() - start >= (uint64_t)timeout_ms)
+            return;
+    }
     if (timeout_ms < 0)
         SDL_WaitEvent(nullptr);
     else
