@@ -4,8 +4,10 @@
 // contexts. A device context draws into its window's client framebuffer with
 // GDI's pixel rules (right and bottom edges exclusive, a line leaves out its
 // end point) and marks what it changed for the next present. Text goes through
-// font.cpp, which remembers the longer opaque texts it drew (TextRun) so that
-// the same text drawn again with more after it costs only the new characters.
+// font.cpp. It remembers the longer opaque texts (TextRun) and the larger
+// fills (FillRun) that stand as drawn, so that the same text drawn again with
+// more after it costs only the new characters, and a fill inside one of the
+// same colour costs nothing.
 // Called by the program's drawing code and by DefWindowProcA.
 #include "internal.h"
 
@@ -153,6 +155,100 @@ static int forget_runs(Window* win, const IRect& r, int keep = -1)
     }
     runs.resize((size_t)out);
     return kept;
+}
+
+// What is left of f once d is drawn over it, when that is one rectangle (the
+// larger one when d cuts f in two); empty otherwise.
+static IRect left_of(const IRect& f, const IRect& d)
+{
+    IRect o = rect_intersect(f, d);
+    if (o.empty())
+        return f;
+    if (o.y0 == f.y0 && o.y1 == f.y1) {
+        IRect l{f.x0, f.y0, o.x0, f.y1}, r{o.x1, f.y0, f.x1, f.y1};
+        return l.area() >= r.area() ? l : r;
+    }
+    if (o.x0 == f.x0 && o.x1 == f.x1) {
+        IRect t{f.x0, f.y0, f.x1, o.y0}, b{f.x0, o.y1, f.x1, f.y1};
+        return t.area() >= b.area() ? t : b;
+    }
+    return IRect{};
+}
+
+// Drawing over r trims the fills it touches, but for the one at index keep;
+// a fill left too small is forgotten. Returns keep's index afterwards.
+static int trim_fills(Window* win, const IRect& r, int keep = -1)
+{
+    std::vector<FillRun>& fills = win->fills;
+    int out = 0, kept = -1;
+    for (int i = 0; i < (int)fills.size(); i++) {
+        FillRun f = fills[(size_t)i];
+        if (i != keep) {
+            f.r = left_of(f.r, r);
+            if (f.r.area() < FILL_RUN_MIN)
+                continue;
+        } else {
+            kept = out;
+        }
+        fills[(size_t)out++] = f;
+    }
+    fills.resize((size_t)out);
+    return kept;
+}
+
+// Drawing other than a run's own: every run under r is forgotten or trimmed.
+static void drawn_over(Window* win, const IRect& r)
+{
+    if (r.empty())
+        return;
+    forget_runs(win, r);
+    trim_fills(win, r);
+}
+
+// The fill of this colour standing where c is to be filled: one that holds c
+// (*rest empty: nothing to fill), or one inside c that c extends by whole rows
+// or columns (*rest is the part of c beyond it). -1 when there is none.
+static int fill_under(const Window* win, const IRect& c, uint32_t color, IRect* rest)
+{
+    for (int i = 0; i < (int)win->fills.size(); i++) {
+        const IRect& f = win->fills[(size_t)i].r;
+        if (win->fills[(size_t)i].color != color)
+            continue;
+        IRect o = rect_intersect(f, c);
+        if (o == c) {
+            *rest = IRect{};
+            return i;
+        }
+        if (!(o == f))
+            continue;
+        if (f.y0 == c.y0 && f.y1 == c.y1 && (f.x0 == c.x0 || f.x1 == c.x1)) {
+            *rest = f.x0 == c.x0 ? IRect{f.x1, c.y0, c.x1, c.y1} : IRect{c.x0, c.y0, f.x0, c.y1};
+            return i;
+        }
+        if (f.x0 == c.x0 && f.x1 == c.x1 && (f.y0 == c.y0 || f.y1 == c.y1)) {
+            *rest = f.y0 == c.y0 ? IRect{c.x0, f.y1, c.x1, c.y1} : IRect{c.x0, c.y0, c.x1, f.y0};
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Notes c filled with color, in place of the fill used least recently when
+// the list is full.
+static void remember_fill(Window* win, const IRect& c, uint32_t color)
+{
+    if (c.area() < FILL_RUN_MIN)
+        return;
+    std::vector<FillRun>& fills = win->fills;
+    FillRun* slot = nullptr;
+    if (fills.size() < (size_t)FILL_RUNS_MAX) {
+        fills.emplace_back();
+        slot = &fills.back();
+    } else {
+        slot = &*std::min_element(fills.begin(), fills.end(),
+                                  [](const FillRun& a, const FillRun& b) { return a.used < b.used; });
+    }
+    *slot = FillRun{c, color, ++runs_clock};
 }
 
 // The run standing at (x, y) in this font and these colours whose text the
@@ -359,8 +455,9 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
     Surface s = win->fb.surface();
     IRect c = rect_intersect(rect_intersect(r, dc_clip(dc)), s.bounds());
     uint32_t color = pixel_from_colorref(b->color);
-    forget_runs(win, c);
     ink_fit(&win->ink, s.w, s.h, false);
+    if (color == 0)
+        drawn_over(win, c);
     if (color == 0 && ink_defer_black(s, &win->ink, c)) {
         // An erase: written later, and only where nothing covers it by then.
     } else if (color == 0) { // what is black already is left alone
@@ -370,13 +467,28 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush)
         // Bars and keys are filled again with the colour they already have far
         // more often than not: only what really changes is written, and only
         // that needs composing and presenting.
-        ink_cover(s, &win->ink, c);
-        IRect changed = c;
-        if (win == top_window() && screen_dirty_covers(c))
-            surface_fill(s, c, c, color);
-        else
-            changed = surface_fill_changed(s, c, color);
-        ink_add(&win->ink, c);
+        // A fill of the same colour standing there already leaves only the
+        // rest of c to fill, often nothing.
+        IRect rest = c;
+        int under = fill_under(win, c, color, &rest);
+        IRect changed = rest;
+        if (!rest.empty()) {
+            ink_cover(s, &win->ink, rest);
+            if (win == top_window() && screen_dirty_covers(rest))
+                surface_fill(s, rest, rest, color);
+            else
+                changed = surface_fill_changed(s, rest, color);
+            ink_add(&win->ink, rest);
+            forget_runs(win, rest);
+            under = trim_fills(win, rest, under);
+        }
+        if (under < 0) {
+            remember_fill(win, c, color);
+        } else {
+            FillRun& f = win->fills[(size_t)under];
+            f.r = rect_union(f.r, c);
+            f.used = ++runs_clock;
+        }
         mark(dc, changed);
         return 1;
     }
@@ -411,7 +523,7 @@ BOOL LineTo(HDC hdc, int x, int y)
                    IRect{0, std::min(dc->cy, y) - pen->width, s.w, std::max(dc->cy, y) + pen->width + 1});
         IRect painted = surface_line(s, clip, dc->cx, dc->cy, x, y, color, pen->width);
         ink_add(&dc->win->ink, painted);
-        forget_runs(dc->win, painted);
+        drawn_over(dc->win, painted);
         mark(dc, painted);
     }
     dc->cx = x;
@@ -476,6 +588,7 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
     bool whole = opaque && !cells.empty() && written.x0 == cells.x0 && written.y0 == cells.y0 &&
                  written.x1 == cells.x1 && written.y1 == cells.y1;
     run = forget_runs(win, cells, whole ? run : -1);
+    trim_fills(win, cells);
     if (run >= 0) {
         TextRun& t = win->runs[(size_t)run];
         t.text.append(rest, (size_t)rest_n);

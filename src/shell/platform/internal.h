@@ -76,6 +76,18 @@ struct TextRun {
 
 constexpr int TEXT_RUNS_MAX = 8; // a practice screen has two such lines; the rest is single cells
 
+// A fill of one colour, not black, standing as drawn: filled again inside it
+// with that colour, nothing needs writing or comparing (bars and frames drawn
+// again on every key). Drawing over part of it trims it to what is left.
+struct FillRun {
+    IRect r;
+    uint32_t color = 0;
+    uint64_t used = 0;
+};
+
+constexpr int FILL_RUNS_MAX = 32;       // a keystroke fills about a dozen rectangles
+constexpr long long FILL_RUN_MIN = 256; // pixels; smaller fills are compared afresh
+
 // ---- windows (window.cpp) ------------------------------------------------------
 
 struct Window {
@@ -98,7 +110,8 @@ struct Window {
     InkMap ink;
     IRect invalid;
     bool erase_pending = false;
-    std::vector<TextRun> runs; // text standing in fb as drawn (gdi.cpp)
+    std::vector<TextRun> runs;  // text standing in fb as drawn (gdi.cpp)
+    std::vector<FillRun> fills; // fills standing in fb as drawn (gdi.cpp)
 };
 
 constexpr int EDIT_TEXT_LIMIT = 32767; // bytes an EDIT accepts from typing

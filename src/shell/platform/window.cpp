@@ -107,6 +107,7 @@ static void size_client(Window* win)
     if (win->fb.w != win->w || win->fb.h != client_h) {
         win->fb.resize(win->w, client_h, 0);
         win->runs.clear();
+        win->fills.clear();
     }
 }
 

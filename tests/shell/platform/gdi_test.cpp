@@ -111,3 +111,83 @@ TEST(Gdi, TextDrawnAgainLongerEndsAsIfDrawnOnce)
         EXPECT_EQ(grown_text(c, true), once) << c.name;
     }
 }
+
+// A fill inside one of the same colour that still stands writes nothing, and
+// one that extends it writes only the rest. Whatever was drawn over it since
+// must show through neither: each case fills again last and reads a pixel
+// that must have the fill's colour.
+struct RefillCase {
+    const char* name;
+    void (*draw)(HDC dc); // everything before the last fill
+    RECT last;            // filled grey at the end
+    int x, y;             // a pixel inside it
+};
+
+constexpr COLORREF GREY = RGB(128, 128, 128);
+
+static void grey(HDC dc, RECT r) { fill(dc, r, GREY); }
+
+static void face_inside(HDC dc)
+{
+    grey(dc, RECT{10, 50, 60, 90});
+    fill(dc, RECT{12, 52, 58, 88}, RGB(255, 128, 255)); // a lit key's face inside its frame
+}
+static void bar_then_red_over_its_end(HDC dc)
+{
+    grey(dc, RECT{2, 2, 100, 20});
+    fill(dc, RECT{80, 2, 300, 20}, RGB(255, 0, 0)); // the bar's red part, moved back
+}
+static void text_over(HDC dc)
+{
+    grey(dc, RECT{0, 100, 200, 130});
+    SetBkColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, 10, 100, "AB", 2);
+}
+static void line_over(HDC dc)
+{
+    grey(dc, RECT{0, 100, 200, 130});
+    MoveToEx(dc, 0, 110, nullptr);
+    LineTo(dc, 200, 110);
+}
+static void black_over(HDC dc)
+{
+    grey(dc, RECT{0, 100, 200, 130});
+    fill(dc, RECT{50, 90, 60, 140}, RGB(0, 0, 0));
+}
+static void grown_by_rows_over_red(HDC dc)
+{
+    fill(dc, RECT{0, 100, 40, 160}, RGB(255, 0, 0));
+    grey(dc, RECT{0, 100, 40, 120});
+}
+static void resized(HDC dc)
+{
+    grey(dc, RECT{0, 0, 320, 200});
+    headless_resize(320, 240);
+    MSG m; // taken in, its paint (which would erase) not handled
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+TEST(Gdi, AFillAgainLeavesNothingOfWhatWasDrawnOverTheOneBefore)
+{
+    const RefillCase cases[] = {
+        {"a face filled inside a frame", face_inside, RECT{10, 50, 60, 90}, 30, 70},
+        {"a bar grown over its red part", bar_then_red_over_its_end, RECT{2, 2, 150, 20}, 90, 10},
+        {"text over the fill", text_over, RECT{0, 100, 200, 130}, 14, 115},
+        {"a line over the fill", line_over, RECT{0, 100, 200, 130}, 100, 110},
+        {"black over the fill", black_over, RECT{0, 100, 200, 130}, 55, 115},
+        {"a fill grown by rows", grown_by_rows_over_red, RECT{0, 100, 40, 160}, 20, 150},
+        {"the window resized", resized, RECT{0, 0, 320, 200}, 100, 100},
+    };
+    for (const RefillCase& c : cases) {
+        open_test_window(320, 200);
+        HDC dc = GetDC(test_window);
+        c.draw(dc);
+        headless_screen();
+        grey(dc, c.last);
+        ReleaseDC(test_window, dc);
+        EXPECT_EQ(headless_pixel(c.x, c.y), 0x808080u) << c.name;
+        EXPECT_EQ(headless_pixel(c.last.left, c.last.top), 0x808080u) << c.name;
+        DestroyWindow(test_window);
+        pump();
+    }
+}
