@@ -275,6 +275,24 @@ static bool in_filter(const MSG& m, HWND hwnd, UINT lo, UINT hi)
     return (lo == 0 && hi == 0) || (m.message >= lo && m.message <= hi);
 }
 
+// The first frame goes out when the program first waits: what it draws until
+// then (a start box above all) goes out with it, in one present, instead of
+// a whole frame replaced a moment later. A program that keeps busy instead of
+// waiting shows its first frame after FIRST_FRAME_HOLD_MS all the same.
+constexpr uint64_t FIRST_FRAME_HOLD_MS = 100;
+static bool waited = false;
+static uint64_t hold_start = 0;
+
+static bool first_frame_may_go()
+{
+    if (waited)
+        return true;
+    uint64_t now = queue_now_ms();
+    if (hold_start == 0)
+        hold_start = now;
+    return now - hold_start >= FIRST_FRAME_HOLD_MS;
+}
+
 static Window* window_needing_paint()
 {
     Window* top = top_window();
@@ -285,7 +303,7 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT r
 {
     // A window about to be painted is presented after its paint: a frame
     // before it would be replaced at once (the first frame above all).
-    if (!window_needing_paint())
+    if (!window_needing_paint() && first_frame_may_go())
         screen_flush();
     queue_pump_events();
     for (auto it = posted.begin(); it != posted.end(); ++it) {
@@ -328,6 +346,7 @@ void queue_wait()
 {
     // Input taken in while looking for work may change only the screen (a
     // menu, a pressed button): that is presented before the wait, not after.
+    waited = true;
     do {
         screen_flush();
         if (queue_has_work())

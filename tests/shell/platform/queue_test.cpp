@@ -126,3 +126,39 @@ TEST(Window, ActivationGivesTheFocusToTheWindowAndCloseDestroysIt)
     EXPECT_FALSE(IsWindow(test_edit));
     EXPECT_FALSE(headless_window_open());
 }
+
+// The first frame waits for the program's first wait, so that a box shown
+// before it goes out in the same present instead of a second one; a program
+// that keeps busy instead shows it after a tenth of a second all the same.
+TEST(Queue, TheFirstFrameGoesOutWithTheBoxShownBeforeTheFirstWait)
+{
+    open_test_window(320, 200); // shown and painted, never waited
+    HDC dc = GetDC(test_window);
+    fill(dc, RECT{10, 10, 100, 50}, RGB(0, 255, 0));
+    ReleaseDC(test_window, dc);
+    MSG m; // the program looks at its queue and goes on drawing
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_EQ(headless_present_count(), 0u);
+    uint64_t presents = 0;
+    bool box_up = false;
+    WaitScript script({[&] {
+        presents = headless_present_count();
+        box_up = box_shown("Start");
+        press(VK_RETURN)();
+    }});
+    EXPECT_EQ(MessageBoxA(test_window, "Start", "", MB_OK), IDOK);
+    EXPECT_TRUE(box_up);
+    EXPECT_EQ(presents, 1u);
+}
+
+TEST(Queue, ABusyProgramShowsItsFirstFrameAfterATenthOfASecond)
+{
+    open_test_window(320, 200);
+    MSG m;
+    headless_advance_ms(99);
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_EQ(headless_present_count(), 0u);
+    headless_advance_ms(1);
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_EQ(headless_present_count(), 1u);
+}
