@@ -61,6 +61,9 @@ void backend_set_title(const char* utf8);
 // The surface that shows the window, w x h of the window. Valid until the next
 // Resize event or backend_window_open.
 Surface backend_screen();
+// True, once, for a screen surface known to hold only zeros because it was
+// just made; false for any surface not vouched for (it may hold anything).
+bool backend_screen_fresh();
 // Pushes the given rectangles of the screen surface to the display.
 void backend_present(const IRect* rects, int n);
 // Where the input method's composition is shown (screen pixels), so that its

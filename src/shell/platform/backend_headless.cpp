@@ -61,6 +61,7 @@ bool backend_window_open(int w, int h, bool maximize)
 void backend_window_close() { window_open = false; }
 void backend_set_title(const char* utf8) { title = utf8 ? utf8 : ""; }
 Surface backend_screen() { return screen.surface(); }
+bool backend_screen_fresh() { return false; }
 
 void backend_present(const IRect* rects, int n)
 {

@@ -225,6 +225,40 @@ Surface backend_screen()
     return Surface{static_cast<uint32_t*>(s->pixels), s->w, s->h, s->pitch / 4};
 }
 
+// Whether p lies in a System V shared memory segment: /proc/self/maps names
+// such a mapping "/SYSV<key>".
+static bool in_shared_segment(const void* p)
+{
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    if (!maps)
+        return false;
+    char line[512];
+    bool found = false, shared = false;
+    while (!found && std::fgets(line, sizeof line, maps)) {
+        unsigned long long lo = 0, hi = 0;
+        if (std::sscanf(line, "%llx-%llx", &lo, &hi) != 2 || (uintptr_t)p < lo || (uintptr_t)p >= hi)
+            continue;
+        found = true;
+        shared = std::strstr(line, " /SYSV") != nullptr;
+    }
+    std::fclose(maps);
+    return found && shared;
+}
+
+// SDL's X11 framebuffer is a shared memory segment it makes anew with every
+// window surface, and the kernel hands such a segment out cleared: the first
+// frame need not write black over black. A surface in ordinary memory (no
+// shared memory, a shadow surface) is not vouched for.
+bool backend_screen_fresh()
+{
+    static const void* vouched_for = nullptr;
+    SDL_Surface* s = target_surface();
+    if (!s || s == shadow || s->pixels == vouched_for)
+        return false;
+    vouched_for = s->pixels;
+    return in_shared_segment(s->pixels);
+}
+
 static int drop_expose(void*, SDL_Event* e)
 {
     return !(e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_EXPOSED);

@@ -104,8 +104,14 @@ void screen_invalidate_all()
     if (!top_window())
         return;
     dirty_count = 0;
-    add_dirty(backend_screen().bounds());
-    ink_set_all(&screen_ink);
+    Surface s = backend_screen();
+    add_dirty(s.bounds());
+    if (backend_screen_fresh()) { // all black: what is black need not be written
+        screen_ink = InkMap{};
+        ink_fit(&screen_ink, s.w, s.h, false);
+    } else {
+        ink_set_all(&screen_ink);
+    }
     present_whole = true;
 }
 
