@@ -233,22 +233,24 @@ static int fill_under(const Window* win, const IRect& c, uint32_t color, IRect* 
     return -1;
 }
 
-// Notes c filled with color, in place of the fill used least recently when
-// the list is full.
+// Where a new run goes: appended while the list has room, else in place of
+// the run used least recently.
+template <typename Run>
+static Run* free_slot(std::vector<Run>& list, int max)
+{
+    if (list.size() < (size_t)max) {
+        list.emplace_back();
+        return &list.back();
+    }
+    return &*std::min_element(list.begin(), list.end(), [](const Run& a, const Run& b) { return a.used < b.used; });
+}
+
+// Notes c filled with color.
 static void remember_fill(Window* win, const IRect& c, uint32_t color)
 {
     if (c.area() < FILL_RUN_MIN)
         return;
-    std::vector<FillRun>& fills = win->fills;
-    FillRun* slot = nullptr;
-    if (fills.size() < (size_t)FILL_RUNS_MAX) {
-        fills.emplace_back();
-        slot = &fills.back();
-    } else {
-        slot = &*std::min_element(fills.begin(), fills.end(),
-                                  [](const FillRun& a, const FillRun& b) { return a.used < b.used; });
-    }
-    *slot = FillRun{c, color, ++runs_clock};
+    *free_slot(win->fills, FILL_RUNS_MAX) = FillRun{c, color, ++runs_clock};
 }
 
 // The run standing at (x, y) in this font and these colours whose text the
@@ -272,22 +274,14 @@ static int run_extended_by(const Window* win, int x, int y, const FontRequest& f
     return -1;
 }
 
-// Notes text drawn whole at (x, y), in place of the run used least recently
-// when the list is full. One character is not worth it: it is drawn afresh.
+// Notes text drawn whole at (x, y). One character is not worth it: it is
+// drawn afresh.
 static void remember_run(Window* win, int x, int y, const FontRequest& font, uint32_t fg, uint32_t bg,
                          const IRect& cells, const char* text, int n)
 {
     if (n < 2)
         return;
-    std::vector<TextRun>& runs = win->runs;
-    TextRun* slot = nullptr;
-    if (runs.size() < (size_t)TEXT_RUNS_MAX) {
-        runs.emplace_back();
-        slot = &runs.back();
-    } else {
-        slot = &*std::min_element(runs.begin(), runs.end(),
-                                  [](const TextRun& a, const TextRun& b) { return a.used < b.used; });
-    }
+    TextRun* slot = free_slot(win->runs, TEXT_RUNS_MAX);
     slot->x = x;
     slot->y = y;
     slot->font = font;
