@@ -64,6 +64,9 @@ Surface backend_screen();
 // True, once, for a screen surface known to hold only zeros because it was
 // just made; false for any surface not vouched for (it may hold anything).
 bool backend_screen_fresh();
+// Has the pages of [p, p + bytes) made ready on a second thread, leaving what
+// they hold as it is (a new framebuffer, before the first frame is drawn).
+void backend_populate_ahead(const void* p, size_t bytes);
 // Pushes the given rectangles of the screen surface to the display.
 void backend_present(const IRect* rects, int n);
 // Where the input method's composition is shown (screen pixels), so that its

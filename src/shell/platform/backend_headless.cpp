@@ -62,6 +62,7 @@ void backend_window_close() { window_open = false; }
 void backend_set_title(const char* utf8) { title = utf8 ? utf8 : ""; }
 Surface backend_screen() { return screen.surface(); }
 bool backend_screen_fresh() { return false; }
+void backend_populate_ahead(const void*, size_t) {}
 
 void backend_present(const IRect* rects, int n)
 {

@@ -20,6 +20,9 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 constexpr int AUDIO_RATE = 44100;
@@ -161,11 +164,40 @@ static bool surface_is_xrgb(const SDL_Surface* s)
            s->format->Bmask == 0xFF;
 }
 
+// A new window surface is a shared memory segment none of whose pages exist
+// yet: the first frame would fault each of them in, once while it is composed
+// and again while the display server reads it. A second thread has them made
+// while the program paints that frame. It only asks the kernel to populate the
+// pages, which leaves what they hold as it is: drawing may go on meanwhile,
+// and a surface freed under it costs nothing but the request.
+void backend_populate_ahead(const void* p, size_t bytes)
+{
+#ifdef MADV_POPULATE_WRITE
+    if (!p || bytes == 0)
+        return;
+    uintptr_t page = (uintptr_t)sysconf(_SC_PAGESIZE);
+    uintptr_t a = (uintptr_t)p & ~(page - 1);
+    uintptr_t b = ((uintptr_t)p + bytes + page - 1) & ~(page - 1);
+    std::thread([a, b] { madvise(reinterpret_cast<void*>(a), b - a, MADV_POPULATE_WRITE); }).detach();
+#endif
+}
+
+static void populate_ahead(const SDL_Surface* s)
+{
+    static const void* started_for = nullptr;
+    if (!s || s->pixels == started_for)
+        return;
+    started_for = s->pixels;
+    backend_populate_ahead(s->pixels, (size_t)s->pitch * (size_t)s->h);
+}
+
 // The window surface must be fetched again after every resize; when it is not
 // 32-bit XRGB, the layer draws into a shadow surface that present converts.
 static SDL_Surface* target_surface()
 {
     SDL_Surface* ws = window ? SDL_GetWindowSurface(window) : nullptr;
+    if (ws && surface_is_xrgb(ws))
+        populate_ahead(ws);
     if (!ws || surface_is_xrgb(ws))
         return ws;
     if (!shadow || shadow->w != ws->w || shadow->h != ws->h) {

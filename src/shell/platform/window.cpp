@@ -106,6 +106,7 @@ static void size_client(Window* win)
     int client_h = std::max(win->h - menu_bar_height(win), 0);
     if (win->fb.w != win->w || win->fb.h != client_h) {
         win->fb.resize(win->w, client_h, 0);
+        backend_populate_ahead(win->fb.surface().px, (size_t)win->fb.w * (size_t)win->fb.h * sizeof(uint32_t));
         win->runs.clear();
         win->fills.clear();
     }
