@@ -138,23 +138,30 @@ static bool same_font(const FontRequest& a, const FontRequest& b)
            a.pitch_and_family == b.pitch_and_family && std::strncmp(a.face, b.face, FONT_FACE_MAX) == 0;
 }
 
-// Drawing over r: the runs it touches no longer stand as drawn, except the one
-// at index keep. Returns keep's index afterwards, -1 when there is none.
-static int forget_runs(Window* win, const IRect& r, int keep = -1)
+// Drops from the list every run that gone(run) says no longer stands (it may
+// also shrink the run), except the one at index keep. Returns keep's index
+// afterwards, -1 when there is none.
+template <typename Run, typename Gone>
+static int drop_runs(std::vector<Run>& list, int keep, Gone gone)
 {
-    std::vector<TextRun>& runs = win->runs;
     int out = 0, kept = -1;
-    for (int i = 0; i < (int)runs.size(); i++) {
-        if (i != keep && !rect_intersect(runs[(size_t)i].cells, r).empty())
+    for (int i = 0; i < (int)list.size(); i++) {
+        if (i != keep && gone(list[(size_t)i]))
             continue;
         if (i == keep)
             kept = out;
         if (out != i)
-            runs[(size_t)out] = std::move(runs[(size_t)i]);
+            list[(size_t)out] = std::move(list[(size_t)i]);
         out++;
     }
-    runs.resize((size_t)out);
+    list.resize((size_t)out);
     return kept;
+}
+
+// Drawing over r: the text runs it touches no longer stand as drawn.
+static int forget_runs(Window* win, const IRect& r, int keep = -1)
+{
+    return drop_runs(win->runs, keep, [&](const TextRun& t) { return !rect_intersect(t.cells, r).empty(); });
 }
 
 // What is left of f once d is drawn over it, when that is one rectangle (the
@@ -179,21 +186,10 @@ static IRect left_of(const IRect& f, const IRect& d)
 // a fill left too small is forgotten. Returns keep's index afterwards.
 static int trim_fills(Window* win, const IRect& r, int keep = -1)
 {
-    std::vector<FillRun>& fills = win->fills;
-    int out = 0, kept = -1;
-    for (int i = 0; i < (int)fills.size(); i++) {
-        FillRun f = fills[(size_t)i];
-        if (i != keep) {
-            f.r = left_of(f.r, r);
-            if (f.r.area() < FILL_RUN_MIN)
-                continue;
-        } else {
-            kept = out;
-        }
-        fills[(size_t)out++] = f;
-    }
-    fills.resize((size_t)out);
-    return kept;
+    return drop_runs(win->fills, keep, [&](FillRun& f) {
+        f.r = left_of(f.r, r);
+        return f.r.area() < FILL_RUN_MIN;
+    });
 }
 
 // Drawing other than a run's own: every run under r is forgotten or trimmed.
@@ -579,8 +575,7 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count)
     mark(dc, compare ? changed : cells);
     // What now stands whole in the cells is remembered; a run drawn over in
     // part, or extended by cells that could not all be drawn, is forgotten.
-    bool whole = opaque && !cells.empty() && written.x0 == cells.x0 && written.y0 == cells.y0 &&
-                 written.x1 == cells.x1 && written.y1 == cells.y1;
+    bool whole = opaque && !cells.empty() && written == cells;
     run = forget_runs(win, cells, whole ? run : -1);
     trim_fills(win, cells);
     if (run >= 0) {
