@@ -164,12 +164,14 @@ static bool surface_is_xrgb(const SDL_Surface* s)
            s->format->Bmask == 0xFF;
 }
 
-// A new window surface is a shared memory segment none of whose pages exist
-// yet: the first frame would fault each of them in, once while it is composed
-// and again while the display server reads it. A second thread has them made
-// while the program paints that frame. It only asks the kernel to populate the
-// pages, which leaves what they hold as it is: drawing may go on meanwhile,
-// and a surface freed under it costs nothing but the request.
+// A new framebuffer (the window surface, the client's) has none of its pages
+// yet, and each costs a fault and a clear when first written: the first frame
+// would pay for all of the window surface's twice (composed, then read by the
+// display server), and a key drawing at a new place for dozens. A second
+// thread has them made as soon as the buffer exists. It only asks the kernel
+// to populate the pages, which leaves what they hold as it is: drawing may go
+// on meanwhile, and a buffer freed under it costs nothing but the request. A
+// kernel before 5.14 refuses the request; the pages then come as written.
 void backend_populate_ahead(const void* p, size_t bytes)
 {
 #ifdef MADV_POPULATE_WRITE
@@ -182,12 +184,16 @@ void backend_populate_ahead(const void* p, size_t bytes)
 #endif
 }
 
+// Once for each new surface (a resize may bring one at the same address).
 static void populate_ahead(const SDL_Surface* s)
 {
     static const void* started_for = nullptr;
-    if (!s || s->pixels == started_for)
+    static int started_w = 0, started_h = 0;
+    if (!s || (s->pixels == started_for && s->w == started_w && s->h == started_h))
         return;
     started_for = s->pixels;
+    started_w = s->w;
+    started_h = s->h;
     backend_populate_ahead(s->pixels, (size_t)s->pitch * (size_t)s->h);
 }
 
@@ -196,16 +202,14 @@ static void populate_ahead(const SDL_Surface* s)
 static SDL_Surface* target_surface()
 {
     SDL_Surface* ws = window ? SDL_GetWindowSurface(window) : nullptr;
-    if (ws && surface_is_xrgb(ws))
-        populate_ahead(ws);
-    if (!ws || surface_is_xrgb(ws))
-        return ws;
-    if (!shadow || shadow->w != ws->w || shadow->h != ws->h) {
+    if (ws && !surface_is_xrgb(ws) && (!shadow || shadow->w != ws->w || shadow->h != ws->h)) {
         if (shadow)
             SDL_FreeSurface(shadow);
         shadow = SDL_CreateRGBSurfaceWithFormat(0, ws->w, ws->h, 32, SDL_PIXELFORMAT_RGB888);
     }
-    return shadow;
+    SDL_Surface* s = ws && !surface_is_xrgb(ws) ? shadow : ws;
+    populate_ahead(s);
+    return s;
 }
 
 bool backend_window_open(int w, int h, bool maximize)
@@ -508,15 +512,6 @@ void backend_wait_event(int timeout_ms)
     font_warm_save(); // the first frame is up: what it drew is listed for the next start
     open_audio();
     pause_when_quiet();
-    // The wait is first spent making the framebuffers' pages ready, a slice at
-    // a time, for as long as no input comes and no timer falls due.
-    uint64_t start = SDL_GetTicks64();
-    while (screen_prepare_pages()) {
-        if (SDL_PollEvent(nullptr))
-            return;
-        if (timeout_ms >= 0 && SDL_GetTicks64() - start >= (uint64_t)timeout_ms)
-            return;
-    }
     if (timeout_ms < 0)
         SDL_WaitEvent(nullptr);
     else

@@ -168,9 +168,6 @@ void screen_invalidate_all();
 void screen_present_all();
 // Height of the strip above the client area (the menu bar), in pixels.
 int screen_client_top();
-// Makes one more slice of the pages of the screen surface and of the client
-// framebuffer ready to be written; false when all of them are.
-bool screen_prepare_pages();
 
 // ---- the message box overlay (msgbox.cpp) ---------------------------------------
 

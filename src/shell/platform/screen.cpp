@@ -10,16 +10,12 @@
 // Called before the queue reports or waits for messages.
 #include "internal.h"
 
-#include <cerrno>
 #include <cstring>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <vector>
 
-constexpr int DIRTY_MAX = 24;             // rectangles kept apart before they are merged
-constexpr int SAVED_ROWS = 64;            // rows of the screen saved at a time while an overlay is composed
-constexpr int DIFF_CHUNKS[] = {256, 16};  // pixels compared at once while looking for a change, long then short
-constexpr size_t PREPARE_SLICE = 1 << 20; // bytes of pages made ready at a time: well under a millisecond
+constexpr int DIRTY_MAX = 24;            // rectangles kept apart before they are merged
+constexpr int SAVED_ROWS = 64;           // rows of the screen saved at a time while an overlay is composed
+constexpr int DIFF_CHUNKS[] = {256, 16}; // pixels compared at once while looking for a change, long then short
 
 static IRect dirty[DIRTY_MAX];
 static int dirty_count = 0;
@@ -368,65 +364,4 @@ void screen_flush()
     dirty_count = 0;
     present_whole = false;
     present_all = false;
-}
-
-// ---- pages made ready while the program waits ------------------------------------
-
-// The screen surface and the client framebuffer are zero pages until first
-// written: each new page then costs a fault and a clear. Practice characters
-// land at new places on every key, so a key would pay for dozens of them, more
-// than its drawing. The pages are made ready while the program waits instead,
-// a slice at a time; a few lines of practice would touch nearly all of them
-// anyway.
-struct PreparedPages {
-    const void* base = nullptr;
-    size_t bytes = 0;
-    size_t done = 0;
-};
-static PreparedPages prepared[2]; // the screen surface, the client framebuffer
-
-static void touch_pages(uint8_t* from, uint8_t* to, size_t page)
-{
-    // Each page is written with what it holds, at an address inside the
-    // buffer only: the bytes around it may be another thread's.
-    for (uint8_t* p = from; p < to; p += page - ((uintptr_t)p & (page - 1)))
-        *(volatile uint8_t*)p = *(volatile uint8_t*)p;
-}
-
-// One slice of [base, base + bytes); false when there was nothing left to do.
-static bool prepare_slice(PreparedPages* pp, void* base, size_t bytes)
-{
-    if (pp->base != base || pp->bytes != bytes)
-        *pp = PreparedPages{base, bytes, 0};
-    if (!base || pp->done >= bytes)
-        return false;
-    static const size_t page = (size_t)sysconf(_SC_PAGESIZE);
-    uint8_t* from = static_cast<uint8_t*>(base) + pp->done;
-    size_t n = std::min(PREPARE_SLICE, bytes - pp->done);
-    pp->done += n;
-#ifdef MADV_POPULATE_WRITE
-    // The kernel does it without a fault per page; the content stays as it is.
-    uintptr_t a = (uintptr_t)from & ~(uintptr_t)(page - 1);
-    uintptr_t b = ((uintptr_t)from + n + page - 1) & ~(uintptr_t)(page - 1);
-    if (madvise(reinterpret_cast<void*>(a), b - a, MADV_POPULATE_WRITE) == 0)
-        return true;
-    if (errno != EINVAL) { // EINVAL: a kernel before 5.14
-        pp->done = bytes;  // a mapping that will not be made ready stays as it is
-        return true;
-    }
-#endif
-    touch_pages(from, from + n, page);
-    return true;
-}
-
-bool screen_prepare_pages()
-{
-    Window* top = top_window();
-    if (!top)
-        return false;
-    Surface screen = backend_screen();
-    if (prepare_slice(&prepared[0], screen.px, (size_t)screen.stride * (size_t)screen.h * sizeof(uint32_t)))
-        return true;
-    Surface client = top->fb.surface();
-    return prepare_slice(&prepared[1], client.px, (size_t)client.w * (size_t)client.h * sizeof(uint32_t));
 }
