@@ -48,11 +48,6 @@ static int placed_w = -1, placed_h = -1, placed_top = -1;
 
 static FontRequest compose_font() { return gothic_font(COMPOSE_FONT_H, COMPOSE_FONT_W, FW_NORMAL); }
 
-static bool same_rect(const IRect& a, const IRect& b)
-{
-    return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
-}
-
 // The box for the composition held now, in screen pixels, whether or not it
 // is shown; empty when there is no window.
 static IRect box_rect()
@@ -110,14 +105,14 @@ void compose_box_clear()
 void compose_box_sync()
 {
     IRect now = box_hidden() ? IRect{} : box_rect();
-    if (!same_rect(now, drawn)) {
+    if (now != drawn) {
         screen_mark_screen_dirty(drawn);
         screen_mark_screen_dirty(now);
         drawn = now;
     }
     // The candidate window opens beside the box, or where the box will be.
     IRect where = box_rect();
-    if (!where.empty() && !same_rect(where, told)) {
+    if (!where.empty() && where != told) {
         backend_set_text_input_rect(where);
         told = where;
     }

@@ -215,7 +215,7 @@ static int fill_under(const Window* win, const IRect& c, uint32_t color, IRect* 
             *rest = IRect{};
             return i;
         }
-        if (!(o == f))
+        if (o != f)
             continue;
         if (f.y0 == c.y0 && f.y1 == c.y1 && (f.x0 == c.x0 || f.x1 == c.x1)) {
             *rest = f.x0 == c.x0 ? IRect{f.x1, c.y0, c.x1, c.y1} : IRect{c.x0, c.y0, f.x0, c.y1};

@@ -16,6 +16,7 @@ struct IRect {
     int height() const { return y1 - y0; }
     long long area() const { return empty() ? 0 : (long long)width() * height(); }
     bool operator==(const IRect& o) const { return x0 == o.x0 && y0 == o.y0 && x1 == o.x1 && y1 == o.y1; }
+    bool operator!=(const IRect& o) const { return !(*this == o); }
 };
 
 IRect rect_intersect(const IRect& a, const IRect& b);
