@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# first_frames.sh -- the start screen of several builds, launched in turn.
+#
+# Starts a private X server (1920x1080 unless told) and launches each given
+# executable (it builds nothing) and then SDL2 alone (bare_frame beside the
+# first), in turn, LAUNCHES times, after one uncounted launch of each that fills
+# its cache directory. Prints per program the median and 90th percentile of
+# exec -> the start screen presented (ms), and every launch. Interleaving puts
+# the machine's load on all of them alike, so two builds can be compared.
+# Usage: bench/first_frames.sh <lumeko-trainer>...
+#        (LAUNCHES, MODE, SCREEN_W and SCREEN_H override the defaults)
+# Needs Xvfb, xdotool and python3.
+set -u
+[ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>..." >&2; exit 2; }
+HELPER="$(cd "$(dirname "$0")" && pwd)/realwindow_helper.py"
+LAUNCHES=${LAUNCHES:-15}
+MODE=${MODE:-1}
+SCREEN_W=${SCREEN_W:-1920}
+SCREEN_H=${SCREEN_H:-1080}
+EXES=()
+for e in "$@"; do
+    x=$(readlink -f "$e")
+    [ -x "$x" ] || { echo "not an executable: $e" >&2; exit 2; }
+    EXES+=("$x")
+done
+BARE="$(dirname "${EXES[0]}")/bare_frame"
+[ -x "$BARE" ] || { echo "missing $BARE (SDL2 alone)" >&2; exit 1; }
+EXES+=("$BARE")
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-first.XXXXXX")
+XVFB_PID=""
+trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
+. "$(dirname "$0")/../tools/start_xvfb.sh"
+start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"
+echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg); mode $MODE, ${SCREEN_W}x${SCREEN_H}"
+
+# launch N OUT: starts program N with its own settings and cache and appends
+# its start-screen time to OUT.
+launch() {
+    local exe=${EXES[$1]} dir="$WORK/p$1"
+    mkdir -p "$dir/config"
+    printf '[set]\r\ntypemode=%s\r\nsakiyomi=5\r\n' "$MODE" >"$dir/config/LumekoTrainer.ini"
+    rm -f "$dir/trace.txt"
+    (cd "$(dirname "$exe")" && XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" \
+        LUMEKO_TRACE_PRESENT="$dir/trace.txt" exec python3 "$HELPER" launch "$dir/t0" "$exe") 2>/dev/null &
+    local pid=$!
+    python3 "$HELPER" first "$dir/trace.txt" "$dir/t0" 20 | awk '{print $2}' >>"$2"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    sleep 0.3
+}
+
+for n in "${!EXES[@]}"; do
+    launch "$n" /dev/null
+done
+for _ in $(seq 1 "$LAUNCHES"); do
+    for n in "${!EXES[@]}"; do
+        launch "$n" "$WORK/p$n.txt"
+    done
+done
+for n in "${!EXES[@]}"; do
+    read -r med p90 count < <(python3 "$HELPER" stats "$WORK/p$n.txt" 0)
+    echo "${EXES[$n]}: median $med ms (p90 $p90, $count launches): $(tr '\n' ' ' <"$WORK/p$n.txt")"
+done
+echo "# load average at end: $(cut -d" " -f1-3 /proc/loadavg)"
