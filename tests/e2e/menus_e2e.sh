@@ -36,17 +36,6 @@ close_start_box() {
 
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.2; }
 
-# Waits until a region of the screen holds more than n pixels of a colour.
-wait_colour() { # name x y w h colour n
-    local i
-    for i in $(seq 1 60); do
-        shot "$1"
-        [ "$(count_colour "$1" "$2" "$3" "$4" "$5" "$6")" -gt "$7" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 keyboard_frames() { count_colour "$1" 0 540 1280 260 ffffff; }
 
 if [ "$WHAT" = help ]; then

@@ -33,6 +33,17 @@ count_colour() { # shot x y w h rrggbb
         -format "%[fx:round(mean*w*h)]" info:
 }
 
+# Waits (up to about 6 s) until a region of the screen holds more than n pixels of a colour.
+wait_colour() { # name x y w h colour n
+    local i
+    for i in $(seq 1 60); do
+        shot "$1"
+        [ "$(count_colour "$1" "$2" "$3" "$4" "$5" "$6")" -gt "$7" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # A message box: its grey face in the middle of the screen.
 BOX=f2f2f2
 wait_box() { # name: waits until a message box is up, in the shot of that name
