@@ -119,7 +119,17 @@ bool backend_init()
     // The fonts need no window: they are opened, and the glyphs the last first
     // frame drew rendered, on a second thread while SDL starts.
     font_warm_start();
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    // Opening the input method parses the locale's whole compose table, the
+    // longest step of SDL's start, slower still with the font thread running
+    // (stdio then locks for every character). Told where, X keeps the table
+    // parsed and checks it against the file on every start.
+    std::string compose_cache = compose_cache_dir(geteuid() == 0);
+    if (!compose_cache.empty())
+        setenv("XCOMPOSECACHE", compose_cache.c_str(), 1);
+    bool up = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    if (!compose_cache.empty())
+        unsetenv("XCOMPOSECACHE"); // programs started from here get the environment as it was
+    if (!up) {
         std::fprintf(stderr, "%s%s\n", MESSAGE_PREFIX, SDL_GetError());
         return false;
     }

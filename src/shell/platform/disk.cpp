@@ -1,5 +1,5 @@
 // disk.cpp -- where the layer writes to the disk: the XDG directories, making
-// directories, and replacing a file whole.
+// directories, replacing a file whole, and where X may keep a compose cache.
 //
 // Owns no state. Every write goes through write_all, which asks the backend
 // whether to fail it: the headless backend can make the n-th write fail, so
@@ -37,6 +37,18 @@ bool make_dirs(const std::string& dir, mode_t mode)
     }
     struct stat st;
     return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string compose_cache_dir(bool root)
+{
+    if (root || getenv("XCOMPOSECACHE"))
+        return "";
+    const char* home = getenv("HOME");
+    struct stat st;
+    if (home && *home && stat((std::string(home) + "/.compose-cache").c_str(), &st) == 0)
+        return "";
+    std::string dir = xdg_dir("XDG_CACHE_HOME", ".cache") + "/lumeko-trainer/compose";
+    return make_dirs(dir, 0700) ? dir : "";
 }
 
 bool write_all(int fd, const std::string& bytes)

@@ -242,6 +242,11 @@ std::string xdg_dir(const char* variable, const char* under_home);
 // mkdir -p: creates every missing directory of the path with the given mode;
 // true when the path is a directory afterwards.
 bool make_dirs(const std::string& dir, mode_t mode);
+// The folder where X may keep the parsed compose table for this program (made,
+// private): empty where X keeps none (for root) or the user chose already
+// (XCOMPOSECACHE, or ~/.compose-cache, which X uses whenever it exists), or
+// the folder cannot be made.
+std::string compose_cache_dir(bool root);
 // Writes all of bytes to fd; false on the first failed write.
 bool write_all(int fd, const std::string& bytes);
 // Writes bytes to a temporary file beside path, checks the write, the sync and
