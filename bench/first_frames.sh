@@ -7,8 +7,11 @@
 # its cache directory. Prints per program the median and 90th percentile of
 # exec -> the start screen presented (ms), and every launch. Interleaving puts
 # the machine's load on all of them alike, so two builds can be compared.
+# AS_USER=name runs every program as that user (the script itself runs as
+# root then), with a home folder of its own per program: as a desktop user
+# starts it, where root's start differs (X keeps no compose cache for root).
 # Usage: bench/first_frames.sh <lumeko-trainer>...
-#        (LAUNCHES, MODE, SCREEN_W and SCREEN_H override the defaults)
+#        (LAUNCHES, MODE, SCREEN_W, SCREEN_H and AS_USER override the defaults)
 # Needs Xvfb, xdotool and python3.
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>..." >&2; exit 2; }
@@ -27,12 +30,19 @@ BARE="$(dirname "${EXES[0]}")/bare_frame"
 [ -x "$BARE" ] || { echo "missing $BARE (SDL2 alone)" >&2; exit 1; }
 EXES+=("$BARE")
 
+AS=()
+if [ -n "${AS_USER:-}" ]; then
+    [ "$(id -u)" = 0 ] || { echo "AS_USER needs root" >&2; exit 2; }
+    AS=(setpriv --reuid="$(id -u "$AS_USER")" --regid="$(id -g "$AS_USER")" --clear-groups)
+fi
+
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-first.XXXXXX")
+chmod 755 "$WORK"
 XVFB_PID=""
 trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
 . "$(dirname "$0")/../tools/start_xvfb.sh"
 start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"
-echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg); mode $MODE, ${SCREEN_W}x${SCREEN_H}"
+echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg); mode $MODE, ${SCREEN_W}x${SCREEN_H}, as ${AS_USER:-$(id -un)}"
 
 # launch N OUT: starts program N with its own settings and cache and appends
 # its start-screen time to OUT.
@@ -41,8 +51,9 @@ launch() {
     mkdir -p "$dir/config"
     printf '[set]\r\ntypemode=%s\r\nsakiyomi=5\r\n' "$MODE" >"$dir/config/LumekoTrainer.ini"
     rm -f "$dir/trace.txt"
-    (cd "$(dirname "$exe")" && XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" \
-        LUMEKO_TRACE_PRESENT="$dir/trace.txt" exec python3 "$HELPER" launch "$dir/t0" "$exe") 2>/dev/null &
+    [ -n "${AS_USER:-}" ] && chown -R "$AS_USER" "$dir"
+    (cd "$(dirname "$exe")" && exec "${AS[@]}" env HOME="$dir" XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" \
+        LUMEKO_TRACE_PRESENT="$dir/trace.txt" python3 "$HELPER" launch "$dir/t0" "$exe") 2>/dev/null &
     local pid=$!
     python3 "$HELPER" first "$dir/trace.txt" "$dir/t0" 20 | awk '{print $2}' >>"$2"
     kill "$pid" 2>/dev/null
