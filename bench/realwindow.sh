@@ -17,9 +17,12 @@
 #                 the game's own share: key event taken from SDL -> end of
 #                 present (KEYS accepted keys per run, median over all of them),
 #                 and the present itself: pixels handed to the display server
+# AS_USER=name runs the programs as that user (the script itself runs as root
+# then), with a home folder of its own: as a desktop user starts them, where
+# root's start differs (X keeps no compose cache for root).
 # Usage: bench/realwindow.sh <lumeko-trainer>
-#        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W and SCREEN_H override the defaults;
-#        KEEP=dir keeps raw data)
+#        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W, SCREEN_H and AS_USER override the
+#        defaults; KEEP=dir keeps raw data)
 # Needs Xvfb, xdotool and python3 with libX11/libXtst.
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>" >&2; exit 2; }
@@ -39,6 +42,13 @@ for tool in Xvfb xdotool python3; do
 done
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-bench.XXXXXX")
+chmod 755 "$WORK"
+AS=()
+if [ -n "${AS_USER:-}" ]; then
+    [ "$(id -u)" = 0 ] || { echo "AS_USER needs root" >&2; exit 2; }
+    mkdir -p "$WORK/home"
+    AS=(setpriv --reuid="$(id -u "$AS_USER")" --regid="$(id -g "$AS_USER")" --clear-groups env HOME="$WORK/home")
+fi
 APP_PID=""
 XVFB_PID=""
 
@@ -71,9 +81,11 @@ launch() {
     printf '[set]\r\ntypemode=%s\r\nsakiyomi=%s\r\n' "$1" "$LOOKAHEAD" >"$dir/config/LumekoTrainer.ini"
     TRACE="$dir/trace.txt"
     T0="$dir/t0.txt"
+    mkdir -p "$WORK/cache-mode$1"
+    [ -n "${AS_USER:-}" ] && chown -R "$AS_USER" "$dir" "$WORK/cache-mode$1" "$WORK/home"
     (cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$WORK/cache-mode$1" \
         LUMEKO_TRACE_PRESENT="$TRACE" \
-        exec python3 "$HELPER" launch "$T0" "${PROG:-$EXE}") 2>"$dir/stderr.txt" &
+        exec "${AS[@]}" python3 "$HELPER" launch "$T0" "${PROG:-$EXE}") 2>"$dir/stderr.txt" &
     APP_PID=$!
 }
 
@@ -88,7 +100,7 @@ client_size_ok() {
 
 start_x
 echo "# $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2-), display $DISPLAY ${SCREEN_W}x${SCREEN_H}"
-echo "# executable $EXE"
+echo "# executable $EXE, run as ${AS_USER:-$(id -un)}"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg)"
 
 # First frames: each launch of the loop starts every mode and SDL2 alone in
