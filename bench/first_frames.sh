@@ -7,9 +7,8 @@
 # its cache directory. Prints per program the median and 90th percentile of
 # exec -> the start screen presented (ms), and every launch. Interleaving puts
 # the machine's load on all of them alike, so two builds can be compared.
-# AS_USER=name runs every program as that user (the script itself runs as
-# root then), with a home folder of its own per program: as a desktop user
-# starts it, where root's start differs (X keeps no compose cache for root).
+# AS_USER=name runs every program as that user (bench/as_user.sh), with a
+# home folder of its own per program.
 # Usage: bench/first_frames.sh <lumeko-trainer>...
 #        (LAUNCHES, MODE, SCREEN_W, SCREEN_H and AS_USER override the defaults)
 # Needs Xvfb, xdotool and python3.
@@ -30,11 +29,7 @@ BARE="$(dirname "${EXES[0]}")/bare_frame"
 [ -x "$BARE" ] || { echo "missing $BARE (SDL2 alone)" >&2; exit 1; }
 EXES+=("$BARE")
 
-AS=()
-if [ -n "${AS_USER:-}" ]; then
-    [ "$(id -u)" = 0 ] || { echo "AS_USER needs root" >&2; exit 2; }
-    AS=(setpriv --reuid="$(id -u "$AS_USER")" --regid="$(id -g "$AS_USER")" --clear-groups)
-fi
+. "$(dirname "$0")/as_user.sh"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-first.XXXXXX")
 chmod 755 "$WORK"

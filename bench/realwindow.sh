@@ -17,9 +17,8 @@
 #                 the game's own share: key event taken from SDL -> end of
 #                 present (KEYS accepted keys per run, median over all of them),
 #                 and the present itself: pixels handed to the display server
-# AS_USER=name runs the programs as that user (the script itself runs as root
-# then), with a home folder of its own: as a desktop user starts them, where
-# root's start differs (X keeps no compose cache for root).
+# AS_USER=name runs the programs as that user (bench/as_user.sh), with a home
+# folder of its own.
 # Usage: bench/realwindow.sh <lumeko-trainer>
 #        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W, SCREEN_H and AS_USER override the
 #        defaults; KEEP=dir keeps raw data)
@@ -43,11 +42,10 @@ done
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-bench.XXXXXX")
 chmod 755 "$WORK"
-AS=()
+. "$(dirname "$0")/as_user.sh"
 if [ -n "${AS_USER:-}" ]; then
-    [ "$(id -u)" = 0 ] || { echo "AS_USER needs root" >&2; exit 2; }
     mkdir -p "$WORK/home"
-    AS=(setpriv --reuid="$(id -u "$AS_USER")" --regid="$(id -g "$AS_USER")" --clear-groups env HOME="$WORK/home")
+    AS+=(env HOME="$WORK/home")
 fi
 APP_PID=""
 XVFB_PID=""

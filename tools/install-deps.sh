@@ -9,9 +9,10 @@ RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # The validators check the desktop entry and the AppStream data.
 # clang and its runtime libraries build the fuzz targets (libFuzzer).
 # ibus with mozc, in a D-Bus session of its own, is the input method the
-# real-window test composes Japanese with.
+# real-window test composes Japanese with. python3 runs the real-window
+# benchmarks' timing helper.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
-    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus)
+    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3)
 
 want=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
 [ "${1:-}" = "--test" ] && want+=("${TEST_PACKAGES[@]}")
