@@ -14,6 +14,7 @@
 #include "shell/platform/win32.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/windows.h"
 
 #include <benchmark/benchmark.h>
 

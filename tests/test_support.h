@@ -17,6 +17,7 @@
 #include "shell/platform/win32.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/store.h"
 
 // Polls for up to about five seconds until done() holds; its last answer.

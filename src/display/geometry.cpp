@@ -8,7 +8,7 @@ int key_w, key_h;
 
 #include "drill/engine.h"
 #include "shell/commands.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/store.h"
 
 #include <algorithm>

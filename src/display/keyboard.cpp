@@ -2,7 +2,7 @@
 #include "display/keyboard.h"
 
 #include "display/geometry.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 KeyCell key_table[KEY_TABLE_SIZE];
 int kb_left, kb_top;

@@ -8,7 +8,7 @@
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/store.h"
 
 #include <cstring>

@@ -10,7 +10,7 @@
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/lesson.h"
 #include "text/random_lines.h"
 #include "text/store.h"

@@ -7,7 +7,7 @@
 
 #include "display/geometry.h"
 #include "maze/maze.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 int maze_mode = 0;
 int maze_regen = 0;

@@ -12,7 +12,7 @@
 #include "drill/engine.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 #include "text/store.h"
 

@@ -12,7 +12,7 @@
 #include "maze/maze_play.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 
 #include <cstdio>

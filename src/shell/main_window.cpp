@@ -9,7 +9,7 @@
 #include "maze/maze_play.h"
 #include "shell/commands.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 
 int practice_started = 0;

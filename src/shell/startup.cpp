@@ -7,27 +7,11 @@
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 
 #include <cstdlib>
 #include <ctime>
-
-HWND main_window = nullptr;
-HWND input_edit = nullptr;
-
-const char MAIN_CLASS_NAME[] = "sample window";
-
-static bool register_main_class(HINSTANCE instance)
-{
-    WNDCLASSA wc{};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = main_window_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    wc.lpszClassName = MAIN_CLASS_NAME;
-    return RegisterClassA(&wc) != 0;
-}
 
 // The first layout: the size setting takes effect at the first paint, so the
 // cell size starts at its medium value whatever the setting holds.
@@ -46,12 +30,8 @@ bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
     read_settings();
     srand((unsigned)time(nullptr));
     build_menu_bar();
-    if (!register_main_class(instance))
+    if (!create_windows(instance, cmd_line, client_w, client_h))
         return false;
-    main_window = CreateWindowExA(0, MAIN_CLASS_NAME, cmd_line, WS_OVERLAPPEDWINDOW, 0, 0, client_w, client_h, nullptr,
-                                  menu_bar, instance, nullptr);
-    input_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 100, 100, 100, 100,
-                                 main_window, nullptr, instance, nullptr);
     first_layout();
     build_case_tables();
     make_random_lines();

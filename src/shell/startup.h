@@ -1,17 +1,12 @@
 // startup.h -- the program's start-up and its one loop.
 //
-// Owns main_window and input_edit. WinMain reads the settings, creates the
-// main window and the hidden EDIT that queues typed bytes, prepares the first
+// Owns nothing. WinMain reads the settings, creates the main window and the
+// hidden EDIT that queues typed bytes (shell/windows.h), prepares the first
 // practice text, starts the tick timer and runs the main loop, which hands
 // every message to its window and runs the drill whenever the queue is empty.
 #pragma once
 
 #include "shell/platform/win32.h"
-
-extern HWND main_window;
-extern HWND input_edit;
-
-extern const char MAIN_CLASS_NAME[];
 
 // Start-up up to the shown window, without the loop; false when the window
 // class cannot be registered. WinMain is this and run_main_loop.

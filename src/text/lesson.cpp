@@ -9,7 +9,7 @@
 #include "drill/engine.h"
 #include "placement/placement.h"
 #include "shell/commands.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 #include "text/store.h"
 
