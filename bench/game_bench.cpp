@@ -8,6 +8,7 @@
 // goes. Prints figures, asserts no time.
 // Usage: game_bench [--size=WxH] [--soak=KEYS] [Google Benchmark flags]
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "shell/main_window.h"
 #include "shell/platform/headless.h"

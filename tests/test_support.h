@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "shell/commands.h"
 #include "shell/platform/headless.h"

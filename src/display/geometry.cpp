@@ -6,8 +6,8 @@ int half_w;
 int char_size;
 int key_w, key_h;
 
+#include "display/view.h"
 #include "drill/engine.h"
-#include "shell/commands.h"
 #include "shell/windows.h"
 #include "text/store.h"
 

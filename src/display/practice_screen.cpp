@@ -2,18 +2,17 @@
 #include "display/practice_screen.h"
 
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "placement/count_game.h"
 #include "placement/placement.h"
-#include "shell/commands.h"
 #include "shell/main_window.h"
-#include "shell/settings.h"
 #include "shell/windows.h"
 #include "text/store.h"
 
 #include <cstring>
 
-static int keyboard_band_h() { return (typing_mode == 1 || typing_mode == 2) ? keyboard_rows * key_h : 0; }
+static int keyboard_band_h() { return keyboard_shown() ? keyboard_rows * key_h : 0; }
 static int note_band_h() { return note_shown ? 2 * (client_h / 40) : 0; }
 
 void practice_cell(int i, int* x, int* y)
@@ -39,7 +38,7 @@ static void draw_cell_byte(HDC dc, int i, char byte, COLORREF color)
 
 int draw_practice_screen()
 {
-    if (game_kind == 1 || game_kind == 2) {
+    if (counting_game()) {
         draw_count_screen(); // the counting game shows its scatter instead
         return 1;
     }

@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
-#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/windows.h"
 #include "text/random_lines.h"
@@ -78,12 +78,12 @@ void pick_group_letters(char first)
 
 void build_count_letters(char e)
 {
-    const int kind = game_kind == 2 ? 2 : 1;
-    if (kind == 1)
-        make_groups_most();
-    else
+    const bool fewest = game_kind == GAME_COUNT_FEWEST;
+    if (fewest)
         make_groups_fewest();
-    const unsigned char* seq = group_seq[kind - 1];
+    else
+        make_groups_most();
+    const unsigned char* seq = group_seq[fewest ? 1 : 0];
     const bool lower = (signed char)e >= 'a' && (signed char)e <= 'z';
     pick_group_letters(lower ? (char)upper_table[(unsigned char)e] : e);
     for (int i = 0; i < COUNT_SHOWN; i++) {

@@ -7,6 +7,7 @@
 #include "shell/commands.h"
 
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
@@ -18,9 +19,7 @@
 #include <cstdio>
 #include <cstring>
 
-int game_kind = 0;
 int text_source = 0;
-int note_shown = 0;
 int reload_same_file = 0;
 HMENU menu_bar = nullptr;
 
@@ -126,20 +125,12 @@ void build_menu_bar() { menu_bar = build_menu(BAR_ROWS, (int)(sizeof BAR_ROWS / 
 
 // ---- the commands -------------------------------------------------------------------
 
-static void show_box(const char* text)
-{
-    modal_flag = 1;
-    MessageBoxA(main_window, text, "", MB_OK);
-    modal_flag = 0;
-    SetFocus(input_edit);
-}
-
 // True (after telling the user how to leave) when the maze game is on.
 static bool maze_refuses()
 {
     if (maze_mode != 1)
         return false;
-    show_box(MAZE_GUARD_TEXT);
+    show_message(MAZE_GUARD_TEXT);
     return true;
 }
 
@@ -160,7 +151,7 @@ static void write_setting(const char* key, int value)
 static void choose_line_length(int letters)
 {
     random_line_len = letters;
-    game_kind = 0;
+    game_kind = GAME_NONE;
     text_source = 0;
     note_shown = 0;
     restart_practice();
@@ -170,7 +161,7 @@ static void choose_mode(int mode)
 {
     write_setting("typemode", mode);
     typing_mode = mode;
-    game_kind = 0;
+    game_kind = GAME_NONE;
     keep_lesson();
     restart_practice();
 }
@@ -178,7 +169,7 @@ static void choose_mode(int mode)
 // The counting games want a large single letter; none of this is saved.
 static void start_count_game(int kind)
 {
-    typing_mode = 3;
+    typing_mode = MODE_ADVANCED;
     size_flag = 3;
     char_size = client_h / CHAR_SIZE_DIVISORS[3 - 1];
     lookahead = 1;
@@ -202,7 +193,7 @@ static void choose_lookahead(int count)
 {
     write_setting("sakiyomi", count);
     lookahead = count;
-    game_kind = 0;
+    game_kind = GAME_NONE;
     keep_lesson();
     restart_practice();
 }
@@ -227,7 +218,7 @@ static void start_maze(unsigned id)
     maze_cols = maze_rows = maze_size_of(id) + 1;
     maze_mode = 1;
     maze_regen = 1;
-    show_box(MAZE_HINT_TEXT);
+    show_message(MAZE_HINT_TEXT);
 }
 
 static void leave_maze()
@@ -308,25 +299,25 @@ static void run_practice_command(unsigned id)
         restart_practice();
         break;
     case CMD_NOTE_TOGGLE:
-        game_kind = 0;
+        game_kind = GAME_NONE;
         note_shown = 1 - note_shown;
         keep_lesson();
         restart_practice();
         break;
     case CMD_BEGINNER_1:
-        choose_mode(1);
+        choose_mode(MODE_BEGINNER_1);
         break;
     case CMD_BEGINNER_2:
-        choose_mode(2);
+        choose_mode(MODE_BEGINNER_2);
         break;
     case CMD_ADVANCED:
-        choose_mode(3);
+        choose_mode(MODE_ADVANCED);
         break;
     case CMD_COUNT_MOST:
-        start_count_game(1);
+        start_count_game(GAME_COUNT_MOST);
         break;
     case CMD_COUNT_FEWEST:
-        start_count_game(2);
+        start_count_game(GAME_COUNT_FEWEST);
         break;
     default:
         if (id >= CMD_SIZE_SMALL && id <= CMD_SIZE_HUGE)

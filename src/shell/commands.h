@@ -1,16 +1,14 @@
 // commands.h -- the menu bar and what each of its commands does.
 //
-// Owns the choices that live only for the run (the counting game, the text
-// source, the note band, whether a lesson file is reread without asking) and
-// the menu bar. build_menu_bar runs once at start-up; the window procedure
-// hands every WM_COMMAND to run_command. Read by the drill and the screens.
+// Owns the choices that live only for the run (the text source, whether a
+// lesson file is reread without asking) and the menu bar; the counting game
+// and the note band it switches live in display/view.h. build_menu_bar runs
+// once at start-up; the window procedure hands every WM_COMMAND to run_command.
 #pragma once
 
 #include "shell/platform/win32.h"
 
-extern int game_kind;        // counting game: 0 off, 1 most frequent, 2 fewest
 extern int text_source;      // practice text: 0 random letters, 1 a lesson file
-extern int note_shown;       // the note band under the progress bar is shown
 extern int reload_same_file; // reread the lesson file without the open dialog
 extern HMENU menu_bar;       // the main window's menu bar
 

@@ -4,6 +4,7 @@
 #include "display/geometry.h"
 #include "display/keyboard.h"
 #include "display/practice_screen.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "drill/results.h"
 #include "maze/maze_play.h"
@@ -31,7 +32,7 @@ void layout_recompute()
 void full_redraw()
 {
     layout_recompute();
-    if (typing_mode == 1 || typing_mode == 2)
+    if (keyboard_shown())
         draw_keyboard();
     if (practice_started == 1) {
         repainting = 1;
@@ -39,7 +40,7 @@ void full_redraw()
         draw_note_line();
         repainting = 0;
     }
-    if (typing_mode == 1 && typed_count >= 1 && light_key(key_char(expected_char), COLOR_PINK) == KEY_MISSING)
+    if (keys_lit() && typed_count >= 1 && light_key(key_char(expected_char), COLOR_PINK) == KEY_MISSING)
         report_missing_key();
     draw_progress_bar();
     if (modal_flag == 0)

@@ -3,6 +3,7 @@
 
 #include "display/geometry.h"
 #include "display/keyboard.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
@@ -37,25 +38,33 @@ bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
     make_random_lines();
     SetTimer(main_window, TICK_TIMER_ID, TICK_MS, nullptr);
     ShowWindow(main_window, show);
-    if (typing_mode == 1 || typing_mode == 2)
+    if (keyboard_shown())
         draw_keyboard();
     return true;
 }
 
-int run_main_loop()
+LoopPass run_pending()
 {
     MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return LoopPass::Quit;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        return LoopPass::Dispatched;
+    }
+    return idle_step() ? LoopPass::Stepped : LoopPass::Idle;
+}
+
+int run_main_loop()
+{
     for (;;) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                return 1;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-            continue;
-        }
-        // Nothing queued: one drill step; when it had nothing to do either,
-        // sleep until the next message instead of spinning.
-        if (!idle_step())
+        LoopPass pass = run_pending();
+        if (pass == LoopPass::Quit)
+            return 1;
+        // Nothing queued and nothing for the drill to do: sleep until the
+        // next message instead of spinning.
+        if (pass == LoopPass::Idle)
             WaitMessage();
     }
 }
