@@ -12,7 +12,8 @@ extern int text_source;      // practice text: 0 random letters, 1 a lesson file
 extern int reload_same_file; // reread the lesson file without the open dialog
 extern HMENU menu_bar;       // the main window's menu bar
 
-// Command identifiers, as the menu items send them.
+// Command identifiers, as the menu items send them. What each item is called
+// and what it sets stand in the menu table (commands.cpp).
 enum : unsigned {
     CMD_MAZE_OFF = 200, // back to typing
     CMD_MAZE_6 = 201,
@@ -24,6 +25,9 @@ enum : unsigned {
     CMD_OPEN_LESSON = 451,
     CMD_EXIT = 500,
     CMD_LOOKAHEAD_1 = 501, // 501 .. 505: characters shown at once
+    CMD_LOOKAHEAD_2 = 502,
+    CMD_LOOKAHEAD_3 = 503,
+    CMD_LOOKAHEAD_4 = 504,
     CMD_LOOKAHEAD_5 = 505,
     CMD_NOTE_TOGGLE = 600,
     CMD_BEGINNER_1 = 601,
@@ -32,11 +36,19 @@ enum : unsigned {
     CMD_COUNT_MOST = 701,
     CMD_COUNT_FEWEST = 702,
     CMD_MAZE_10 = 703, // 703 .. 710: the larger mazes
+    CMD_MAZE_12 = 704,
+    CMD_MAZE_14 = 705,
+    CMD_MAZE_16 = 706,
+    CMD_MAZE_18 = 707,
+    CMD_MAZE_20 = 708,
+    CMD_MAZE_30 = 709,
     CMD_MAZE_40 = 710,
     CMD_SOUND_OFF = 750,
     CMD_SOUND_ON = 751,
     CMD_HELP = 800,
     CMD_SIZE_SMALL = 2001, // 2001 .. 2004: character size 1 .. 4
+    CMD_SIZE_MEDIUM = 2002,
+    CMD_SIZE_LARGE = 2003,
     CMD_SIZE_HUGE = 2004,
 };
 
