@@ -12,6 +12,7 @@
 #include "drill/engine.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
+#include "display/count_screen.h"
 #include "placement/count_game.h"
 #include "shell/commands.h"
 #include "shell/platform/headless.h"

@@ -17,6 +17,14 @@ int key_w, key_h;
 // The Gothic face the whole screen is drawn in.
 static const char SCREEN_FACE[] = "ＭＳゴシック";
 
+void read_client_size()
+{
+    RECT r{};
+    GetClientRect(main_window, &r);
+    client_w = r.right - r.left;
+    client_h = r.bottom - r.top;
+}
+
 int draw_box(HDC dc, int x, int y, int w, int h, COLORREF outer, COLORREF inner)
 {
     RECT all{x, y, x + w, y + h};

@@ -18,10 +18,7 @@ int repainting = 0;
 
 void layout_recompute()
 {
-    RECT r{};
-    GetClientRect(main_window, &r);
-    client_w = r.right - r.left;
-    client_h = r.bottom - r.top;
+    read_client_size();
     half_w = client_w / 2;
     if (size_flag >= 1 && size_flag <= SIZE_COUNT) // an unknown size keeps the cell size it had
         char_size = client_h / CHAR_SIZE_DIVISORS[size_flag - 1];

@@ -25,13 +25,13 @@ static void first_layout()
 bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
 {
     // The window's outer size: the whole area a maximised window would get.
-    client_w = GetSystemMetrics(SM_CXMAXIMIZED) - 2 * GetSystemMetrics(SM_CXFRAME);
-    client_h = GetSystemMetrics(SM_CYMAXIMIZED) - 2 * GetSystemMetrics(SM_CYFRAME);
+    const int outer_w = GetSystemMetrics(SM_CXMAXIMIZED) - 2 * GetSystemMetrics(SM_CXFRAME);
+    const int outer_h = GetSystemMetrics(SM_CYMAXIMIZED) - 2 * GetSystemMetrics(SM_CYFRAME);
     init_key_table();
     read_settings();
     srand((unsigned)time(nullptr));
     build_menu_bar();
-    if (!create_windows(instance, cmd_line, client_w, client_h))
+    if (!create_windows(instance, cmd_line, outer_w, outer_h))
         return false;
     first_layout();
     build_case_tables();
