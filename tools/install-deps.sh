@@ -3,16 +3,17 @@
 # Installs only what is missing; uses sudo when not run as root.
 set -euo pipefail
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libpng-dev)
 RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # The MinGW-w64 compiler: CI cross-builds the Windows program and its zip.
 # The validators check the desktop entry and the AppStream data.
 # clang and its runtime libraries build the fuzz targets (libFuzzer).
 # ibus with mozc, in a D-Bus session of its own, is the input method the
 # real-window test composes Japanese with. python3 runs the real-window
-# benchmarks' timing helper.
+# benchmarks' timing helper. xrdb (x11-xserver-utils) sets the desktop scale
+# the real-window scale test and benchmark start the game under.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
-    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3)
+    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3 x11-xserver-utils)
 
 want=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
 [ "${1:-}" = "--test" ] && want+=("${TEST_PACKAGES[@]}")
