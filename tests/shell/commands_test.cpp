@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "display/keyboard.h"
 #include "drill/results.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
@@ -22,8 +23,13 @@ static Ints state()
             note_shown,  random_line_len, reload_same_file, maze_mode, maze_cols, maze_rows};
 }
 
+// The keyboard's frame stands at its origin: drawn, not only lit.
+static bool keyboard_on_screen() { return headless_pixel(kb_left, kb_top) == 0xFFFFFFu; }
+
 // Each begins practice afresh and is saved; a size (its cell from the client
-// height, saved as "en" too) keeps the counting game, a mode or look-ahead ends it.
+// height, saved as "en" too) keeps the counting game, a mode or look-ahead ends
+// it. A line in progress is left, and in the beginner modes the new screen has
+// its keyboard.
 TEST(Commands, SizesModesAndLookAheadAreSaved)
 {
     play_game(nullptr, 800, 700);
@@ -42,7 +48,11 @@ TEST(Commands, SizesModesAndLookAheadAreSaved)
     };
     for (const auto& c : cases) {
         game_kind = 2;
+        type_char(expected_char);
+        ASSERT_EQ(typed_count, 2);
         command(c.id);
+        if (game_kind == 0) // the counting screen shows no keyboard
+            EXPECT_EQ(keyboard_on_screen(), keyboard_shown()) << c.id;
         EXPECT_EQ(*c.setting, c.want) << c.id;
         EXPECT_EQ(saved_setting(c.key), std::to_string(c.want)) << c.id;
         EXPECT_EQ(game_kind, c.cell ? 2 : 0) << c.id;
@@ -241,6 +251,11 @@ TEST(GameCommands, CountingGameSurvivesTheMazeAndARestart)
     EXPECT_EQ(game_kind, 2);
     EXPECT_EQ(typed_count, 1);
     EXPECT_NE(std::memcmp(places, count_pos, sizeof places), 0); // a new scatter
+
+    type_expected();
+    command(CMD_BEGINNER_1); // ends it: the keyboard is there with its lit key
+    EXPECT_EQ(game_kind, 0);
+    EXPECT_TRUE(keyboard_on_screen());
 }
 
 // While the hint box of a new size is up: the size has changed, the old grid
