@@ -87,7 +87,7 @@ TEST(CountGame, RightLetterAdvancesWrongOneChangesNothingAndAResizeKeepsTheScatt
         EXPECT_GT(green_in_cell(n), 0) << "letter " << n;
 }
 
-TEST(CountGame, SpaceIsAGreenFrameAndACompleteLineShowsNothing)
+TEST(CountGame, SpaceIsAGreenFrameAndNoLetterShowsOutsideALine)
 {
     start_counting(1);
     std::memset(count_shown, ' ', sizeof count_shown);
@@ -110,4 +110,17 @@ TEST(CountGame, SpaceIsAGreenFrameAndACompleteLineShowsNothing)
     draw_count_screen();
     repainting = 0;
     EXPECT_EQ(count_colour(0, 0, client_w, client_h, 0x00FF00), 0);
+
+    // Under the start box of a restart no line has been chosen: a repaint
+    // there shows no letters, neither the old scatter nor a new one.
+    int green = -1;
+    WaitScript script({[] { InvalidateRect(main_window, nullptr, TRUE); },
+                       [&] {
+                           green = count_colour(0, 0, client_w, client_h, 0x00FF00);
+                           headless_key(VK_RETURN);
+                       }});
+    restart_practice();
+    EXPECT_EQ(script.waits(), 2u);
+    EXPECT_EQ(green, 0);
+    EXPECT_GT(count_colour(0, 0, client_w, client_h, 0x00FF00), 0); // the new line's scatter
 }

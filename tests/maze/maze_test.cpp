@@ -89,7 +89,7 @@ TEST(MazeCarve, EveryOfferedSizeIsASpanningTreeWithOneWayInAndOut)
     expect_perfect_maze(MAZE_GRID_SIZE - 1);
 }
 
-TEST(MazeCarve, EntranceAndExitRowsVaryIndependently)
+TEST(MazeCarve, EntranceAndExitRowsVaryIndependentlyAndADeadEndWalkDrawsOnce)
 {
     srand(11);
     maze_cols = maze_rows = 7;
@@ -107,4 +107,16 @@ TEST(MazeCarve, EntranceAndExitRowsVaryIndependently)
     for (int r = 1; r < 7; r++)
         for (int e = 1; e < 7; e++)
             EXPECT_GT(seen[r][e], 0) << "entrance row " << r << ", exit row " << e;
+
+    // In a finished maze no cell has an unvisited neighbour: a walk from one
+    // draws one direction, and changes nothing.
+    static MazeCell before[MAZE_GRID_SIZE][MAZE_GRID_SIZE];
+    std::memcpy(before, maze_grid, sizeof before);
+    srand(3);
+    rand();
+    const int second = rand();
+    srand(3);
+    maze_walk(3, 3);
+    EXPECT_EQ(rand(), second);
+    EXPECT_EQ(std::memcmp(before, maze_grid, sizeof before), 0);
 }
