@@ -19,8 +19,10 @@
 #                 and the present itself: pixels handed to the display server
 # AS_USER=name runs the programs as that user (bench/as_user.sh), with a home
 # folder of its own.
+# XFT_DPI=n loads "Xft.dpi: n" into the server's resources (xrdb) before
+# anything starts: the desktop scale the game reads (192 is 200 %).
 # Usage: bench/realwindow.sh <lumeko-trainer>
-#        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W, SCREEN_H and AS_USER override the
+#        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W, SCREEN_H, AS_USER and XFT_DPI override the
 #        defaults; KEEP=dir keeps raw data)
 # Needs Xvfb, xdotool and python3 with libX11/libXtst.
 set -u
@@ -69,7 +71,12 @@ cleanup() {
 trap cleanup EXIT
 
 . "$(dirname "$0")/../tools/start_xvfb.sh"
-start_x() { start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; }
+start_x() {
+    start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"
+    if [ -n "${XFT_DPI:-}" ]; then
+        echo "Xft.dpi: $XFT_DPI" | xrdb -nocpp -merge || { echo "xrdb failed" >&2; exit 1; }
+    fi
+}
 
 # launch MODE TAG: starts the game with its own settings and trace; sets
 # APP_PID, TRACE and T0 (the file holding the exec time).
@@ -98,7 +105,7 @@ client_size_ok() {
 
 start_x
 echo "# $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2-), display $DISPLAY ${SCREEN_W}x${SCREEN_H}"
-echo "# executable $EXE, run as ${AS_USER:-$(id -un)}"
+echo "# executable $EXE, run as ${AS_USER:-$(id -un)}, Xft.dpi ${XFT_DPI:-not set}"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg)"
 
 # First frames: each launch of the loop starts every mode and SDL2 alone in
