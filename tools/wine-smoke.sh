@@ -78,6 +78,7 @@ echo "APPDATA: $APPDATA_WIN"
 [ -d "$APPDATA_DIR" ] || die "no application-data folder in the prefix"
 USER_INI="$APPDATA_DIR/LumekoTrainer/LumekoTrainer.ini"
 check "the ANSI code page is 932" sh -c "wine reg query 'HKLM\\System\\CurrentControlSet\\Control\\Nls\\CodePage' /v ACP | grep -q 932"
+check "the prefix knows .html as an htmlfile" sh -c "wine reg query 'HKCR\\.html' /ve | grep -q htmlfile"
 
 rm -rf "$SHOTS"
 mkdir -p "$SHOTS"
