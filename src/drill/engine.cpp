@@ -191,8 +191,10 @@ int restart_practice()
         load_lesson();
     if (text_source == 0)
         make_random_lines();
+    // The screen is rebuilt from black: in the beginner modes with the keyboard,
+    // whatever the line had come to and whichever mode came before.
     clear_screen();
-    if (keyboard_shown() && typed_count == 1)
+    if (keyboard_shown())
         draw_keyboard();
     line_index = choose_line();
     char_index = 0;
