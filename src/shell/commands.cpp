@@ -10,6 +10,9 @@
 #include "drill/engine.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
+#include "records/line_log.h"
+#include "records/record_file.h"
+#include "records/records_view.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -27,6 +30,7 @@ HMENU menu_bar = nullptr;
 const char MAZE_GUARD_TEXT[] = "ゲーム→迷路モード→元に戻す。をしてください。";
 const char MAZE_HINT_TEXT[] = "マウスの右ボタンを押すと次の迷路が出ます。";
 const char HELP_PAGE_NAME[] = "最初にお読みください";
+const char NO_RECORDS_TEXT[] = "まだ記録がありません。\n\n練習で１行打ち終えると、記録ファイルが作られます。\n場所：%s";
 
 // ---- the menu tree ----------------------------------------------------------------
 
@@ -89,6 +93,13 @@ constexpr MenuRow LOOKAHEAD_ROWS[] = {
     {"４個先", CMD_LOOKAHEAD_5, nullptr, 0},
 };
 
+constexpr MenuRow RECORDS_ROWS[] = {
+    {"成績グラフ", CMD_RECORDS_CHART, nullptr, 0},
+    {"キー別の速さ", CMD_RECORDS_KEYS, nullptr, 0},
+    {"苦手キー練習", CMD_RECORDS_WEAK, nullptr, 0},
+    {"記録ファイルを開く", CMD_RECORDS_OPEN, nullptr, 0},
+};
+
 constexpr MenuRow HELP_ROWS[] = {
     {"ヘルプ", CMD_HELP, nullptr, 0},
 };
@@ -98,9 +109,10 @@ constexpr MenuRow HELP_ROWS[] = {
 // The menu bar, left to right.
 constexpr MenuRow BAR_ROWS[] = {
     {"ファイル", 0, ROWS(FILE_ROWS)}, {"モード", 0, ROWS(MODE_ROWS)},      {"ゲーム", 0, ROWS(GAME_ROWS)},
-    {"文字", 0, ROWS(SIZE_ROWS)},     {"先読み", 0, ROWS(LOOKAHEAD_ROWS)}, {"ヘルプ", 0, ROWS(HELP_ROWS)},
+    {"文字", 0, ROWS(SIZE_ROWS)},     {"先読み", 0, ROWS(LOOKAHEAD_ROWS)}, {"記録", 0, ROWS(RECORDS_ROWS)},
+    {"ヘルプ", 0, ROWS(HELP_ROWS)},
 };
-static_assert(sizeof BAR_ROWS / sizeof BAR_ROWS[0] == 6, "six menus on the bar");
+static_assert(sizeof BAR_ROWS / sizeof BAR_ROWS[0] == 7, "seven menus on the bar");
 
 #undef ROWS
 
@@ -224,6 +236,7 @@ static int maze_size_of(unsigned id)
 
 static void start_maze(unsigned id)
 {
+    line_log_pause();
     maze_cols = maze_rows = maze_size_of(id) + 1;
     maze_mode = 1;
     maze_regen = 1;
@@ -234,6 +247,7 @@ static void leave_maze()
 {
     clear_screen();
     maze_mode = 0;
+    line_log_resume();
     full_redraw();
 }
 
@@ -270,6 +284,30 @@ static void open_help()
     ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// The records file in the desktop's program for it, as the help page; before
+// the first line is finished there is none, and the user is told so.
+static void open_records_file()
+{
+    const char* path = records_file_path();
+    if (path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        ShellExecuteA(main_window, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    char text[RECORDS_PATH_SIZE + 256];
+    std::snprintf(text, sizeof text, NO_RECORDS_TEXT, path[0] ? path : "（不明）");
+    show_box(text);
+}
+
+// The weak-key practice: lines of the current length, as the line-length
+// commands begin them, but from letters weighted by the records.
+static void start_weak_practice()
+{
+    game_kind = 0;
+    text_source = TEXT_SOURCE_WEAK;
+    note_shown = 0;
+    restart_practice();
+}
+
 static bool is_maze_size(unsigned id)
 {
     return (id >= CMD_MAZE_6 && id <= CMD_MAZE_8) || (id >= CMD_MAZE_10 && id <= CMD_MAZE_40);
@@ -280,8 +318,10 @@ static bool is_practice_command(unsigned id)
     return id == CMD_RESTART || (id >= CMD_LINE_10 && id <= CMD_LINE_60) || id == CMD_OPEN_LESSON ||
            id == CMD_NOTE_TOGGLE || id == CMD_BEGINNER_1 || id == CMD_BEGINNER_2 || id == CMD_ADVANCED ||
            id == CMD_COUNT_MOST || id == CMD_COUNT_FEWEST || (id >= CMD_SIZE_SMALL && id <= CMD_SIZE_HUGE) ||
-           (id >= CMD_LOOKAHEAD_1 && id <= CMD_LOOKAHEAD_5);
+           (id >= CMD_LOOKAHEAD_1 && id <= CMD_LOOKAHEAD_5) || id == CMD_RECORDS_WEAK;
 }
+
+static bool is_records_screen(unsigned id) { return id == CMD_RECORDS_CHART || id == CMD_RECORDS_KEYS; }
 
 // The commands that begin the practice afresh; the maze game refuses them.
 static void run_practice_command(unsigned id)
@@ -328,6 +368,9 @@ static void run_practice_command(unsigned id)
     case CMD_COUNT_FEWEST:
         start_count_game(2);
         break;
+    case CMD_RECORDS_WEAK:
+        start_weak_practice();
+        break;
     default:
         if (id >= CMD_SIZE_SMALL && id <= CMD_SIZE_HUGE)
             choose_size((int)(id - CMD_SIZE_SMALL) + 1);
@@ -339,6 +382,10 @@ static void run_practice_command(unsigned id)
 
 void run_command(unsigned id)
 {
+    // A command that changes the practice or the screen first takes the
+    // practice back from a records screen, as it was.
+    if (records_view != VIEW_NONE && (is_practice_command(id) || is_maze_size(id) || id == CMD_MAZE_OFF))
+        leave_records_view();
     // The commands the maze game lets through.
     switch (id) {
     case CMD_MAZE_OFF:
@@ -356,11 +403,19 @@ void run_command(unsigned id)
     case CMD_HELP:
         open_help();
         return;
+    case CMD_RECORDS_OPEN:
+        open_records_file();
+        return;
     default:
         break;
     }
     if (is_maze_size(id)) {
         start_maze(id);
+        return;
+    }
+    if (is_records_screen(id)) {
+        if (!maze_refuses())
+            records_view_show(id == CMD_RECORDS_CHART ? VIEW_CHART : VIEW_KEYS);
         return;
     }
     if (is_practice_command(id) && !maze_refuses())

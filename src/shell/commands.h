@@ -9,10 +9,14 @@
 #include "shell/platform/win32.h"
 
 extern int game_kind;        // counting game: 0 off, 1 most frequent, 2 fewest
-extern int text_source;      // practice text: 0 random letters, 1 a lesson file
+extern int text_source;      // practice text: TEXT_SOURCE_RANDOM, _LESSON or _WEAK
 extern int note_shown;       // the note band under the progress bar is shown
 extern int reload_same_file; // reread the lesson file without the open dialog
 extern HMENU menu_bar;       // the main window's menu bar
+
+constexpr int TEXT_SOURCE_RANDOM = 0; // random capitals
+constexpr int TEXT_SOURCE_LESSON = 1; // a lesson file
+constexpr int TEXT_SOURCE_WEAK = 2;   // random letters drawn more often where the records show weak keys
 
 // Command identifiers, as the menu items send them.
 enum : unsigned {
@@ -38,6 +42,10 @@ enum : unsigned {
     CMD_SOUND_OFF = 750,
     CMD_SOUND_ON = 751,
     CMD_HELP = 800,
+    CMD_RECORDS_CHART = 900, // the records menu, in its order
+    CMD_RECORDS_KEYS = 901,
+    CMD_RECORDS_WEAK = 902,
+    CMD_RECORDS_OPEN = 903,
     CMD_SIZE_SMALL = 2001, // 2001 .. 2004: character size 1 .. 4
     CMD_SIZE_HUGE = 2004,
 };
@@ -45,6 +53,7 @@ enum : unsigned {
 extern const char MAZE_GUARD_TEXT[];
 extern const char MAZE_HINT_TEXT[];
 extern const char HELP_PAGE_NAME[]; // the help page's name, without its extension
+extern const char NO_RECORDS_TEXT[]; // the records file is asked for before it exists
 
 // Builds menu_bar and its menus; the main window is created with it.
 void build_menu_bar();
