@@ -94,7 +94,7 @@ static void draw_lines_plot(HDC dc, const ChartLayout& c)
     draw_label(dc, u, 5 * u, u, "最近の行の速さ（文字／秒）", TITLE_COLOR);
     draw_legend(dc, p.right, 5 * u, u);
     draw_axes(dc, p, top, step, u);
-    int ps = u / 4 > 3 ? u / 4 : 3;
+    int ps = u / 3 > 3 ? u / 3 : 3;
     for (int i = 0; i < n; i++) {
         int x = line_x(p, n - 1 - i), y = value_y(p, points[i].speed, top);
         fill_rect(dc, x - ps / 2, y - ps / 2, x - ps / 2 + ps, y - ps / 2 + ps, MODE_COLORS[(points[i].mode - 1) % 3]);

@@ -15,7 +15,7 @@
 
 constexpr int CHUNK_SIZE = 1 << 20;
 constexpr int DAY_SLOTS = 64;   // the newest days, by day number modulo this
-constexpr int START_KEPT = 64;  // bytes of the file's start kept to know it again
+constexpr int START_KEPT = 256; // bytes of the file's start kept to know it again: the header and more
 
 struct DaySum {
     int day;

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 
+static const char LEGEND_UNIT[] = "ミリ秒";
 static const char* const BUCKET_NAMES[SPEED_BUCKETS] = {"〜399", "400〜", "600〜", "800〜", "1000〜", "1500〜"};
 
 COLORREF speed_color(int ms)
@@ -39,23 +40,25 @@ static const char* key_name(char c, char* room)
 
 static void draw_swatch(HDC dc, int* x, int y, int u, COLORREF color, const char* name)
 {
-    fill_rect(dc, *x, y + u / 6, *x + 2 * u, y + u - u / 6, color);
-    draw_label(dc, *x + 2 * u + u / 3, y, u, name, LABEL_COLOR);
-    *x += 2 * u + u / 3 + label_width(name, u) + u;
+    fill_rect(dc, *x, y + u / 6, *x + 3 * u / 2, y + u - u / 6, color);
+    draw_label(dc, *x + 3 * u / 2 + u / 4, y, u, name, LABEL_COLOR);
+    *x += 3 * u / 2 + u / 4 + label_width(name, u) + 2 * u / 3;
 }
 
+// One row of colours and what they mean, and one on how the figures are
+// made; both fit 800 pixels.
 static void draw_legend(HDC dc, int u)
 {
     int x = u;
-    draw_label(dc, x, 3 * u, u, "平均の時間（ミリ秒）", LABEL_COLOR);
-    x += label_width("平均の時間（ミリ秒）", u) + u;
+    draw_label(dc, x, 3 * u, u, LEGEND_UNIT, LABEL_COLOR);
+    x += label_width(LEGEND_UNIT, u) + 2 * u / 3;
     for (int i = 0; i < SPEED_BUCKETS; i++)
         draw_swatch(dc, &x, 3 * u, u, SPEED_COLORS[i], BUCKET_NAMES[i]);
     draw_swatch(dc, &x, 3 * u, u, NO_DATA_FACE, "記録なし");
     char text[160];
-    std::snprintf(text, sizeof text, "文字が出てからキーを打つまでの、各キーの最近%d回の平均。右下の数字は打ち間違えた割合。",
+    std::snprintf(text, sizeof text, "各キーの最近%d回の平均（文字が出てから打つまで）。右下は打ち間違えた割合。",
                   KEY_SAMPLES);
-    draw_label(dc, u, 9 * u / 2, u * 3 / 4, text, LABEL_COLOR);
+    draw_label(dc, u, 9 * u / 2, u, text, LABEL_COLOR);
 }
 
 static void draw_slowest(HDC dc, int x, int y, int u)
@@ -101,7 +104,7 @@ static void draw_speed_keyboard()
     }
     draw_keyboard_faces(faces, NO_DATA_FACE);
     HDC dc = GetDC(main_window);
-    int h = key_h / 3;
+    int h = key_h * 2 / 5;
     char text[8];
     for (const KeyCell* e = key_table; e->ch != 0 && !e->shifted; e++) {
         int key = (int)e->key_code & 0x7F;

@@ -3,6 +3,7 @@
 
 #include "records/record_row.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <sys/stat.h>
@@ -16,7 +17,7 @@ std::string hand_row(const std::string& stamp, int mode, int game, const std::st
         per_char += (i ? " " : "") + std::to_string(chars[i].ms);
         if (!chars[i].wrong.empty())
             per_char += ":" + chars[i].wrong;
-        misses += (int)chars[i].wrong.size();
+        misses += (int)(chars[i].wrong.size() - 2 * std::count(chars[i].wrong.begin(), chars[i].wrong.end(), '%'));
     }
     return stamp + "," + std::to_string(mode) + "," + std::to_string(game) + ",random," + text + "," +
            std::to_string(text.size()) + ",1.0," + speed + "," + std::to_string(misses) + "," + per_char + "\r\n";

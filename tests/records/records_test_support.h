@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-// One character of a hand-made row: its milliseconds and the wrong keys typed first.
+// One character of a hand-made row: its milliseconds and the wrong keys typed
+// first, as the file has them (%XX for a byte other than a letter or digit).
 struct HandChar {
     int ms;
     std::string wrong;
