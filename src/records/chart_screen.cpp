@@ -137,6 +137,9 @@ static void draw_days_plot(HDC dc, const ChartLayout& c, int now)
     double top = axis_top(most, &step);
     draw_label(dc, u, 47 * u / 2, u, "日ごとの平均（最近30日、文字／秒）", TITLE_COLOR);
     draw_axes(dc, p, top, step, u);
+    if (most == 0)
+        draw_label_centred(dc, (p.left + p.right) / 2, (p.top + p.bottom - u) / 2, u, "最近30日の記録はありません。",
+                           LABEL_COLOR);
     char text[32];
     for (int i = 0; i < CHART_DAYS; i++) {
         int x0 = p.left + i * slot + slot / 6, x1 = x0 + slot * 2 / 3 > x0 ? x0 + slot * 2 / 3 : x0 + 1;

@@ -98,6 +98,10 @@ static void put_cp932_text(RowOut* o, const char* s, int n)
     static char utf8[TEXT_ROOM];
     int len = 0;
     for (int i = 0; i < n && len + 8 < TEXT_ROOM;) {
+        if ((unsigned char)s[i] < 0x80) { // ASCII is the same in UTF-8
+            utf8[len++] = s[i++];
+            continue;
+        }
         int c = cp932_char_bytes(s + i, n - i);
         len += char_to_utf8(s + i, c, utf8 + len, TEXT_ROOM - len);
         i += c;
@@ -226,13 +230,12 @@ static bool split_fields(const char* s, int n, char* room, int room_size, Field*
             if (i < n && s[i] != ',')
                 return false;
         } else {
-            int start = i;
-            while (i < n && s[i] != ',') {
-                if (s[i] == '"')
-                    return false;
-                i++;
-            }
-            fields[k++] = Field{s + start, i - start};
+            const char* comma = (const char*)std::memchr(s + i, ',', (size_t)(n - i));
+            int stop = comma ? (int)(comma - s) : n;
+            if (std::memchr(s + i, '"', (size_t)(stop - i)))
+                return false; // a quote inside an unquoted field
+            fields[k++] = Field{s + i, stop - i};
+            i = stop;
         }
         if (i >= n)
             break;
@@ -336,6 +339,10 @@ static bool measure_text(const Field& f, int* chars, int* cp932_bytes)
     int c = 0, b = 0;
     for (int i = 0; i < f.n;) {
         unsigned char lead = (unsigned char)f.p[i];
+        if (lead < 0x80) {
+            c++, b++, i++;
+            continue;
+        }
         int len = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : 0;
         if (len == 0 || i + len > f.n)
             return false;
@@ -365,52 +372,64 @@ static int hex_value(char c)
     return -1;
 }
 
-// One entry of the per-character column at s[*i].
-static bool read_char_entry(const char* s, int n, int* i, CharRecord* c)
+// Reads the wrong keys after the ':' of an entry, up to the next ' ' or '+'.
+static bool read_wrong_keys(const char** at, const char* end, CharRecord* c)
 {
-    long long v;
-    if (!read_uint(s, n, i, &v, 7))
-        return false;
-    *c = CharRecord{(unsigned)v, 0, 0, {}};
-    if (*i < n && s[*i] == ':') {
-        for ((*i)++; *i < n && s[*i] != ' ' && s[*i] != '+'; c->misses++) {
-            unsigned char b = (unsigned char)s[*i];
-            if (b == '%' && *i + 2 < n && hex_value(s[*i + 1]) >= 0 && hex_value(s[*i + 2]) >= 0) {
-                b = (unsigned char)(hex_value(s[*i + 1]) * 16 + hex_value(s[*i + 2]));
-                *i += 3;
-            } else if (plain_key(b)) {
-                (*i)++;
-            } else {
+    const char* s = *at;
+    for (; s < end && *s != ' ' && *s != '+'; c->misses++) {
+        unsigned char b = (unsigned char)*s;
+        if (b == '%') {
+            if (end - s < 3 || hex_value(s[1]) < 0 || hex_value(s[2]) < 0)
                 return false;
-            }
-            if (c->listed < WRONG_KEYS_LISTED)
-                c->wrong[c->listed++] = (char)b;
+            b = (unsigned char)(hex_value(s[1]) * 16 + hex_value(s[2]));
+            s += 3;
+        } else if (plain_key(b)) {
+            s++;
+        } else {
+            return false;
         }
-        if (c->misses == 0)
-            return false;
+        if (c->listed < WRONG_KEYS_LISTED)
+            c->wrong[c->listed++] = (char)b;
     }
-    if (*i < n && s[*i] == '+') {
-        (*i)++;
-        if (!read_uint(s, n, i, &v, 6) || v == 0)
-            return false;
-        c->misses += (int)v;
-    }
-    return *i == n || s[*i] == ' ';
+    *at = s;
+    return c->misses > 0;
 }
 
-// The per-character column: exactly `count` entries whose misses add up to
-// `misses`.
+// Digits at *at, at most max of them, into *v; false when there are none or more.
+static bool read_digits(const char** at, const char* end, int max, unsigned* v)
+{
+    const char *s = *at, *start = s;
+    unsigned value = 0;
+    while (s < end && (unsigned)(*s - '0') < 10u) {
+        if (s - start == max)
+            return false;
+        value = value * 10 + (unsigned)(*s++ - '0');
+    }
+    *at = s;
+    *v = value;
+    return s > start;
+}
+
+// The per-character column: exactly `count` entries, one space between each,
+// whose misses add up to `misses`. Read in one pass: it is most of the file.
 static bool read_per_char(const Field& f, int count, int misses, CharRecord* out)
 {
-    int i = 0, sum = 0;
+    const char *s = f.p, *end = f.p + f.n;
+    int sum = 0;
     for (int k = 0; k < count; k++) {
-        if (k > 0 && !read_sep(f.p, f.n, &i, " "))
+        CharRecord& c = out[k];
+        c.misses = c.listed = 0;
+        if ((k > 0 && (s >= end || *s++ != ' ')) || !read_digits(&s, end, 7, &c.ms))
             return false;
-        if (!read_char_entry(f.p, f.n, &i, &out[k]))
+        if (s < end && *s == ':' && (++s, !read_wrong_keys(&s, end, &c)))
             return false;
-        sum += out[k].misses;
+        unsigned more = 0;
+        if (s < end && *s == '+' && (++s, !read_digits(&s, end, 6, &more) || more == 0))
+            return false;
+        c.misses += (int)more;
+        sum += c.misses;
     }
-    return i == f.n && sum == misses;
+    return s == end && sum == misses;
 }
 
 void default_column_map(ColumnMap* map)
