@@ -115,6 +115,8 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRI
     int fd = open(path.c_str(), oflags, NEW_FILE_MODE);
     if (fd < 0) {
         fail(errno);
+        if (errno == EEXIST)
+            SetLastError(ERROR_FILE_EXISTS); // what CreateFileA says of a file that CREATE_NEW finds
         return INVALID_HANDLE_VALUE;
     }
     struct stat st;
