@@ -31,6 +31,7 @@
 #include "shell/platform/headless.h"
 #include "shell/platform/win32.h"
 #include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/store.h"
 
 #include <algorithm>

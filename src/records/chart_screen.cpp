@@ -11,7 +11,7 @@
 #include "records/canvas.h"
 #include "records/history.h"
 #include "records/record_row.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 #include <cstdio>
 

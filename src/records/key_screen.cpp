@@ -10,7 +10,7 @@
 #include "display/keyboard.h"
 #include "records/canvas.h"
 #include "records/history.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -8,12 +8,12 @@
 // CR LF, like the second byte of a wrong double-byte character, counts once.
 #include "records/line_log.h"
 
+#include "display/view.h"
 #include "drill/engine.h"
 #include "drill/results.h"
 #include "records/record_file.h"
 #include "records/record_row.h"
 #include "shell/commands.h"
-#include "shell/settings.h"
 #include "text/store.h"
 
 #include <cstring>

@@ -9,7 +9,6 @@
 
 #include "drill/engine.h"
 #include "records/record_row.h"
-#include "shell/startup.h"
 
 #include <cstdio>
 #include <cstring>
@@ -107,10 +106,7 @@ static void tell_once(DWORD error)
                   "成績の記録を保存できません。\n\n場所：%s\n理由：%s\n\n"
                   "練習はこのまま続けられます。保存できるようになるまで、成績は記録されません。",
                   records_path[0] ? records_path : "（不明）", reason);
-    modal_flag = 1;
-    MessageBoxA(main_window, text, "", MB_OK);
-    modal_flag = 0;
-    SetFocus(input_edit);
+    show_message(text);
 }
 
 // ---- writing --------------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 #include "records/history.h"
 #include "records/key_screen.h"
 #include "records/line_log.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 int records_view = VIEW_NONE;
 

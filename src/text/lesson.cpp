@@ -9,7 +9,7 @@
 #include "drill/engine.h"
 #include "placement/placement.h"
 #include "shell/commands.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 #include "text/store.h"
 
@@ -32,14 +32,6 @@ static const char POOL_FULL[] = "%d行目から後は入りきらないため、
 static const char NOTHING_TO_PRACTISE[] = "「%s」には練習できる行がありません。\n\nランダムな文字で練習します。";
 static const char LESSON_FILTERS[] = "Txt Files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
 static const char DIALOG_TITLE[] = "開く";
-
-// Shows a message over the main window with the drill blocked meanwhile.
-static void show_lesson_box(const char* text)
-{
-    modal_flag = 1;
-    MessageBoxA(main_window, text, "", MB_OK);
-    modal_flag = 0;
-}
 
 // ---- the open-file dialog ------------------------------------------------------
 
@@ -215,7 +207,7 @@ static void report_line_problem(int j)
 {
     char message[64];
     std::snprintf(message, sizeof message, LINE_PROBLEM, j + 1);
-    show_lesson_box(message);
+    show_message(message);
 }
 
 static void copy_trailer(const char* cursor, const char* end)
@@ -249,7 +241,7 @@ int cut_lesson(char* data, int size)
         if (LINE_POOL_SIZE - used < LINE_POOL_NEED_MAX) {
             char message[128];
             std::snprintf(message, sizeof message, POOL_FULL, j + 1);
-            show_lesson_box(message);
+            show_message(message);
             continue;
         }
         LineShape s = shape_of(text_buffer);
@@ -268,7 +260,7 @@ int cut_lesson(char* data, int size)
 static void report_about_file(const char* format)
 {
     std::snprintf(text_buffer, TEXT_BUFFER_SIZE, format, lesson_path);
-    show_lesson_box(text_buffer);
+    show_message(text_buffer);
 }
 
 static bool any_line_to_practise()

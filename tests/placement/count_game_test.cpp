@@ -1,6 +1,7 @@
 // count_game_test.cpp -- the counting game's scatters: the letter to type is
 // the single most (or least) frequent, letter case follows it, the letters do
 // not overlap, and the game's screen is drawn and redrawn in the drill.
+#include "display/count_screen.h"
 #include "placement/count_game.h"
 #include "test_support.h"
 

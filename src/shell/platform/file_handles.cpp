@@ -4,8 +4,10 @@
 // A handle is a POSIX descriptor in disguise. Owns only the thread's last
 // error. Every write goes through write_all, so the headless backend can fail
 // it as a full disk would. Called by the records file.
+#include "backend.h"
 #include "codepage.h"
-#include "internal.h"
+#include "disk.h"
+#include "win32.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -5,7 +5,8 @@
 // backend's virtual time moves it as it moves the timers. Called by the
 // records (where the file lives, when a line was finished, per-key times).
 #include "codepage.h"
-#include "internal.h"
+#include "queue.h"
+#include "win32.h"
 
 #include <cstdlib>
 #include <cstring>

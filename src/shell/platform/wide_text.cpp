@@ -5,7 +5,7 @@
 // a character that has no equivalent is dropped, as at every edge of the
 // layer. Called by the records, which write their file in UTF-8.
 #include "codepage.h"
-#include "internal.h"
+#include "win32.h"
 
 #include <cstring>
 #include <string>

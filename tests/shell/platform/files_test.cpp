@@ -1,8 +1,8 @@
 // files_test.cpp -- data files, whole-file reading, memory blocks, shell open.
-#include "test_support.h"
-
 #include "shell/platform/codepage.h"
-#include "shell/platform/internal.h"
+#include "shell/platform/disk.h"
+#include "shell/platform/files.h"
+#include "test_support.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,11 +1,10 @@
 // The open-file dialog: the request the chooser gets, the path handed back as
 // CP932, refusals, the nested loop, and zenity run as a program.
+#include "shell/platform/zenity.h"
 #include "window_fixture.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "shell/platform/internal.h"
 
 static const char FILTERS[] = "Txt Files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
 

@@ -1,4 +1,4 @@
-// window_test.cpp -- wsprintfA, the formatter the title and texts go through.
+// wsprintf_test.cpp -- wsprintfA, the formatter the title count goes through.
 #include "test_support.h"
 
 // Windows writes at most 1,024 bytes, the terminator included, whatever the
