@@ -305,6 +305,8 @@ static void open_records_file()
     char text[RECORDS_PATH_SIZE + 256];
     std::snprintf(text, sizeof text, NO_RECORDS_TEXT, path[0] ? path : "（不明）");
     show_message(text);
+    if (records_view != VIEW_NONE)
+        SetFocus(main_window); // the keys that leave the screen go to the window again
 }
 
 // The weak-key practice: lines of the current length, as the line-length

@@ -211,6 +211,13 @@ TEST(RecordsScreens, LeavingPutsThePracticeBackAsItWasAndTheLinesClockStood)
 TEST(RecordsMenu, TheMazeRefusesTheScreensAndTheWeakPracticeTheFileOpensAsTheHelpPage)
 {
     play_game();
+    command(CMD_RECORDS_CHART);
+    command(CMD_RECORDS_OPEN); // no file yet: a message over the screen, which stays
+    EXPECT_EQ(headless_box_log().back().rfind(u8"まだ記録がありません。", 0), 0u);
+    ASSERT_EQ(records_view, VIEW_CHART);
+    headless_key(VK_ESCAPE);
+    run_until_idle();
+    EXPECT_EQ(records_view, VIEW_NONE);
     command(CMD_MAZE_6);
     for (unsigned id : {CMD_RECORDS_CHART, CMD_RECORDS_KEYS, CMD_RECORDS_WEAK}) {
         command(id);
