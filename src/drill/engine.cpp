@@ -213,8 +213,10 @@ int restart_practice()
     if (text_source == TEXT_SOURCE_LESSON)
         load_lesson();
     make_lines();
+    // The screen is rebuilt from black: in the beginner modes with the keyboard,
+    // whatever the line had come to and whichever mode came before.
     clear_screen();
-    if (keyboard_shown() && typed_count == 1)
+    if (keyboard_shown())
         draw_keyboard();
     line_index = choose_line();
     char_index = 0;

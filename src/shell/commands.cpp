@@ -324,7 +324,7 @@ static void open_lesson()
     note_shown = 1;
     text_source = 1;
     reload_same_file = 0;
-    typed_count = 1; // so that the restart draws the keyboard again
+    typed_count = 1; // while the chooser is up, a repaint lights the next key
     restart_practice();
 }
 

@@ -22,8 +22,6 @@ constexpr char NOTE_MARK = '{';
 constexpr unsigned char CR = 13;
 constexpr unsigned char LF = 10;
 constexpr UINT READ_ERROR = (UINT)HFILE_ERROR; // what _lread returns when reading fails
-// A line takes at most its scanned bytes and two terminating zeros in the pool.
-constexpr int LINE_POOL_NEED_MAX = LESSON_LINE_LIMIT + 2;
 
 static const char LINE_PROBLEM[] = "%d行目に問題があります。";
 static const char CANNOT_READ[] = "「%s」を読み込めませんでした。\n\n今までの行で練習を続けます。";
@@ -159,6 +157,10 @@ struct LineShape {
     int note_len;
 };
 
+// Bytes the line takes in the pool: its text and, when it has one, its note,
+// each ended by a 0.
+static int pool_need(const LineShape& s) { return s.text_len + 1 + (s.has_note ? s.note_len + 1 : 0); }
+
 static LineShape shape_of(const char* line)
 {
     LineShape s{0, false, 0};
@@ -235,16 +237,17 @@ int cut_lesson(char* data, int size)
         if (text_buffer[0] == 0)
             break;
         // Lines beyond the pool are still cut, to find where the introduction
-        // begins, but not stored: the list ends with the last line that fits.
+        // begins, but not stored: the list ends before the first line that
+        // does not fit.
         if (stored < j)
             continue;
-        if (LINE_POOL_SIZE - used < LINE_POOL_NEED_MAX) {
+        LineShape s = shape_of(text_buffer);
+        if (LINE_POOL_SIZE - used < pool_need(s)) {
             char message[128];
             std::snprintf(message, sizeof message, POOL_FULL, j + 1);
             show_message(message);
             continue;
         }
-        LineShape s = shape_of(text_buffer);
         store_line(j, text_buffer, s, &used);
         stored = j + 1;
         if (s.text_len == LESSON_LINE_LIMIT)
