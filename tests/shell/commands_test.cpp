@@ -51,8 +51,9 @@ TEST(Commands, SizesModesAndLookAheadAreSaved)
         type_char(expected_char);
         ASSERT_EQ(typed_count, 2);
         command(c.id);
-        if (game_kind == 0) // the counting screen shows no keyboard
+        if (game_kind == 0) { // the counting screen shows no keyboard
             EXPECT_EQ(keyboard_on_screen(), keyboard_shown()) << c.id;
+        }
         EXPECT_EQ(*c.setting, c.want) << c.id;
         EXPECT_EQ(saved_setting(c.key), std::to_string(c.want)) << c.id;
         EXPECT_EQ(game_kind, c.cell ? 2 : 0) << c.id;
