@@ -3,7 +3,7 @@
 # Installs only what is missing; uses sudo when not run as root.
 set -euo pipefail
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libpng-dev)
 RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # The MinGW-w64 compiler: CI cross-builds the Windows program and its zip.
 # The validators check the desktop entry and the AppStream data.
@@ -12,7 +12,7 @@ RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # real-window test composes Japanese with. python3 runs the real-window
 # benchmarks' timing helper.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
-    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3)
+    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3 openbox x11-utils wmctrl)
 
 want=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
 [ "${1:-}" = "--test" ] && want+=("${TEST_PACKAGES[@]}")

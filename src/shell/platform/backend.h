@@ -105,6 +105,7 @@ struct FileDialogRequest {
     std::string title;
     std::vector<std::pair<std::string, std::string>> filters; // name, patterns ("*.txt")
     std::string proposed;                                     // absolute path of the file proposed
+    unsigned long owner_window = 0; // the game's window as the display names it (an X window id); 0 unknown
 };
 
 enum class DialogState { Running, Chosen, Cancelled };
@@ -116,8 +117,16 @@ bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error)
 // by the nested loop before each message; never blocks. On Cancelled, *error
 // may hold a message for the user (the chooser failed rather than was closed).
 DialogState backend_file_dialog_poll(std::string* path, std::string* error);
-// Takes the chooser down unanswered (the program is ending).
+// Takes the chooser down unanswered (the program is ending, or the chooser no
+// longer answers).
 void backend_file_dialog_abort();
+// The user asked to close the window the chooser belongs to: the chooser is
+// brought to the front, as Windows shows an owned dialog, and asked whether
+// it still answers.
+void backend_file_dialog_raise();
+// True once the chooser has answered since the last raise; false while it has
+// not, or when there is nothing to ask (no window of it can be found).
+bool backend_file_dialog_answered();
 
 // Faults a test can inject where the program meets the system; the real
 // backend never injects any.

@@ -30,6 +30,8 @@ static std::vector<HeadlessFileDialog> file_dialogs;
 static std::deque<std::pair<bool, std::string>> dialog_answers; // chosen?, UTF-8 path
 static bool file_dialog_open = false;
 static std::string dialog_failure;   // set: the next chooser cannot be started
+static int dialog_raises = 0;        // times the chooser was brought forward
+static bool dialog_hung = false;     // the chooser answers no request
 static int faults_armed[2] = {0, 0}; // per Fault kind: the call that fails, counted from 1
 static IRect text_input_rect;        // where the layer last said the composition is shown
 
@@ -124,6 +126,8 @@ DialogState backend_file_dialog_poll(std::string* path, std::string* error)
 }
 
 void backend_file_dialog_abort() { file_dialog_open = false; }
+void backend_file_dialog_raise() { dialog_raises++; }
+bool backend_file_dialog_answered() { return !dialog_hung; }
 
 bool backend_fault(Fault kind)
 {
@@ -331,5 +335,7 @@ void headless_answer_file_dialog(const char* utf8_path)
 
 void headless_fail_file_dialog(const char* utf8_message) { dialog_failure = utf8_message ? utf8_message : ""; }
 bool headless_file_dialog_open() { return file_dialog_open; }
+void headless_hang_file_dialog(bool hung) { dialog_hung = hung; }
+int headless_file_dialog_raises() { return dialog_raises; }
 const std::vector<HeadlessFileDialog>& headless_file_dialogs() { return file_dialogs; }
 void headless_fail_call(Fault kind, int nth) { faults_armed[kind == Fault::Alloc ? 0 : 1] = nth; }

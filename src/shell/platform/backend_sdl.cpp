@@ -10,6 +10,7 @@
 // to that file (see trace_present), for measuring latency from outside.
 #include "internal.h"
 
+#include "chooser_x11.h"
 #include "codepage.h"
 
 #include <SDL.h>
@@ -583,7 +584,31 @@ void backend_play_sound(int handle)
 
 // ---- the file chooser: the desktop's own, through zenity ----------------------------
 
-bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error) { return zenity_start(req, error); }
-DialogState backend_file_dialog_poll(std::string* path, std::string* error) { return zenity_poll(path, error); }
-void backend_file_dialog_abort() { zenity_abort(); }
+bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error)
+{
+    FileDialogRequest owned = req;
+    owned.owner_window = x11_window_id(window);
+    if (!zenity_start(owned, error))
+        return false;
+    chooser_x11_begin(zenity_pid(), owned.title.c_str(), owned.owner_window);
+    return true;
+}
+
+DialogState backend_file_dialog_poll(std::string* path, std::string* error)
+{
+    chooser_x11_poll();
+    DialogState s = zenity_poll(path, error);
+    if (s != DialogState::Running)
+        chooser_x11_end();
+    return s;
+}
+
+void backend_file_dialog_abort()
+{
+    zenity_abort();
+    chooser_x11_end();
+}
+
+void backend_file_dialog_raise() { chooser_x11_raise(); }
+bool backend_file_dialog_answered() { return chooser_x11_answered(); }
 bool backend_fault(Fault kind) { return false; }

@@ -155,6 +155,10 @@ void headless_answer_file_dialog(const char* utf8_path);
 // The next chooser cannot be started; the user is told this message instead.
 void headless_fail_file_dialog(const char* utf8_message);
 bool headless_file_dialog_open();
+// With hung set the chooser no longer answers (a close request then takes it
+// down); how many times it was brought forward.
+void headless_hang_file_dialog(bool hung);
+int headless_file_dialog_raises();
 const std::vector<HeadlessFileDialog>& headless_file_dialogs();
 
 // Makes the nth call of a kind from now fail (1: the next one): a memory

@@ -269,9 +269,14 @@ int spawn_program(const char* program, char* const argv[], int out_fd, bool quie
 
 // True while the file chooser is up: the program's window then takes no input.
 bool file_dialog_active();
+// The user asked to close the window while the chooser is up: the chooser is
+// brought forward; if it does not answer, it is taken down and the window
+// closes after all.
+void file_dialog_close_requested();
 // The chooser as zenity runs it: its arguments, and start, poll and abort as
 // the backend interface has them.
 std::vector<std::string> zenity_arguments(const FileDialogRequest& req);
 bool zenity_start(const FileDialogRequest& req, std::string* error);
 DialogState zenity_poll(std::string* path, std::string* error);
 void zenity_abort();
+pid_t zenity_pid(); // the running chooser's process, -1 when none

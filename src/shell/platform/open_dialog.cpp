@@ -1,12 +1,12 @@
 // open_dialog.cpp -- GetOpenFileNameA over the desktop's own file chooser.
 //
-// Owns whether the chooser is up. The program's request (title, filters, the
-// file proposed) becomes a chooser of the backend; while it is up the window
-// takes no input and a nested loop keeps timers and paints going, as under a
-// Windows modal dialog. The answer is checked as the flags ask (the file must
-// exist) and handed back as a CP932 path; a path that CP932 cannot hold is
-// refused with a message instead of becoming a wrong file. Called by the lesson
-// loader.
+// Owns whether the chooser is up, and a close request made meanwhile. The
+// program's request (title, filters, the file proposed) becomes a chooser of
+// the backend; while it is up the window takes no input and a nested loop
+// keeps timers and paints going, as under a Windows modal dialog. The answer
+// is checked as the flags ask (the file must exist) and handed back as a CP932
+// path; a path that CP932 cannot hold is refused with a message instead of
+// becoming a wrong file. Called by the lesson loader.
 #include "codepage.h"
 #include "internal.h"
 
@@ -17,13 +17,46 @@
 
 constexpr UINT_PTR POLL_TIMER_ID = 0x4F46; // wakes the nested loop to look at the chooser
 constexpr UINT POLL_MS = 50;
+// How long a chooser brought forward by a close request has to answer before
+// it is taken as hung: the window then closes after all.
+constexpr uint64_t CHOOSER_ANSWER_MS = 3000;
 
 static bool dialog_up = false;
 static DialogState chooser_state = DialogState::Cancelled;
 static std::string chooser_path;
 static std::string chooser_error;
+static bool close_asked = false;  // a close request waits for the chooser's answer
+static uint64_t close_asked_at = 0;
+static bool close_after = false;  // the chooser was hung: the window closes once it is down
 
 bool file_dialog_active() { return dialog_up; }
+
+void file_dialog_close_requested()
+{
+    if (!dialog_up)
+        return;
+    if (!close_asked)
+        close_asked_at = queue_now_ms();
+    close_asked = true;
+    backend_file_dialog_raise();
+}
+
+// A chooser that answers keeps the window open, as Windows only shows the
+// dialog; one that does not is taken down, so the game can always be closed.
+static void settle_close_request()
+{
+    if (!close_asked || chooser_state != DialogState::Running)
+        return;
+    if (backend_file_dialog_answered()) {
+        close_asked = false;
+    } else if (queue_now_ms() - close_asked_at >= CHOOSER_ANSWER_MS) {
+        backend_file_dialog_abort();
+        chooser_state = DialogState::Cancelled;
+        chooser_error.clear();
+        close_asked = false;
+        close_after = true;
+    }
+}
 
 static std::string absolute(const std::string& utf8)
 {
@@ -71,6 +104,7 @@ static bool chooser_done()
 {
     if (chooser_state == DialogState::Running)
         chooser_state = backend_file_dialog_poll(&chooser_path, &chooser_error);
+    settle_close_request();
     return chooser_state != DialogState::Running || !top_window();
 }
 
@@ -88,6 +122,7 @@ static DialogState run_chooser(const FileDialogRequest& req, std::string* path)
     }
     chooser_state = DialogState::Running;
     dialog_up = true;
+    close_asked = close_after = false;
     SetFocus(nullptr);
     // Timers wake the loop, so even a program without one sees the answer soon.
     SetTimer(nullptr, POLL_TIMER_ID, POLL_MS, wake_up);
@@ -98,6 +133,11 @@ static DialogState run_chooser(const FileDialogRequest& req, std::string* path)
         chooser_state = DialogState::Cancelled;
     }
     dialog_up = false;
+    close_asked = false;
+    if (close_after && top_window()) {
+        queue_post(top_window(), WM_CLOSE, 0, 0);
+        return DialogState::Cancelled;
+    }
     if (top_window())
         send_message(top_window(), WM_ACTIVATE, WA_ACTIVE, 0);
     if (!chooser_error.empty())
