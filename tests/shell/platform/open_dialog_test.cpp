@@ -109,6 +109,40 @@ TEST(OpenDialog, KeepsTimersAndPaintsGoingAndShutsTheWindow)
     EXPECT_EQ(headless_file_dialogs()[0].proposed, "");
 }
 
+// The close box under the chooser brings it forward. One that answers keeps
+// the window open, as Windows only shows its dialog; one that has not answered
+// three seconds after the request is taken down and the window closes.
+TEST(OpenDialog, CloseRequestBringsTheChooserForwardAndClosesPastAHungOne)
+{
+    open_test_window();
+    recorded.clear();
+    bool open_after_answer = false, open_before_limit = false;
+    {
+        WaitScript script({[] { headless_close(); },
+                           [&] {
+                               headless_advance_ms(4000);
+                               open_after_answer = headless_file_dialog_open();
+                               headless_hang_file_dialog(true);
+                               headless_close();
+                           },
+                           [] { headless_advance_ms(2950); },
+                           [&] {
+                               open_before_limit = headless_file_dialog_open();
+                               headless_advance_ms(50);
+                           }},
+                          [] { headless_answer_file_dialog(nullptr); });
+        Dialog d("");
+        EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
+    }
+    EXPECT_TRUE(open_after_answer);
+    EXPECT_TRUE(open_before_limit);
+    EXPECT_FALSE(headless_file_dialog_open());
+    EXPECT_EQ(headless_file_dialog_raises(), 2);
+    EXPECT_TRUE(headless_box_log().empty());
+    pump();
+    EXPECT_EQ(count_of(WM_CLOSE), 1);
+}
+
 // Runs the chooser program to its end; the state it ended in.
 static DialogState run_zenity(const FileDialogRequest& req, std::string* path, std::string* error)
 {
@@ -133,7 +167,7 @@ TEST(Zenity, RunsTheChooserWithoutAShellAndReadsItsAnswer)
     chmod(script.c_str(), 0755);
     setenv("LUMEKO_ZENITY", script.c_str(), 1);
     setenv("ARGS_OUT", (dir + "/args").c_str(), 1);
-    FileDialogRequest req{u8"開く", {{"Txt Files(*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}}, "/data/l.txt"};
+    FileDialogRequest req{u8"開く", {{"Txt Files(*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}}, "/data/l.txt", 0x2a};
     const struct {
         const char* code;
         DialogState state;
@@ -151,7 +185,7 @@ TEST(Zenity, RunsTheChooserWithoutAShellAndReadsItsAnswer)
         EXPECT_EQ(path, c.path) << c.code;
         EXPECT_EQ(!error.empty(), c.error) << c.code << error;
     }
-    EXPECT_EQ(read_file(dir + "/args"), u8"--file-selection\n--title=開く\n--filename=/data/l.txt\n"
+    EXPECT_EQ(read_file(dir + "/args"), u8"--file-selection\n--title=開く\n--modal\n--attach=42\n--filename=/data/l.txt\n"
                                         "--file-filter=Txt Files(*.txt) | *.txt\n--file-filter=All Files(*.*) | *\n");
     setenv("LUMEKO_ZENITY", (dir + "/not-installed").c_str(), 1);
     std::string error;
