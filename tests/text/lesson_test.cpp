@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "display/keyboard.h"
 #include "placement/placement.h"
@@ -281,6 +282,19 @@ TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
     EXPECT_STREQ(line_table[0], "new");
     EXPECT_EQ(headless_box_log().back(), u8"new intro\n\nENTERかSPACEを押すとはじまります。");
     EXPECT_EQ(modal_flag, 0);
+
+    // A '\' in a chosen name is part of the name, chosen and read again alike.
+    const std::string dir = chosen.substr(0, chosen.rfind('/'));
+    std::filesystem::create_directory(dir + "/a");
+    write_file(dir + "/a/b.txt", "slash\r\n");
+    write_file(dir + "/a\\b.txt", "backslash\r\n");
+    headless_answer_file_dialog((dir + "/a\\b.txt").c_str());
+    reload_same_file = 0;
+    restart_practice();
+    EXPECT_STREQ(line_table[0], "backslash");
+    reload_same_file = 1;
+    restart_practice();
+    EXPECT_STREQ(line_table[0], "backslash");
 }
 
 // With a path that names no file the default lesson is offered; a cancelled

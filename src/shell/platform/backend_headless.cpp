@@ -285,7 +285,7 @@ bool headless_menu_point(int level, int index, int* x, int* y)
 void headless_focus(bool gained) { push(gained ? EventKind::FocusGained : EventKind::FocusLost); }
 void headless_expose() { push(EventKind::Expose); }
 void headless_set_wait_hook(HeadlessWaitHook hook) { wait_hook = hook; }
-std::string headless_box_text() { return cp932_to_utf8(msgbox_text()); }
+std::string headless_box_text() { return msgbox_text(); }
 const HeadlessRecord& headless_box_log() { return box_log; }
 std::string headless_title()
 {

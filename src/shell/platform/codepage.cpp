@@ -139,6 +139,8 @@ std::string utf8_to_cp932(const std::string& utf8)
 std::string cp932_path_to_utf8(const std::string& cp932)
 {
     std::string out = cp932_to_utf8(cp932);
+    if (!out.empty() && out[0] == '/')
+        return out; // a path of this system (the chooser's): '\' is part of a name
     for (char& c : out)
         if (c == '\\')
             c = '/';

@@ -42,7 +42,9 @@ std::string cp932_to_utf8(const std::string& cp932);
 // the number of bytes copied.
 size_t utf8_copy_cut(const char* utf8, char* out, size_t cap);
 std::string utf8_to_cp932(const std::string& utf8);
-// A file name as the program writes it, for the system: Windows names may
-// separate folders with '\', which becomes '/'. A 0x5C that is the second byte
-// of a double-byte character is part of that character and stays.
+// A file name as the program writes it, for the system. The program's own
+// relative names (the default lesson) separate folders with '\', which
+// becomes '/'; a 0x5C that is the second byte of a double-byte character is
+// part of that character and stays. An absolute path is this system's (one
+// the chooser gave): a '\' in it is part of a file name and stays too.
 std::string cp932_path_to_utf8(const std::string& cp932);

@@ -97,7 +97,7 @@ static FileDialogRequest request_of(const OPENFILENAMEA& ofn)
 static void tell(const std::string& utf8)
 {
     Window* top = top_window();
-    MessageBoxA(top ? hwnd_of(top) : nullptr, utf8_to_cp932(utf8).c_str(), "", MB_OK);
+    msgbox_show(top ? hwnd_of(top) : nullptr, utf8);
 }
 
 static bool chooser_done()

@@ -67,6 +67,7 @@ TEST(OpenDialog, RefusesMissingFilesAndNamesCp932CannotHoldAndTellsWhenItCannotS
     const HeadlessRecord& boxes = headless_box_log();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], u8"「" + missing + u8"」というファイルはありません。\n\nファイル名を確かめてください。");
+    EXPECT_NE(boxes[1].find(u8"「" + hangul + u8"」は開けません。"), std::string::npos) << boxes[1];
     EXPECT_NE(boxes[1].find(u8"Shift-JIS で表せない文字"), std::string::npos);
     // When no chooser can be started the user is told why.
     headless_fail_file_dialog(u8"ファイルを選ぶには zenity が必要です。");
