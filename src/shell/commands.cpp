@@ -27,6 +27,9 @@ HMENU menu_bar = nullptr;
 const char MAZE_GUARD_TEXT[] = "ゲーム→迷路モード→元に戻す。をしてください。";
 const char MAZE_HINT_TEXT[] = "マウスの右ボタンを押すと次の迷路が出ます。";
 const char HELP_PAGE_NAME[] = "最初にお読みください";
+static const char HELP_PAGE_MISSING[] = "ヘルプのページ「%s」が見つかりません。";
+static const char HELP_OPENER_MISSING[] = "ヘルプのページを開くプログラムが見つかりません。";
+constexpr INT_PTR SHELL_EXECUTE_FAILED_MAX = 32; // ShellExecuteA's results up to this are errors
 
 // ---- the menu tree ----------------------------------------------------------------
 
@@ -267,7 +270,16 @@ static void open_help()
     int written = std::snprintf(page, sizeof page, "%.*s%s.html", dir_end, path, HELP_PAGE_NAME);
     if (written < 0 || written >= (int)sizeof page)
         return;
-    ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
+    INT_PTR result = (INT_PTR)ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
+    if (result > SHELL_EXECUTE_FAILED_MAX)
+        return;
+    // Nothing opens: say which of the two is missing.
+    char message[PATH_SIZE + sizeof HELP_PAGE_MISSING];
+    if (result == SE_ERR_FNF || result == SE_ERR_PNF)
+        std::snprintf(message, sizeof message, HELP_PAGE_MISSING, page);
+    else
+        std::snprintf(message, sizeof message, "%s", HELP_OPENER_MISSING);
+    show_box(message);
 }
 
 static bool is_maze_size(unsigned id)

@@ -369,6 +369,7 @@ constexpr UINT SND_NODEFAULT = 0x0002;
 
 // ShellExecute results at or below this value are errors
 constexpr int SE_ERR_FNF = 2;
+constexpr int SE_ERR_PNF = 3;
 constexpr int SE_ERR_NOASSOC = 31;
 
 // Windows and classes
