@@ -28,12 +28,14 @@ enum class EventKind {
     FocusLost,
     Expose,    // the screen content was lost and must be presented again
     MouseMove, // the pointer moved to x, y (window pixels)
-    Compose,   // the input method's composition, UTF-8 in text ("" when it ended), cursor in x
+    Compose,   // the input method's composition, UTF-8 in composition ("" when it ended), cursor in x
 };
 
-// Committed text comes at most 31 bytes at a time; a composition can be
-// longer and is cut on a character boundary to fit (about 40 kana).
+// Committed text comes at most 31 bytes at a time.
 constexpr int EVENT_TEXT_MAX = 128;
+// A composition comes whole up to this many bytes, far more than a practice
+// line holds; a longer one is cut on a character boundary.
+constexpr size_t COMPOSITION_MAX = 16384;
 
 struct PlatformEvent {
     EventKind kind = EventKind::None;
@@ -42,6 +44,7 @@ struct PlatformEvent {
     int x = 0, y = 0;
     int w = 0, h = 0;
     char text[EVENT_TEXT_MAX] = {};
+    std::string composition;
 };
 
 // Starts the backend; called once, before anything else here. False when no
@@ -72,6 +75,9 @@ void backend_present(const IRect* rects, int n);
 // Where the input method's composition is shown (screen pixels), so that its
 // candidate window opens beside it.
 void backend_set_text_input_rect(const IRect& r);
+// Turns the input method on or off for the window. Off, it ends what it was
+// composing and keys come as keys (a menu is open); on again, it composes anew.
+void backend_text_input(bool on);
 
 // Next pending event, without blocking. False when there is none.
 bool backend_poll_event(PlatformEvent* ev);

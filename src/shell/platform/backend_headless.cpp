@@ -34,6 +34,7 @@ static int dialog_raises = 0;        // times the chooser was brought forward
 static bool dialog_hung = false;     // the chooser answers no request
 static int faults_armed[2] = {0, 0}; // per Fault kind: the call that fails, counted from 1
 static IRect text_input_rect;        // where the layer last said the composition is shown
+static bool text_input_on = true;    // the input method is on for the window
 
 bool backend_init() { return true; }
 void backend_shutdown() {}
@@ -74,6 +75,7 @@ void backend_present(const IRect* rects, int n)
 }
 
 void backend_set_text_input_rect(const IRect& r) { text_input_rect = r; }
+void backend_text_input(bool on) { text_input_on = on; }
 
 bool backend_poll_event(PlatformEvent* ev)
 {
@@ -226,12 +228,13 @@ void headless_compose(const char* utf8, int cursor)
 {
     PlatformEvent ev;
     ev.kind = EventKind::Compose;
-    utf8_copy_cut(utf8, ev.text, EVENT_TEXT_MAX);
+    ev.composition = utf8_cut(utf8, COMPOSITION_MAX);
     ev.x = cursor;
     events.push_back(ev);
 }
 
 IRect headless_text_input_rect() { return text_input_rect; }
+bool headless_text_input_on() { return text_input_on; }
 
 void headless_key(int vk)
 {

@@ -311,6 +311,15 @@ static int drop_expose(void*, SDL_Event* e)
     return !(e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_EXPOSED);
 }
 
+void backend_text_input(bool on)
+{
+    // Stopping resets the input method's context: what it composed is dropped.
+    if (on)
+        SDL_StartTextInput();
+    else
+        SDL_StopTextInput();
+}
+
 void backend_set_text_input_rect(const IRect& r)
 {
     SDL_Rect sr{r.x0, r.y0, r.width(), r.height()};
@@ -425,14 +434,14 @@ static bool translate(const SDL_Event& e, PlatformEvent* ev)
         return true;
     case SDL_TEXTEDITING:
         ev->kind = EventKind::Compose;
-        utf8_copy_cut(e.edit.text, ev->text, EVENT_TEXT_MAX);
+        ev->composition = utf8_cut(e.edit.text, COMPOSITION_MAX);
         ev->x = e.edit.start;
         return true;
     case SDL_TEXTEDITING_EXT:
         // The text is SDL's to free once it has been copied.
         ev->kind = EventKind::Compose;
         if (e.editExt.text)
-            utf8_copy_cut(e.editExt.text, ev->text, EVENT_TEXT_MAX);
+            ev->composition = utf8_cut(e.editExt.text, COMPOSITION_MAX);
         SDL_free(e.editExt.text);
         ev->x = e.editExt.start;
         return true;

@@ -79,16 +79,17 @@ bool compose_box_shown() { return !box_hidden(); }
 
 void compose_box_update(const PlatformEvent& ev)
 {
-    size_t n = strnlen(ev.text, EVENT_TEXT_MAX);
+    const std::string& utf8 = ev.composition;
+    size_t n = utf8.size();
     // The cursor counts characters: find the byte where it stands.
     size_t at = 0;
     for (int chars = 0; at < n && chars < ev.x; chars++)
         do
             at++;
-        while (at < n && ((unsigned char)ev.text[at] & 0xC0) == 0x80);
+        while (at < n && ((unsigned char)utf8[at] & 0xC0) == 0x80);
     screen_mark_screen_dirty(drawn);
-    text = utf8_to_cp932(std::string(ev.text, n));
-    cursor_bytes = (int)utf8_to_cp932(std::string(ev.text, at)).size();
+    text = utf8_to_cp932(utf8);
+    cursor_bytes = (int)utf8_to_cp932(utf8.substr(0, at)).size();
     placed_stale = true;
 }
 
@@ -102,8 +103,22 @@ void compose_box_clear()
     placed_stale = true;
 }
 
+// While a menu is open the input method stands down: its composition ends and
+// keys work the menu, not its candidate list. It is on again once the menus close.
+static void follow_menus()
+{
+    static bool input_method_on = true;
+    if (input_method_on == !menu_active())
+        return;
+    input_method_on = !menu_active();
+    if (!input_method_on)
+        compose_box_clear();
+    backend_text_input(input_method_on);
+}
+
 void compose_box_sync()
 {
+    follow_menus();
     IRect now = box_hidden() ? IRect{} : box_rect();
     if (now != drawn) {
         screen_mark_screen_dirty(drawn);
