@@ -83,14 +83,13 @@ if [ "${1:-}" = "--inner" ]; then
     TITLE0=$(xdotool getwindowname "$WIN")
 
     # Composing: the box shows over the practice screen, nothing is judged.
-    # The box's bottom is where the typed line would begin with the keyboard
-    # shown: a third of the client area up, less one typed-line cell.
+    # The box stands on the typed line, at the bottom without the keyboard.
     xdotool type --delay 150 "ka"
     xdotool type --delay 150 "nji"
     sleep 0.5
     shot composing
     CH=$((800 - 24))
-    BOX_Y1=$((24 + CH - CH / 3 - 1280 / 40 - 4))
+    BOX_Y1=$((24 + CH - 1280 / 40 - 4))
     frame=$(count_colour composing 4 $((BOX_Y1 - 36)) 300 36 404040)
     face=$(count_colour composing 4 $((BOX_Y1 - 36)) 300 36 ffffff)
     [ "$frame" -gt 100 ] || fail "no composition box frame above the typed line ($frame pixels)"

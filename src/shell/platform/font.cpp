@@ -741,7 +741,7 @@ static std::vector<TextChar> text_chars(const std::string& utf8)
         std::string one = utf8.substr(i, len);
         std::string cp932 = utf8_to_cp932(one);
         if (cp932.size() == 2)
-            out.push_back({(unsigned char)cp932[0] << 8 | (unsigned char)cp932[1], 2});
+            out.push_back({(unsigned)(unsigned char)cp932[0] << 8 | (unsigned char)cp932[1], 2});
         else if (cp932.size() == 1)
             out.push_back({(unsigned char)cp932[0], 1});
         else if (len > 1 && std::all_of(one.begin() + 1, one.end(), [](char b) { return (b & 0xC0) == 0x80; })) {

@@ -64,6 +64,7 @@ LUMEKO_DECLARE_HANDLE(HFONT);
 LUMEKO_DECLARE_HANDLE(HMENU);
 LUMEKO_DECLARE_HANDLE(HINSTANCE);
 LUMEKO_DECLARE_HANDLE(HICON);
+LUMEKO_DECLARE_HANDLE(HIMC);
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 
@@ -97,6 +98,18 @@ struct RECT {
     LONG bottom;
 };
 typedef RECT* LPRECT;
+typedef POINT* LPPOINT;
+
+// Where the input method composes, in the client coordinates of the window
+// whose input context it is: at ptCurrentPos, within rcArea (CFS_RECT).
+struct COMPOSITIONFORM {
+    DWORD dwStyle;
+    POINT ptCurrentPos;
+    RECT rcArea;
+};
+typedef COMPOSITIONFORM* LPCOMPOSITIONFORM;
+constexpr DWORD CFS_RECT = 0x0001;
+constexpr DWORD CFS_POINT = 0x0002;
 
 struct MSG {
     HWND hwnd;
@@ -383,6 +396,7 @@ BOOL IsWindow(HWND hwnd);
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 int GetSystemMetrics(int index);
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
@@ -415,6 +429,11 @@ BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 BOOL IsDBCSLeadByte(BYTE test_char); // for code page 932, the program's only code page
+
+// The input method: where it shows what is being composed
+HIMC ImmGetContext(HWND hwnd);
+BOOL ImmReleaseContext(HWND hwnd, HIMC himc);
+BOOL ImmSetCompositionWindow(HIMC himc, LPCOMPOSITIONFORM form);
 
 // GDI
 HDC GetDC(HWND hwnd);

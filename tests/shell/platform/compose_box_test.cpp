@@ -90,6 +90,7 @@ TEST(CompositionBox, CancelLeavesTheWindowAsItWas)
     IRect box = placed_box();
     EXPECT_GT(count_on_screen(box, FRAME), 0);
     EXPECT_LE(box.y1 - client_top(), client_h - typed_cell());
+    EXPECT_GE(box.y1 - client_top(), client_h - 2 * typed_cell()); // right above it
     compose("", 0);
     EXPECT_TRUE(screen_shows_client(box));
     EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
