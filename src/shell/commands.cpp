@@ -27,6 +27,8 @@ HMENU menu_bar = nullptr;
 const char MAZE_GUARD_TEXT[] = "ゲーム→迷路モード→元に戻す。をしてください。";
 const char MAZE_HINT_TEXT[] = "マウスの右ボタンを押すと次の迷路が出ます。";
 const char HELP_PAGE_NAME[] = "最初にお読みください";
+static const char SETTINGS_NOT_SAVED[] = "設定を保存する場所（APPDATA）が見つからないため、設定は保存できません。\n\n"
+                                        "選んだ設定は、ゲームを終えるまで使われます。";
 static const char HELP_PAGE_MISSING[] = "ヘルプのページ「%s」が見つかりません。";
 static const char HELP_OPENER_MISSING[] = "ヘルプのページを開くプログラムが見つかりません。";
 constexpr INT_PTR SHELL_EXECUTE_FAILED_MAX = 32; // ShellExecuteA's results up to this are errors
@@ -153,11 +155,17 @@ static void keep_lesson()
         reload_same_file = 1;
 }
 
+// Where settings cannot be saved at all (Windows without an application-data
+// folder), the user is told so once; the choices still last for the session.
 static void write_setting(const char* key, int value)
 {
+    static bool told_unsaved = false;
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
-    save_setting(key, text);
+    if (save_setting(key, text) || told_unsaved)
+        return;
+    told_unsaved = true;
+    show_box(SETTINGS_NOT_SAVED);
 }
 
 static void choose_line_length(int letters)

@@ -99,6 +99,10 @@ struct RECT {
 };
 typedef RECT* LPRECT;
 typedef POINT* LPPOINT;
+struct SECURITY_ATTRIBUTES;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x0001;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x0008;
 
 // Where the input method composes, in the client coordinates of the window
 // whose input context it is: at ptCurrentPos, within rcArea (CFS_RECT).
@@ -472,6 +476,9 @@ LPVOID GlobalLock(HGLOBAL mem);
 BOOL GlobalUnlock(HGLOBAL mem);
 HGLOBAL GlobalFree(HGLOBAL mem);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security); // security is ignored
+BOOL DeleteFileA(LPCSTR path);
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 
 // The open-file dialog: the desktop's own file chooser
 BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
