@@ -190,12 +190,15 @@ TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
 {
     const std::string good = temp_lesson("abc{n\r\n\r\nintro");
     const std::string missing = make_temp_dir("lesson") + "/missing.txt";
+    const std::string huge = temp_lesson("", "huge.txt");
+    std::filesystem::resize_file(huge, (uintmax_t)LESSON_FILE_MAX + 1); // sparse: takes no room on disk
     const struct {
         const std::string* path;
         int fault; // 0 none, 1 memory, 2 read
         std::string message;
     } cases[] = {
         {&missing, 0, u8"「" + missing + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
+        {&huge, 0, u8"「" + huge + u8"」は大きすぎるため読み込みません（256MBまで）。\n\n今までの行で練習を続けます。"},
         {&good, 1, u8"「" + good + u8"」を読み込むためのメモリが足りません。\n\n今までの行で練習を続けます。"},
         {&good, 2, u8"「" + good + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
     };

@@ -10,6 +10,7 @@
 #include "codepage.h"
 #include "internal.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <sys/stat.h>
@@ -146,17 +147,37 @@ static DialogState run_chooser(const FileDialogRequest& req, std::string* path)
     return chooser_state;
 }
 
-static bool is_regular_file(const std::string& utf8)
+// What a chosen name that is no file to read turns out to be, said so ("" for
+// a file): nothing, a folder, a pipe, a device, a link that leads in a circle.
+static std::string not_a_file(const std::string& utf8)
 {
+    const std::string name = "「" + utf8 + "」";
+    const std::string choose_another = "\n\n練習ファイルを選んでください。";
     struct stat st;
-    return stat(utf8.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (stat(utf8.c_str(), &st) != 0) {
+        if (errno == ELOOP)
+            return name + "はシンボリックリンクが循環しているため、開けません。";
+        if (errno == EACCES)
+            return name + "は、中を見る権限のないフォルダの中にあります。";
+        return name + "というファイルはありません。\n\nファイル名を確かめてください。";
+    }
+    if (S_ISREG(st.st_mode))
+        return "";
+    if (S_ISDIR(st.st_mode))
+        return name + "はフォルダです。" + choose_another;
+    if (S_ISFIFO(st.st_mode))
+        return name + "は名前付きパイプで、ファイルではありません。" + choose_another;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return name + "はデバイスで、ファイルではありません。" + choose_another;
+    return name + "はふつうのファイルではありません。" + choose_another;
 }
 
 // Why the chosen file cannot be handed back ("" when it can), given its CP932 form.
 static std::string refusal(const std::string& utf8, const std::string& cp932, const OPENFILENAMEA& ofn)
 {
-    if ((ofn.Flags & (OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST)) && !is_regular_file(utf8))
-        return "「" + utf8 + "」というファイルはありません。\n\nファイル名を確かめてください。";
+    std::string what = not_a_file(utf8);
+    if ((ofn.Flags & (OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST)) && !what.empty())
+        return what;
     if (cp932_to_utf8(cp932) != utf8)
         return "「" + utf8 +
                "」は開けません。\n\nファイル名に Shift-JIS で表せない文字があります。"
