@@ -8,10 +8,16 @@
 //
 // With LUMEKO_TRACE_PRESENT=<file> set at start, every present appends one line
 // to that file (see trace_present), for measuring latency from outside.
-#include "internal.h"
-
+#include "backend.h"
 #include "chooser_x11.h"
 #include "codepage.h"
+#include "disk.h"
+#include "font.h"
+#include "msgbox.h"
+#include "report.h"
+#include "surface.h"
+#include "win32.h"
+#include "zenity.h"
 
 #include <SDL.h>
 

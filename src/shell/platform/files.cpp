@@ -5,8 +5,11 @@
 // GetModuleFileNameA; and resolve_data_path, which finds the lesson, sound and
 // help files. Owns no state. Called by the lesson loader, the help command,
 // the settings, sound.cpp and shell_open.cpp.
+#include "files.h"
+
+#include "backend.h"
 #include "codepage.h"
-#include "internal.h"
+#include "win32.h"
 
 #include <cerrno>
 #include <climits>

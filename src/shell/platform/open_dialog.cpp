@@ -7,8 +7,15 @@
 // is checked as the flags ask (the file must exist) and handed back as a CP932
 // path; a path that CP932 cannot hold is refused with a message instead of
 // becoming a wrong file. Called by the lesson loader.
+#include "open_dialog.h"
+
+#include "backend.h"
 #include "codepage.h"
-#include "internal.h"
+#include "files.h"
+#include "msgbox.h"
+#include "queue.h"
+#include "win32.h"
+#include "window.h"
 
 #include <cerrno>
 #include <climits>

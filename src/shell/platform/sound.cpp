@@ -6,9 +6,11 @@
 // so far and the backend's handle for each (or that the name is silent), so
 // the click on every accepted key neither searches the disk nor allocates.
 // Called by the drill engine.
-#include "internal.h"
-
+#include "backend.h"
 #include "codepage.h"
+#include "files.h"
+#include "report.h"
+#include "win32.h"
 
 #include <cerrno>
 #include <cstdint>
