@@ -23,7 +23,7 @@ unset LUMEKO_OPENER
 # 10 pixels of margin either side of 8-pixel half-width cells; the items of a
 # drop-down menu are 24 pixels high below a 2-pixel frame.
 BAR_Y=12
-FILE_X=40 MODE_X=118 SIZE_X=246 HELP_X=374
+FILE_X=40 MODE_X=118 SIZE_X=246 HELP_X=426
 item_y() { echo $((24 + 2 + 24 * $1 + 12)); }
 PINK=ff80ff HILITE=3060c0
 

@@ -1,10 +1,9 @@
 // files.cpp -- data files, whole-file reading and memory blocks.
 //
-// OpenFile, _llseek, _lread and _lclose over POSIX descriptors; folders,
-// deleting and renaming; GlobalAlloc and its companions over the C heap;
-// GetModuleFileNameA; and resolve_data_path, which finds the lesson, sound and
-// help files. Owns no state. Called by the lesson loader, the help command,
-// the settings, sound.cpp and shell_open.cpp.
+// OpenFile, _llseek, _lread and _lclose over POSIX descriptors; GlobalAlloc and
+// its companions over the C heap; GetModuleFileNameA; and resolve_data_path,
+// which finds the lesson, sound and help files. Owns no state. Called by the
+// lesson loader, the help command, sound.cpp and shell_open.cpp.
 #include "files.h"
 
 #include "backend.h"
@@ -200,44 +199,6 @@ UINT _lread(HFILE file, LPVOID buffer, UINT bytes)
 }
 
 HFILE _lclose(HFILE file) { return close(file) == 0 ? 0 : HFILE_ERROR; }
-
-// ---- folders, deleting and renaming -------------------------------------------------
-// Names are taken as OpenFile takes them, from the current directory when
-// relative. A rename is a write the disk may refuse; with MOVEFILE_WRITE_THROUGH
-// it has reached the disk when it returns.
-
-BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security)
-{
-    return path && mkdir(cp932_path_to_utf8(path).c_str(), 0777) == 0 ? TRUE : FALSE;
-}
-
-BOOL DeleteFileA(LPCSTR path) { return path && unlink(cp932_path_to_utf8(path).c_str()) == 0 ? TRUE : FALSE; }
-
-static void sync_folder_of(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
-BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
-{
-    if (!from || !to || backend_write_fails())
-        return FALSE;
-    std::string src = cp932_path_to_utf8(from), dst = cp932_path_to_utf8(to);
-    struct stat st;
-    if (!(flags & MOVEFILE_REPLACE_EXISTING) && lstat(dst.c_str(), &st) == 0)
-        return FALSE;
-    if (rename(src.c_str(), dst.c_str()) != 0)
-        return FALSE;
-    if (flags & MOVEFILE_WRITE_THROUGH)
-        sync_folder_of(dst);
-    return TRUE;
-}
 
 // ---- memory blocks ----------------------------------------------------------------
 // Blocks never move here, so a moveable block's handle is simply its address and

@@ -45,6 +45,11 @@ typedef DWORD COLORREF;
 typedef WORD ATOM;
 typedef int HFILE;
 typedef size_t SIZE_T;
+typedef long long LONGLONG;
+typedef unsigned long long ULONGLONG;
+typedef char16_t WCHAR; // UTF-16, as on Windows
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
 
 typedef void* HANDLE;
 typedef HANDLE HGDIOBJ;
@@ -95,10 +100,6 @@ struct RECT {
 };
 typedef RECT* LPRECT;
 typedef POINT* LPPOINT;
-struct SECURITY_ATTRIBUTES;
-typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
-constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x0001;
-constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x0008;
 
 // Where the input method composes, in the client coordinates of the window
 // whose input context it is: at ptCurrentPos, within rcArea (CFS_RECT).
@@ -120,6 +121,44 @@ struct MSG {
     POINT pt;
 };
 typedef MSG* LPMSG;
+
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+};
+typedef LARGE_INTEGER* PLARGE_INTEGER;
+
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+typedef SYSTEMTIME* LPSYSTEMTIME;
+
+struct TIME_ZONE_INFORMATION {
+    LONG Bias; // minutes: UTC = local time + Bias
+    WCHAR StandardName[32];
+    SYSTEMTIME StandardDate;
+    LONG StandardBias;
+    WCHAR DaylightName[32];
+    SYSTEMTIME DaylightDate;
+    LONG DaylightBias;
+};
+typedef TIME_ZONE_INFORMATION* LPTIME_ZONE_INFORMATION;
+
+// Passed as null by the program; declared only so that the calls keep their shape.
+struct SECURITY_ATTRIBUTES;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+struct OVERLAPPED;
+typedef OVERLAPPED* LPOVERLAPPED;
 
 struct PAINTSTRUCT {
     HDC hdc;
@@ -342,6 +381,54 @@ constexpr UINT GMEM_MOVEABLE = 0x0002;
 constexpr UINT GMEM_ZEROINIT = 0x0040;
 constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 
+// Files by handle
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_APPEND_DATA = 0x00000004;
+constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
+constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x00000008;
+
+// GetLastError codes
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_WRITE_PROTECT = 19;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_HANDLE_DISK_FULL = 39;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_ENVVAR_NOT_FOUND = 203;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_GEN_FAILURE = 31;
+
+// Time zones
+constexpr DWORD TIME_ZONE_ID_UNKNOWN = 0;
+constexpr DWORD TIME_ZONE_ID_STANDARD = 1;
+constexpr DWORD TIME_ZONE_ID_DAYLIGHT = 2;
+constexpr DWORD TIME_ZONE_ID_INVALID = 0xFFFFFFFF;
+
+// Code pages
+constexpr UINT CP_ACP = 0; // the program's code page, 932
+constexpr UINT CP_UTF8 = 65001;
+
 // The open-file dialog
 constexpr DWORD OPENFILENAME_SIZE_VERSION_400A = 76; // the record without the Windows 2000 fields
 constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
@@ -488,9 +575,45 @@ BOOL GlobalUnlock(HGLOBAL mem);
 HGLOBAL GlobalFree(HGLOBAL mem);
 // Ignores the module: there is one, the program.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
-BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security); // security is ignored
-BOOL DeleteFileA(LPCSTR path);
-BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
+
+// Files by handle. Sharing modes, security attributes, flags and templates are
+// ignored: a POSIX file can always be shared. A handle that FILE_APPEND_DATA
+// opened writes at the end of the file whatever its position, in one write.
+// Failures set the last error from errno (EACCES: ERROR_ACCESS_DENIED,
+// ENOSPC: ERROR_DISK_FULL, ENOENT and ENOTDIR: the path's error, ...).
+HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flags, HANDLE template_file);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, DWORD* read, LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytes, DWORD* written, LPOVERLAPPED overlapped);
+BOOL FlushFileBuffers(HANDLE file); // the data and the file's size on the disk before it returns
+BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER new_position, DWORD method);
+BOOL CloseHandle(HANDLE object); // file handles only
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+// Without MOVEFILE_REPLACE_EXISTING an existing target is never replaced
+// (ERROR_ALREADY_EXISTS); MOVEFILE_WRITE_THROUGH makes the new name durable.
+BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags);
+BOOL DeleteFileA(LPCSTR file_name);
+DWORD GetFileAttributesA(LPCSTR file_name); // only FILE_ATTRIBUTE_DIRECTORY or _NORMAL
+DWORD GetLastError(void);
+void SetLastError(DWORD error);
+
+// The process: its environment (values converted to CP932), its id, clocks.
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+DWORD GetCurrentProcessId(void);
+ULONGLONG GetTickCount64(void); // the window system's monotonic clock (virtual in the headless backend)
+void GetLocalTime(LPSYSTEMTIME time);
+// The offset from UTC in force now, as Bias; reports TIME_ZONE_ID_UNKNOWN
+// (no daylight saving rule) with StandardBias and DaylightBias 0.
+DWORD GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tz);
+
+// Conversions between code page 932 (CP_ACP) or UTF-8 and UTF-16. A count of
+// -1 means a zero-terminated source, whose terminator is converted too; a
+// size of 0 asks for the size needed. Flags and default characters are
+// ignored: a character with no equivalent is dropped.
+int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR src, int src_bytes, LPWSTR dst, int dst_chars);
+int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_chars, LPSTR dst, int dst_bytes,
+                        LPCSTR default_char, BOOL* used_default);
 
 // The open-file dialog: the desktop's own file chooser. Uses the title, the
 // filters, the file proposed, nMaxFile and the must-exist flags; the chooser
