@@ -30,6 +30,11 @@ const char MAZE_GUARD_TEXT[] = "ゲーム→迷路モード→元に戻す。を
 const char MAZE_HINT_TEXT[] = "マウスの右ボタンを押すと次の迷路が出ます。";
 const char HELP_PAGE_NAME[] = "最初にお読みください";
 const char NO_RECORDS_TEXT[] = "まだ記録がありません。\n\n練習で１行打ち終えると、記録ファイルが作られます。\n場所：%s";
+static const char SETTINGS_NOT_SAVED[] = "設定を保存する場所（APPDATA）が見つからないため、設定は保存できません。\n\n"
+                                        "選んだ設定は、ゲームを終えるまで使われます。";
+static const char HELP_PAGE_MISSING[] = "ヘルプのページ「%s」が見つかりません。";
+static const char HELP_OPENER_MISSING[] = "ヘルプのページを開くプログラムが見つかりません。";
+constexpr INT_PTR SHELL_EXECUTE_FAILED_MAX = 32; // ShellExecuteA's results up to this are errors
 
 // ---- the menu tree ----------------------------------------------------------------
 
@@ -177,11 +182,17 @@ static void keep_lesson()
         reload_same_file = 1;
 }
 
+// Where settings cannot be saved at all (Windows without an application-data
+// folder), the user is told so once; the choices still last for the session.
 static void write_setting(const char* key, int value)
 {
+    static bool told_unsaved = false;
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
-    save_setting(key, text);
+    if (save_setting(key, text) || told_unsaved)
+        return;
+    told_unsaved = true;
+    show_message(SETTINGS_NOT_SAVED);
 }
 
 static void choose_line_length(int letters)
@@ -290,7 +301,16 @@ static void open_help()
     int written = std::snprintf(page, sizeof page, "%.*s%s.html", dir_end, path, HELP_PAGE_NAME);
     if (written < 0 || written >= (int)sizeof page)
         return;
-    ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
+    INT_PTR result = (INT_PTR)ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
+    if (result > SHELL_EXECUTE_FAILED_MAX)
+        return;
+    // Nothing opens: say which of the two is missing.
+    char message[PATH_SIZE + sizeof HELP_PAGE_MISSING];
+    if (result == SE_ERR_FNF || result == SE_ERR_PNF)
+        std::snprintf(message, sizeof message, HELP_PAGE_MISSING, page);
+    else
+        std::snprintf(message, sizeof message, "%s", HELP_OPENER_MISSING);
+    show_message(message);
 }
 
 // The records file in the desktop's program for it, as the help page; before

@@ -5,7 +5,9 @@
 #         with the next key lit), changes the size, quits through "終了" and
 #         starts again: the new run has the chosen mode and size.
 #   help: chooses "ヘルプ" with xdg-open replaced on PATH by a script that
-#         records its argument; the path must be the built page, and exist.
+#         records its argument, the game run from a copy in a folder named
+#         "prod-café" (Shift-JIS has no "é"); the path must be the page
+#         beside that copy, and exist.
 # Usage: menus_e2e.sh <lumeko-trainer> play|help   (KEEP_SHOTS=dir keeps screenshots)
 set -u
 EXE=$(readlink -f "$1")
@@ -44,6 +46,11 @@ if [ "$WHAT" = help ]; then
         "$WORK" "$WORK" "$WORK" >"$WORK/bin/xdg-open"
     chmod +x "$WORK/bin/xdg-open"
     export PATH="$WORK/bin:$PATH"
+    COPY="$WORK/prod-café"
+    mkdir -p "$COPY"
+    cp -r "$EXE" "$(dirname "$EXE")/tap.wav" "$(dirname "$EXE")/最初にお読みください.html" \
+        "$(dirname "$EXE")/lessons" "$COPY/"
+    EXE="$COPY/$(basename "$EXE")"
     start_game
     click $HELP_X $BAR_Y
     wait_colour help_open $((HELP_X - 34)) 0 68 24 "$HILITE" 100 || fail "the help menu did not open"

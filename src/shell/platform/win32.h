@@ -69,6 +69,7 @@ LUMEKO_DECLARE_HANDLE(HFONT);
 LUMEKO_DECLARE_HANDLE(HMENU);
 LUMEKO_DECLARE_HANDLE(HINSTANCE);
 LUMEKO_DECLARE_HANDLE(HICON);
+LUMEKO_DECLARE_HANDLE(HIMC);
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 
@@ -98,6 +99,18 @@ struct RECT {
     LONG bottom;
 };
 typedef RECT* LPRECT;
+typedef POINT* LPPOINT;
+
+// Where the input method composes, in the client coordinates of the window
+// whose input context it is: at ptCurrentPos, within rcArea (CFS_RECT).
+struct COMPOSITIONFORM {
+    DWORD dwStyle;
+    POINT ptCurrentPos;
+    RECT rcArea;
+};
+typedef COMPOSITIONFORM* LPCOMPOSITIONFORM;
+constexpr DWORD CFS_RECT = 0x0001;
+constexpr DWORD CFS_POINT = 0x0002;
 
 struct MSG {
     HWND hwnd;
@@ -144,7 +157,15 @@ typedef TIME_ZONE_INFORMATION* LPTIME_ZONE_INFORMATION;
 // Passed as null by the program; declared only so that the calls keep their shape.
 struct SECURITY_ATTRIBUTES;
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
-struct OVERLAPPED;
+// Only LockFileEx reads it: the offset of the locked range. Reads and writes
+// take null.
+struct OVERLAPPED {
+    UINT_PTR Internal;
+    UINT_PTR InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
 typedef OVERLAPPED* LPOVERLAPPED;
 
 struct PAINTSTRUCT {
@@ -376,6 +397,7 @@ constexpr DWORD FILE_APPEND_DATA = 0x00000004;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
 constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
 constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
+constexpr DWORD LOCKFILE_EXCLUSIVE_LOCK = 0x00000002;
 constexpr DWORD CREATE_NEW = 1;
 constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
@@ -429,6 +451,7 @@ constexpr UINT SND_NODEFAULT = 0x0002;
 
 // ShellExecute results at or below this value are errors
 constexpr int SE_ERR_FNF = 2;
+constexpr int SE_ERR_PNF = 3;
 constexpr int SE_ERR_NOASSOC = 31;
 
 // ---- the functions --------------------------------------------------------------
@@ -454,6 +477,8 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase); // tests only (the
 // Knows the screen size, the frame, the maximised size and the menu bar's
 // height; every other index gives 0 (the desktop draws captions and borders).
 int GetSystemMetrics(int index);
+// A null window stands for the screen.
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
 // Gives the arrow whatever is asked for; the desktop's own cursor shows.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 // Handles what the program leaves to it: the close box destroys, the erase
@@ -501,6 +526,13 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // As on Windows, writes at most 1,024 bytes, the terminating 0 included.
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 BOOL IsDBCSLeadByte(BYTE test_char); // for code page 932, the program's only code page
+
+// The input method: where it shows what is being composed. One context per
+// window; the composition box stands at the point, or on the bottom edge of
+// the area (CFS_RECT), and the candidates open beside it.
+HIMC ImmGetContext(HWND hwnd);
+BOOL ImmReleaseContext(HWND hwnd, HIMC himc);
+BOOL ImmSetCompositionWindow(HIMC himc, LPCOMPOSITIONFORM form);
 
 // GDI, on the window's client framebuffer: right and bottom edges exclusive,
 // LineTo leaves out its end point, as GDI does. A device context always
@@ -566,6 +598,11 @@ BOOL FlushFileBuffers(HANDLE file); // the data and the file's size on the disk 
 BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
 BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER new_position, DWORD method);
 BOOL CloseHandle(HANDLE object); // file handles only
+// A lock on a byte range, held by the handle until unlocked or closed. Only
+// LOCKFILE_EXCLUSIVE_LOCK is used (waits; LOCKFILE_FAIL_IMMEDIATELY is
+// ignored). Advisory: it keeps out other lockers, not readers or writers.
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped);
+BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped);
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 // Without MOVEFILE_REPLACE_EXISTING an existing target is never replaced
 // (ERROR_ALREADY_EXISTS); MOVEFILE_WRITE_THROUGH makes the new name durable.
@@ -593,9 +630,10 @@ int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_chars,
                         LPCSTR default_char, BOOL* used_default);
 
 // The open-file dialog: the desktop's own file chooser. Uses the title, the
-// filters, the file proposed, nMaxFile and the must-exist flags; ignores the
-// owner (the chooser is its own window), the initial folder, the filter
-// index, the custom filter, the file title, the hook and the template.
+// filters, the file proposed, nMaxFile and the must-exist flags; the chooser
+// is kept above the shown window whatever the owner; ignores the initial
+// folder, the filter index, the custom filter, the file title, the hook and
+// the template.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
 
 // Shell and sound. ShellExecuteA opens a document with the desktop's opener

@@ -36,6 +36,7 @@ TEST(Codepage, ConvertsBothWaysDropsWhatCannotBeHeldAndTakesEitherSeparator)
     EXPECT_EQ(cp932_path_to_utf8("lessons\\\x95\x5c.txt"), u8"lessons/表.txt");
     EXPECT_EQ(cp932_path_to_utf8("a/b\\c"), "a/b/c");
     EXPECT_EQ(cp932_path_to_utf8("\x83\x5c\x83\x5c"), u8"ソソ");
+    EXPECT_EQ(cp932_path_to_utf8("/home/u/a\\b.txt"), "/home/u/a\\b.txt") << "a name from the chooser";
 }
 
 // Broken UTF-8 from the desktop loses only its own bytes: a bad lead byte is
