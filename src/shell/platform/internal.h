@@ -217,6 +217,12 @@ bool menu_entry_rect(int level, int index, IRect* r);
 // -1 when no menu is entered, else the deepest level shown (as above).
 int menu_level();
 
+// ---- sound (sound.cpp) ----------------------------------------------------------
+
+// Closes the sound output once it has been silent long enough. Returns the
+// milliseconds until it should be asked again, -1 when the output is closed.
+int sound_close_when_quiet(uint64_t now_ms);
+
 // ---- files (files.cpp) ----------------------------------------------------------
 
 // Finds a data file (lesson, sound, help page) by its CP932 name: an absolute

@@ -360,6 +360,9 @@ void queue_wait()
         if (timeout < 0 || left < timeout)
             timeout = left;
     }
+    int sound_left = sound_close_when_quiet(now); // the wait also ends to close a silent sound output
+    if (sound_left >= 0 && (timeout < 0 || sound_left < timeout))
+        timeout = sound_left;
     backend_wait_event(timeout);
 }
 
