@@ -11,8 +11,8 @@ Sub-commands (times are CLOCK_MONOTONIC, the clock of the game's present trace):
                             COUNT of them were accepted, GAP_MS (10) after each key's release;
                             write one latency line per accepted key
   wakeups PID SECONDS       print how often the process's threads woke over SECONDS: context
-                            switches (voluntary + involuntary) per second, all threads, then
-                            per thread name
+                            switches (voluntary + involuntary) per second, all threads, the
+                            involuntary ones alone, then per thread name
   wait_until T0FILE SECONDS  sleep until SECONDS after the time in T0FILE
   stats FILE COLUMN [SCALE] median, 90th percentile and count of a column (0-based) / SCALE
 Needs python3 and libX11/libXtst (for keys).
@@ -198,18 +198,18 @@ def cmd_keys(trace, count, out, gap_ms="10"):
 
 
 def switches(pid):
-    """Context switches of every thread of pid by thread id: (name, count)."""
+    """Context switches of every thread of pid by thread id: (name, all, involuntary)."""
     out = {}
     for task in os.listdir(f"/proc/{pid}/task"):
         try:
             with open(f"/proc/{pid}/task/{task}/comm") as f:
                 name = f.read().strip()
-            count = 0
+            count = {}
             with open(f"/proc/{pid}/task/{task}/status") as f:
                 for line in f:
                     if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
-                        count += int(line.split()[1])
-            out[task] = (name, count)
+                        count[line.split(":")[0]] = int(line.split()[1])
+            out[task] = (name, sum(count.values()), count.get("nonvoluntary_ctxt_switches", 0))
         except (FileNotFoundError, ProcessLookupError):
             pass  # a thread that ended meanwhile
     return out
@@ -224,11 +224,14 @@ def cmd_wakeups(pid, seconds):
     s1 = switches(pid)
     wall = time.monotonic() - w0
     by_name = {}
-    for task, (name, count) in s1.items():
-        by_name[name] = by_name.get(name, 0) + count - s0.get(task, (name, 0))[1]
+    involuntary = 0
+    for task, (name, count, inv) in s1.items():
+        before = s0.get(task, (name, 0, 0))
+        by_name[name] = by_name.get(name, 0) + count - before[1]
+        involuntary += inv - before[2]
     total = sum(by_name.values())
     parts = " ".join(f"{name}={n / wall:.1f}" for name, n in sorted(by_name.items(), key=lambda kv: -kv[1]))
-    print(f"{total / wall:.1f} {parts}")
+    print(f"{total / wall:.1f} (involuntary {involuntary / wall:.1f}) {parts}")
 
 
 def cmd_wait_until(t0file, seconds):

@@ -7,8 +7,10 @@
 # audio driver unless SDL_AUDIODRIVER says otherwise, the present trace and
 # the sound trace on (LUMEKO_TRACE_PRESENT, LUMEKO_TRACE_SOUND). Closes the
 # start box, then:
-#   typing   KEYS keys through XTEST, GAP_MS after each (a brisk typist);
-#            the wake-ups over the first TYPING_S seconds of it
+#   typing   letters through XTEST until KEYS of them were accepted, GAP_MS
+#            after each letter's release (the helper tries a to y in turn, so
+#            about one letter in twelve is the one expected and clicks); the
+#            wake-ups over the first TYPING_S seconds of it
 #   idle     IDLE_AFTER_S seconds after the last key, the wake-ups over IDLE_S
 #   clicks   PAUSED_KEYS keys, each PAUSE_S seconds after the one before (the
 #            sound device closed again in between)
@@ -29,11 +31,11 @@ EXE=$(readlink -f "$1")
 HERE="$(cd "$(dirname "$0")" && pwd)"
 HELPER="$HERE/realwindow_helper.py"
 if [ -n "${QUICK:-}" ]; then
-    KEYS=${KEYS:-8} TYPING_S=${TYPING_S:-0.5} IDLE_AFTER_S=${IDLE_AFTER_S:-1.5} IDLE_S=${IDLE_S:-1}
-    PAUSED_KEYS=${PAUSED_KEYS:-2}
+    KEYS=${KEYS:-3} TYPING_S=${TYPING_S:-0.5} IDLE_AFTER_S=${IDLE_AFTER_S:-1.2} IDLE_S=${IDLE_S:-0.5}
+    PAUSED_KEYS=${PAUSED_KEYS:-1}
 fi
 KEYS=${KEYS:-40}
-GAP_MS=${GAP_MS:-150}
+GAP_MS=${GAP_MS:-10}
 TYPING_S=${TYPING_S:-4}
 IDLE_AFTER_S=${IDLE_AFTER_S:-3}
 IDLE_S=${IDLE_S:-10}
@@ -77,7 +79,7 @@ python3 "$HELPER" wakeups "$APP_PID" "$TYPING_S" >"$WORK/typing.txt" &
 WATCH=$!
 python3 "$HELPER" keys "$TRACE" "$KEYS" "$WORK/keys.txt" "$GAP_MS" || exit 1
 wait "$WATCH" || exit 1
-echo "typing:  $(cat "$WORK/typing.txt") wake-ups/s ($KEYS keys, one every ${GAP_MS} ms after the last one's release)"
+echo "typing:  $(cat "$WORK/typing.txt") wake-ups/s (until $KEYS keys were accepted, ${GAP_MS} ms between letters)"
 sleep "$IDLE_AFTER_S"
 python3 "$HELPER" wakeups "$APP_PID" "$IDLE_S" >"$WORK/idle.txt" || exit 1
 echo "idle:    $(cat "$WORK/idle.txt") wake-ups/s (${IDLE_S} s from ${IDLE_AFTER_S} s after the last key)"
