@@ -570,8 +570,6 @@ static void device_open()
         return;
     }
     audio_state = 1;
-    playing = nullptr;
-    playing_len = playing_pos = 0;
     last_open_us = monotonic_us() - t0;
 }
 
@@ -581,9 +579,11 @@ static void device_open()
 static void device_close()
 {
     uint64_t t0 = monotonic_us();
-    SDL_CloseAudioDevice(audio_dev);
+    SDL_CloseAudioDevice(audio_dev); // SDL's audio thread has ended
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audio_dev = 0;
+    playing = nullptr;
+    playing_len = playing_pos = 0;
     if (sound_trace) {
         std::fprintf(sound_trace, "close %llu\n", (unsigned long long)(monotonic_us() - t0));
         std::fflush(sound_trace);
