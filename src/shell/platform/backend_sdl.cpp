@@ -628,8 +628,10 @@ static void sound_thread_run()
         if (r.start && audio_dev)
             device_start(r);
         lock.lock();
-        if (r.quit)
+        if (r.quit) {
+            SDL_TLSCleanup(); // SDL keeps its error text per thread; a thread not its own frees it
             return;
+        }
         if (r.open && !audio_dev)
             sound_asked.open = false; // no device now: the next burst of sounds asks again
     }
