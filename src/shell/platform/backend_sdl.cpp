@@ -57,6 +57,10 @@ static std::mutex sound_mutex;
 static std::condition_variable sound_wake;
 static SoundRequests sound_asked;
 static std::thread sound_thread;
+// A request is waiting for the sound thread to be woken. The main thread wakes
+// it only once a key's pixels are out (after the present) or when it is about
+// to sleep: woken at once, it would compete with the drawing for the CPU.
+static bool sound_wake_due = false;
 static std::atomic<int> audio_state{0}; // 0 never opened, 1 opened once, -1 no device
 // The sound thread's own.
 static SDL_AudioDeviceID audio_dev = 0; // 0 while closed
@@ -195,6 +199,7 @@ bool backend_init()
 }
 
 static void sound_thread_stop();
+static void wake_sound_thread();
 
 void backend_shutdown()
 {
@@ -392,6 +397,7 @@ void backend_present(const IRect* rects, int n)
     SDL_UpdateWindowSurfaceRects(window, sdl_rects.data(), n);
     if (trace_file)
         trace_present(sdl_rects.data(), n, start_us);
+    wake_sound_thread(); // a key's click, now that its pixels are out
 }
 
 static int vk_from_keycode(SDL_Keycode k)
@@ -528,8 +534,9 @@ bool backend_poll_event(PlatformEvent* ev)
 //
 // Opening the device takes from a fraction of a millisecond to several
 // (more with a sound server), closing it as long as its driver takes to wind
-// down (SDL waits for its threads): a thread of our own does both, so that
-// neither ever holds up a key's pixels. It sleeps while nothing is asked.
+// down (SDL waits for its threads): a thread of our own does both, and starts
+// the sounds, so that none of it ever holds up a key's pixels. It sleeps
+// while nothing is asked.
 
 // The device's callback, on SDL's audio thread: the rest of the sound that
 // plays, then silence.
@@ -655,25 +662,30 @@ bool backend_sound_open()
         return false;
     if (!sound_thread.joinable())
         sound_thread = std::thread(sound_thread_run);
-    {
-        std::lock_guard<std::mutex> lock(sound_mutex);
-        sound_asked.open = true;
-    }
-    sound_wake.notify_one();
+    std::lock_guard<std::mutex> lock(sound_mutex);
+    sound_asked.open = true;
+    sound_wake_due = true;
     return true;
 }
 
 void backend_sound_close()
 {
-    {
-        std::lock_guard<std::mutex> lock(sound_mutex);
-        sound_asked.open = false;
-    }
+    std::lock_guard<std::mutex> lock(sound_mutex);
+    sound_asked.open = false;
+    sound_wake_due = true;
+}
+
+static void wake_sound_thread()
+{
+    if (!sound_wake_due)
+        return;
+    sound_wake_due = false;
     sound_wake.notify_one();
 }
 
 void backend_wait_event(int timeout_ms)
 {
+    wake_sound_thread();
     font_warm_save(); // the first frame is up: what it drew is listed for the next start
     if (timeout_ms < 0)
         SDL_WaitEvent(nullptr);
@@ -727,8 +739,8 @@ void backend_play_sound(int handle)
             sound_asked.input_us = trace_input_us;
             sound_asked.asked_us = monotonic_us();
         }
+        sound_wake_due = true;
     }
-    sound_wake.notify_one();
 }
 
 // ---- the file chooser: the desktop's own, through zenity ----------------------------
