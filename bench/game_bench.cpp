@@ -8,12 +8,14 @@
 // goes. Prints figures, asserts no time.
 // Usage: game_bench [--size=WxH] [--soak=KEYS] [Google Benchmark flags]
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "shell/main_window.h"
 #include "shell/platform/headless.h"
 #include "shell/platform/win32.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/windows.h"
 
 #include <benchmark/benchmark.h>
 

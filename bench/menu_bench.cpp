@@ -65,15 +65,10 @@ static void on_wait()
 
 static void run_until_idle()
 {
-    MSG msg;
-    for (;;) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else if (!idle_step()) {
-            return;
-        }
-    }
+    LoopPass pass;
+    do {
+        pass = run_pending();
+    } while (pass == LoopPass::Dispatched || pass == LoopPass::Stepped);
 }
 
 template <class T>

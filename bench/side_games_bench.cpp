@@ -8,9 +8,11 @@
 // kinds, with the building alone. Prints figures, asserts no time.
 // Usage: side_games_bench [Google Benchmark flags]
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
+#include "display/count_screen.h"
 #include "placement/count_game.h"
 #include "shell/commands.h"
 #include "shell/platform/headless.h"
@@ -32,15 +34,10 @@ constexpr int MAZE_40 = 41; // the largest size offered, plus its border
 
 static void run_until_idle()
 {
-    MSG msg;
-    for (;;) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else if (!idle_step()) {
-            return;
-        }
-    }
+    LoopPass pass;
+    do {
+        pass = run_pending();
+    } while (pass == LoopPass::Dispatched || pass == LoopPass::Stepped);
 }
 
 static void bm_maze_new(benchmark::State& state)

@@ -5,7 +5,7 @@
 // line and note must be a terminated string inside the pool (or the shared
 // empty note), the count within its limit and the introduction terminated.
 #include "display/geometry.h"
-#include "shell/settings.h"
+#include "display/view.h"
 #include "text/lesson.h"
 #include "text/random_lines.h"
 #include "text/store.h"

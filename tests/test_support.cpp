@@ -76,16 +76,12 @@ void play_game(const char* settings_ini, int w, int h)
 
 bool run_until_idle()
 {
-    MSG msg;
     for (int i = 0; i < 1000000; i++) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                return false;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else if (!idle_step()) {
+        LoopPass pass = run_pending();
+        if (pass == LoopPass::Quit)
+            return false;
+        if (pass == LoopPass::Idle)
             return true;
-        }
     }
     return true;
 }

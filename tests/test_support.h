@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "shell/commands.h"
 #include "shell/platform/headless.h"
 #include "shell/platform/win32.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/store.h"
 
 // Polls for up to about five seconds until done() holds; its last answer.

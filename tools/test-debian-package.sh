@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# test-debian-package.sh -- installs the game's Debian package on a fresh
-# Debian 12 and plays it there.
+# test-debian-package.sh -- checks the game's Debian package with lintian, then
+# installs it on a fresh Debian 12 and plays it there.
 #
-# Builds the package (cpack -G DEB in build-deb/), makes a fresh Debian 12 in a
-# folder of the project's (debootstrap --variant=minbase bookworm, once; every
-# run starts again from an untouched copy of it), installs the package with
-# `apt-get install ./file.deb`, checks what it put in place, then starts the
-# installed program from /tmp under Xvfb and checks that it finds its sound,
-# its help page and its lessons. Needs root, debootstrap, Xvfb, xdotool and
-# ImageMagick; not part of CI (it downloads a whole system).
+# Installs what it needs (tools/install-deps.sh --package: dpkg-dev, lintian,
+# debootstrap, Xvfb, xdotool, ImageMagick). Builds the package (cpack -G DEB in
+# build-deb/) and runs `lintian --pedantic` on it: any error fails, and so
+# does any warning not listed below with its reason. Then makes a fresh
+# Debian 12 in a folder of the project's (debootstrap --variant=minbase
+# bookworm, once; every run starts again from an untouched copy of it),
+# installs the package with `apt-get install ./file.deb`, checks what it put in
+# place, then starts the installed program from /tmp under Xvfb and checks that
+# it finds its sound, its help page and its lessons. Needs root; not part of CI
+# (it downloads a whole system).
 # Usage: tools/test-debian-package.sh [DIR] [PACKAGE.deb]   (DIR: build-debian12)
 #        REUSE=1 skips the fresh copy and plays the system of the last run,
 #        with the package installed again (quicker, for working on the checks).
@@ -22,23 +25,51 @@ DATA=/usr/share/lumeko-trainer
 . "$REPO/tools/checks.sh"
 in_root() { chroot "$ROOT" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
 
+# Lintian warnings that need no fix, each with its reason (none today).
+declare -A ALLOWED_WARNINGS=()
+
 [ "$(id -u)" -eq 0 ] || die "run as root (debootstrap and chroot need it)"
-for tool in debootstrap Xvfb xdotool convert cpack; do
-    command -v "$tool" >/dev/null || die "missing $tool"
-done
+"$REPO/tools/install-deps.sh" --package || die "could not install what the test needs"
 
 # ---- the package ---------------------------------------------------------------------
 if [ -z "$DEB" ]; then
     step "building the package"
     cmake -S "$REPO" -B "$REPO/build-deb" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMEKO_TESTS=OFF \
         -DLUMEKO_BENCH=OFF >/dev/null || die "configure"
-    cmake --build "$REPO/build-deb" -j 2 --target lumeko-trainer >/dev/null || die "build"
+    cmake --build "$REPO/build-deb" -j 2 --target lumeko-trainer lumeko-docs >/dev/null || die "build"
     (cd "$REPO/build-deb" && rm -f ./*.deb && cpack -G DEB >/dev/null) || die "cpack"
     DEB=$(ls "$REPO"/build-deb/lumeko-trainer_*.deb)
 fi
 DEB=$(realpath "$DEB")
 echo "package: $DEB"
-dpkg-deb -f "$DEB" Package Version Depends
+dpkg-deb -f "$DEB" Package Version Section Maintainer Depends
+
+# ---- lintian ---------------------------------------------------------------------------
+step "lintian --pedantic"
+# As a plain user, on a copy it can read: lintian advises against unpacking
+# packages as root. It exits 0 when clean, 2 when it reports an error.
+lintian_log="$DIR/lintian.txt"
+lintian_dir=$(mktemp -d)
+mkdir -p "$DIR"
+cp "$DEB" "$lintian_dir/" && chmod -R a+rX "$lintian_dir"
+setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin LANG=C.UTF-8 TMPDIR=/tmp HOME=/tmp \
+    lintian --pedantic --display-info --display-experimental "$lintian_dir/$(basename "$DEB")" >"$lintian_log" 2>&1
+lintian_status=$?
+rm -rf "$lintian_dir"
+cat "$lintian_log"
+errors=$(grep -c '^E: ' "$lintian_log")
+unexplained=0
+while read -r tag; do
+    if [ -n "${ALLOWED_WARNINGS[$tag]:-}" ]; then
+        echo "allowed warning $tag: ${ALLOWED_WARNINGS[$tag]}"
+    else
+        unexplained=$((unexplained + 1))
+    fi
+done < <(sed -n 's/^W: [^:]*: \([^ ]*\).*/\1/p' "$lintian_log")
+echo "lintian: $errors errors, $unexplained warnings not allowed, $(grep -c '^[IPX]: ' "$lintian_log") info, pedantic and experimental notes"
+check "lintian ran to its end" test "$lintian_status" -eq 0 -o "$lintian_status" -eq 2
+check "lintian reports no error" test "$errors" -eq 0
+check "lintian reports no warning but those allowed" test "$unexplained" -eq 0
 
 # ---- a fresh Debian 12 -------------------------------------------------------------------
 cleanup() {
@@ -94,6 +125,10 @@ check "the icon is in the hicolor theme (SVG and 48x48)" test -f "$ROOT/usr/shar
 check "the AppStream data is in place" test -f "$ROOT/usr/share/metainfo/$APP_ID.metainfo.xml"
 check "the Japanese font came with it" in_root sh -c 'fc-match "IPAGothic:lang=ja" | grep -q IPA'
 check "zenity and xdg-open came with it" in_root sh -c 'command -v zenity && command -v xdg-open'
+check "the manual pages are in place (English and Japanese)" test -f "$ROOT/usr/share/man/man6/lumeko-trainer.6.gz" -a \
+    -f "$ROOT/usr/share/man/ja/man6/lumeko-trainer.6.gz"
+check "the copyright file names the MIT (Expat) licence" grep -q '^License: Expat' "$ROOT/usr/share/doc/lumeko-trainer/copyright"
+check "the changelog is in place" test -f "$ROOT/usr/share/doc/lumeko-trainer/changelog.gz"
 echo "data: $(cd "$ROOT$DATA" && find . -type f | sort | tr '\n' ' ')"
 
 # ---- playing it from /tmp ----------------------------------------------------------------

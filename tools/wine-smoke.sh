@@ -12,7 +12,11 @@
 #   3. when the game has its menus, chooses a mode and checks that the setting
 #      is written to the per-user file with the old file's keys carried over;
 #   4. opens the default lesson through the open dialog and checks that its
-#      introduction comes up.
+#      introduction comes up;
+#   5. chooses ヘルプ and checks that the help page reaches the desktop's
+#      browser: the prefix knows .html as a Windows installation does, wine
+#      hands such a page to xdg-open, and a recording xdg-open on the PATH
+#      stands in for the browser.
 # Installs wine and the Japanese locale when they are missing (about 1.4 GB);
 # not part of CI. Needs root for that, Xvfb, xdotool and ImageMagick.
 # Usage: tools/wine-smoke.sh      (screenshots are kept in build-windows/wine-smoke/)
@@ -51,10 +55,21 @@ trap cleanup EXIT
 GAME_DIR=$(ls -d "$WORK"/lumeko-trainer-*-win64)
 echo "unpacked: $(cd "$GAME_DIR" && find . -type f | sort | tr '\n' ' ')"
 
+# The desktop's browser: records the page it is given, as a file:// URL or a path.
+mkdir -p "$WORK/bin"
+printf '#!/bin/sh\nprintf "%%s" "$1" > "%s/opened.part" && mv "%s/opened.part" "%s/opened.txt"\n' \
+    "$WORK" "$WORK" "$WORK" >"$WORK/bin/xdg-open"
+chmod +x "$WORK/bin/xdg-open"
+export PATH="$WORK/bin:$PATH"
+
 . "$REPO/tools/start_xvfb.sh"
 start_xvfb 1280 800 "$WORK/xvfb.log"
 step "a fresh wine prefix"
 wineboot -i >/dev/null 2>&1
+wineserver -w
+# Windows knows .html as an htmlfile; a prefix made without wine's browser
+# engine does not, and would open no page at all.
+wine reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null 2>&1
 wineserver -w
 APPDATA_WIN=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
 APPDATA_DIR=$(winepath -u "$APPDATA_WIN" 2>/dev/null)
@@ -63,6 +78,7 @@ echo "APPDATA: $APPDATA_WIN"
 [ -d "$APPDATA_DIR" ] || die "no application-data folder in the prefix"
 USER_INI="$APPDATA_DIR/LumekoTrainer/LumekoTrainer.ini"
 check "the ANSI code page is 932" sh -c "wine reg query 'HKLM\\System\\CurrentControlSet\\Control\\Nls\\CodePage' /v ACP | grep -q 932"
+check "the prefix knows .html as an htmlfile" sh -c "wine reg query 'HKCR\\.html' /ve | grep -q htmlfile"
 
 rm -rf "$SHOTS"
 mkdir -p "$SHOTS"
@@ -209,6 +225,26 @@ if [ -d "$GAME_DIR/lessons" ]; then
 else
     echo "skipped: the zip has no lessons yet"
 fi
+
+# ---- 5. the help page in the desktop's browser ------------------------------------------
+step "ヘルプ: the help page reaches the desktop's browser"
+shot before-help # the lesson's start message may be up
+[ "$(pixel before-help 545 445)" = "$BOX" ] && xdotool key Return && sleep 1
+# F10 selects the first menu; five times Right reach the last, ヘルプ (Left would
+# go to the window's system menu first, as on Windows), then its one item.
+for key in F10 Right Right Right Right Right Return Return; do
+    xdotool key "$key"
+    sleep 0.7
+done
+for _ in $(seq 1 40); do
+    [ -s "$WORK/opened.txt" ] && break
+    sleep 0.5
+done
+opened=$(cat "$WORK/opened.txt" 2>/dev/null)
+echo "the browser was given: $opened"
+# A file:// URL is percent-encoded UTF-8; the page's own path, decoded.
+opened_path=$(python3 -c 'import sys, urllib.parse as u; a = sys.argv[1]; print(u.unquote(a[7:]) if a.startswith("file://") else a)' "$opened")
+check "the browser was given the help page beside the program" test "$opened_path" = "$GAME_DIR/最初にお読みください.html"
 check "the game is still running" sh -c "xdotool getwindowname $WIN"
 stop_game
 

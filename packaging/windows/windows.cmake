@@ -22,6 +22,7 @@ target_link_libraries(lumeko-trainer PRIVATE "$<LINK_GROUP:RESCAN,${LOGIC_GROUP}
 # Everything in one folder: the program looks for its data beside itself.
 install(TARGETS lumeko-trainer RUNTIME DESTINATION .)
 install(DIRECTORY data/ DESTINATION .)
+install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME lumeko-trainer)

@@ -6,9 +6,9 @@ int half_w;
 int char_size;
 int key_w, key_h;
 
+#include "display/view.h"
 #include "drill/engine.h"
-#include "shell/commands.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/store.h"
 
 #include <algorithm>
@@ -16,6 +16,14 @@ int key_w, key_h;
 
 // The Gothic face the whole screen is drawn in.
 static const char SCREEN_FACE[] = "ＭＳゴシック";
+
+void read_client_size()
+{
+    RECT r{};
+    GetClientRect(main_window, &r);
+    client_w = r.right - r.left;
+    client_h = r.bottom - r.top;
+}
 
 int draw_box(HDC dc, int x, int y, int w, int h, COLORREF outer, COLORREF inner)
 {

@@ -1,6 +1,6 @@
 // geometry.h -- screen geometry, colours and the drawing primitives.
 //
-// Owns the layout variables (set by the shell from the client size) and draws
+// Owns the layout variables (derived by the shell from the client size) and draws
 // the building blocks every screen uses: framed boxes, text stretched to fill a
 // box, the cleared screen, the progress bar and the note band. Every drawing
 // obtains a drawing context of main_window and releases it before returning.
@@ -37,6 +37,10 @@ constexpr COLORREF COLOR_GREEN = RGB(0, 255, 0);
 constexpr COLORREF COLOR_RED = RGB(255, 0, 0);
 constexpr COLORREF COLOR_PINK = RGB(255, 128, 255);
 constexpr COLORREF LOOKAHEAD_COLORS[4] = {RGB(153, 153, 0), RGB(102, 102, 0), RGB(76, 76, 0), RGB(51, 51, 0)};
+
+// Reads the size of main_window's client area into client_w and client_h;
+// no other layout value changes.
+void read_client_size();
 
 int draw_box(HDC dc, int x, int y, int w, int h, COLORREF outer, COLORREF inner);
 int draw_text_fit(HDC dc, int x, int y, unsigned box_w, int box_h, const char* text, COLORREF fg, COLORREF bg);

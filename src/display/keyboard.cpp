@@ -2,7 +2,7 @@
 #include "display/keyboard.h"
 
 #include "display/geometry.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 KeyCell key_table[KEY_TABLE_SIZE];
 int kb_left, kb_top;
@@ -44,6 +44,15 @@ static_assert(sizeof KEY_ROWS / sizeof KEY_ROWS[0] == KEY_COUNT, "52 keys before
 static const char SHIFT_LABEL[] = "Shift";
 static const char YEN_LABEL[] = "＼";
 
+// The keys without an entry of their own, all in the Z row: the left Shift
+// starts a key left of the keyboard's origin, "＼" and the right Shift stand
+// in columns 10 and 11 of that row, both Shifts two keys wide.
+constexpr int SHIFT_ROW = 3;
+constexpr int SHIFT_KEYS = 2;
+constexpr int YEN_COL = 10;
+constexpr int RIGHT_SHIFT_COL = 11;
+constexpr int KEY_FRAME = 2; // pixels of frame colour around a key's label
+
 void init_key_table()
 {
     for (int i = 0; i < KEY_COUNT; i++) {
@@ -69,27 +78,35 @@ static void draw_cell(HDC dc, int x0, int y0, int w, int h, const char* label, C
     HBRUSH brush = CreateSolidBrush(frame);
     FillRect(dc, &cell, brush);
     DeleteObject(brush);
-    draw_text_fit(dc, x0 + 2, y0 + 2, (unsigned)(w - 4), h - 4, label, frame, face);
+    draw_text_fit(dc, x0 + KEY_FRAME, y0 + KEY_FRAME, (unsigned)(w - 2 * KEY_FRAME), h - 2 * KEY_FRAME, label, frame,
+                  face);
 }
 
 static int cell_x(int col, int row, int kw) { return kb_left + col * kw + (row * kw) / row_stagger; }
 
+// The keyboard is centred on its widest row and stands on the window's bottom.
+static void set_origin(int kw, int kh)
+{
+    kb_left = half_w - (keyboard_cols * kw) / 2;
+    kb_top = client_h - kh * keyboard_rows;
+}
+
 static void draw_left_shift(HDC dc, int kw, int kh, COLORREF frame, COLORREF face)
 {
-    draw_cell(dc, kb_left - kw, kb_top + 3 * kh, 2 * kw, kh, SHIFT_LABEL, frame, face);
+    draw_cell(dc, kb_left - kw, kb_top + SHIFT_ROW * kh, SHIFT_KEYS * kw, kh, SHIFT_LABEL, frame, face);
 }
 
 // The right Shift is always framed in white and sized by the window's key size.
 static void draw_right_shift(HDC dc, COLORREF face)
 {
-    draw_cell(dc, cell_x(11, 3, key_w), kb_top + 3 * key_h, 2 * key_w, key_h, SHIFT_LABEL, COLOR_WHITE, face);
+    draw_cell(dc, cell_x(RIGHT_SHIFT_COL, SHIFT_ROW, key_w), kb_top + SHIFT_ROW * key_h, SHIFT_KEYS * key_w, key_h,
+              SHIFT_LABEL, COLOR_WHITE, face);
 }
 
 int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face)
 {
     HDC dc = GetDC(main_window);
-    kb_left = half_w - (keyboard_cols * kw) / 2;
-    kb_top = client_h - kh * keyboard_rows;
+    set_origin(kw, kh);
     const KeyCell* e = ch ? find_key(ch) : nullptr;
     if (!e || e->ch == 0) {
         ReleaseDC(main_window, dc);
@@ -116,11 +133,11 @@ int draw_keyboard()
     for (const KeyCell* e = key_table; e->ch != 0 && !e->shifted; e++)
         draw_key(e->ch, key_w, key_h, COLOR_WHITE, e->color);
     HDC dc = GetDC(main_window);
-    kb_left = half_w - (keyboard_cols * key_w) / 2;
-    kb_top = client_h - key_h * keyboard_rows;
+    set_origin(key_w, key_h);
     draw_left_shift(dc, key_w, key_h, COLOR_WHITE, SHIFT_FACE);
     draw_right_shift(dc, SHIFT_FACE);
-    draw_cell(dc, cell_x(10, 3, key_w), kb_top + 3 * key_h, key_w, key_h, YEN_LABEL, COLOR_WHITE, YEN_KEY_FACE);
+    draw_cell(dc, cell_x(YEN_COL, SHIFT_ROW, key_w), kb_top + SHIFT_ROW * key_h, key_w, key_h, YEN_LABEL, COLOR_WHITE,
+              YEN_KEY_FACE);
     ReleaseDC(main_window, dc);
     return 1;
 }

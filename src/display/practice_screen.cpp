@@ -1,27 +1,32 @@
 // practice_screen.cpp -- drawing the practice characters and the typed line.
 #include "display/practice_screen.h"
 
+#include "display/count_screen.h"
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
-#include "placement/count_game.h"
 #include "placement/placement.h"
-#include "shell/commands.h"
 #include "shell/main_window.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/store.h"
 
 #include <cstring>
 
-static int keyboard_band_h() { return (typing_mode == 1 || typing_mode == 2) ? keyboard_rows * key_h : 0; }
-static int note_band_h() { return note_shown ? 2 * (client_h / 40) : 0; }
+constexpr int NOTE_BAND_BARS = 2; // the note band is two progress bars high
+static_assert(sizeof LOOKAHEAD_COLORS / sizeof LOOKAHEAD_COLORS[0] == LOOKAHEAD_MAX - 1,
+              "a colour for each character shown after the one to type");
 
+static int keyboard_band_h() { return keyboard_shown() ? keyboard_rows * key_h : 0; }
+static int note_band_h() { return note_shown ? NOTE_BAND_BARS * bar_h() : 0; }
+
+// The cells lie between the progress bar (and the note band) and the typed
+// line, whose height the area gives up too.
 void practice_cell(int i, int* x, int* y)
 {
     int w = client_w - char_size;
-    int h = client_h - char_size - keyboard_band_h() - client_h / 40 - note_band_h() - typed_cell();
+    int h = client_h - char_size - keyboard_band_h() - bar_h() - note_band_h() - typed_cell();
     *x = char_pos[i].x * w / grid_cols;
-    *y = char_pos[i].y * h / grid_rows + client_h / 40 + note_band_h();
+    *y = char_pos[i].y * h / grid_rows + bar_h() + note_band_h();
 }
 
 // One byte in its cell: a space as a hollow square, anything else as text.
@@ -39,7 +44,7 @@ static void draw_cell_byte(HDC dc, int i, char byte, COLORREF color)
 
 int draw_practice_screen()
 {
-    if (game_kind == 1 || game_kind == 2) {
+    if (counting_game()) {
         draw_count_screen(); // the counting game shows its scatter instead
         return 1;
     }
@@ -52,7 +57,8 @@ int draw_practice_screen()
         practice_cell(k - 1, &x, &y);
         draw_box(dc, x, y, char_size, char_size, COLOR_BLACK, COLOR_BLACK);
     }
-    for (int j = 4; j >= 1 && k >= 0; j--) {
+    // The farthest look-ahead first, so that nearer characters lie on top.
+    for (int j = LOOKAHEAD_MAX - 1; j >= 1 && k >= 0; j--) {
         if (j >= lookahead)
             continue;
         bool present = true;

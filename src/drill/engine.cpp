@@ -4,13 +4,14 @@
 #include "display/geometry.h"
 #include "display/keyboard.h"
 #include "display/practice_screen.h"
+#include "display/view.h"
 #include "drill/results.h"
 #include "maze/maze_play.h"
 #include "placement/placement.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/lesson.h"
 #include "text/random_lines.h"
 #include "text/store.h"
@@ -52,9 +53,7 @@ static int choose_line()
     return 0;
 }
 
-// Shows a message box over the main window with the drill blocked meanwhile,
-// then gives the typing focus back.
-static void show_box(const char* text)
+void show_message(const char* text)
 {
     modal_flag = 1;
     MessageBoxA(main_window, text, "", MB_OK);
@@ -64,9 +63,7 @@ static void show_box(const char* text)
 
 void report_missing_key()
 {
-    modal_flag = 1;
-    MessageBoxA(main_window, "使われない文字がはいっています。", "", MB_OK);
-    modal_flag = 0;
+    show_message("使われない文字がはいっています。");
     if (text_source == 1) {
         text_source = 0;
         reload_same_file = 0;
@@ -79,7 +76,7 @@ void report_missing_key()
 // touching anything more.
 static bool light_next(char c)
 {
-    if (typing_mode != 1 || light_key(key_char(c), COLOR_PINK) != KEY_MISSING)
+    if (!keys_lit() || light_key(key_char(c), COLOR_PINK) != KEY_MISSING)
         return true;
     report_missing_key();
     return false;
@@ -90,13 +87,10 @@ static void start_after_message()
     if (text_source == 0)
         make_random_lines();
     format_start_text(text_buffer, TEXT_BUFFER_SIZE, text_source, trailer_text);
-    modal_flag = 1;
     draw_progress_bar();
-    MessageBoxA(main_window, text_buffer, "", MB_OK);
+    show_message(text_buffer);
     typed_count = 0;
     show_typed_count();
-    modal_flag = 0;
-    SetFocus(input_edit);
     line_index = choose_line();
     char_index = 0;
     line_length = line_len(line_index);
@@ -115,11 +109,11 @@ static void start_after_message()
 static void finish_line()
 {
     clear_screen();
-    if (typing_mode == 1 || typing_mode == 2)
+    if (keyboard_shown())
         draw_keyboard();
     format_result_text(text_buffer, TEXT_BUFFER_SIZE, line_length, line_ticks, text_source == 1, line_note[line_index]);
     draw_progress_bar();
-    show_box(text_buffer);
+    show_message(text_buffer);
     line_index = choose_line();
     char_index = 0;
     reposition_line();
@@ -161,7 +155,7 @@ static int type_step()
     expected_char = (char)current_byte(char_index);
     show_typed_count();
     draw_practice_screen();
-    if (typing_mode == 1) {
+    if (keys_lit()) {
         restore_key(key_char((char)t));
         if (!light_next(expected_char))
             return 1;
@@ -197,8 +191,10 @@ int restart_practice()
         load_lesson();
     if (text_source == 0)
         make_random_lines();
+    // The screen is rebuilt from black: in the beginner modes with the keyboard,
+    // whatever the line had come to and whichever mode came before.
     clear_screen();
-    if ((typing_mode == 1 || typing_mode == 2) && typed_count == 1)
+    if (keyboard_shown())
         draw_keyboard();
     line_index = choose_line();
     char_index = 0;

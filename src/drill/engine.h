@@ -16,6 +16,11 @@ extern int modal_flag;     // a message box or dialog is up
 
 extern const char TAP_SOUND[];
 
+// Shows a message box over the main window (empty caption, one OK button)
+// with modal_flag set while it is up, so that the drill waits and a repaint
+// leaves the focus with the box; then gives the typing focus back. Every
+// message the program shows goes through here.
+void show_message(const char* text);
 // Returns 1 when it did something, 0 when there was nothing to do, so that
 // the main loop can wait for input instead of calling it again at once.
 int idle_step();

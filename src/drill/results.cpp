@@ -3,7 +3,7 @@
 
 #include "drill/engine.h"
 #include "shell/platform/win32.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 #include <cstdio>
 #include <cstring>

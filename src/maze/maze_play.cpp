@@ -7,7 +7,7 @@
 
 #include "display/geometry.h"
 #include "maze/maze.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 
 int maze_mode = 0;
 int maze_regen = 0;
@@ -67,10 +67,7 @@ int maze_step()
 
 void maze_repaint()
 {
-    RECT r{};
-    GetClientRect(main_window, &r);
-    client_w = r.right - r.left;
-    client_h = r.bottom - r.top;
+    read_client_size();
     clear_screen();
     draw_maze();
 }

@@ -1,4 +1,4 @@
-// count_game.cpp -- building, placing and drawing a counting-game scatter.
+// count_game.cpp -- building and placing a counting-game scatter.
 //
 // Group sizes decide the answer: in "most" the letter to type gets more
 // entries than any other group, in "fewest" exactly one while every other
@@ -6,15 +6,31 @@
 // shown entries are placed on the practice grid without overlapping.
 #include "placement/count_game.h"
 
+#include "display/geometry.h"
+#include "display/view.h"
+#include "text/random_lines.h"
+
 #include <cstdlib>
 
-#include "display/geometry.h"
-#include "drill/engine.h"
-#include "shell/commands.h"
-#include "shell/main_window.h"
-#include "shell/startup.h"
-#include "text/random_lines.h"
-#include "text/store.h"
+// "Most": the letter to type takes MOST_ANSWER_MIN .. MOST_ANSWER_MAX entries,
+// each of MOST_OTHER_GROUPS further groups fewer than that.
+constexpr int MOST_ANSWER_MIN = 2;
+constexpr int MOST_ANSWER_MAX = 25;
+constexpr int MOST_OTHER_GROUPS = 25;
+// "Fewest": the letter to type takes one entry, each of FEWEST_OTHER_GROUPS
+// further groups FEWEST_GROUP_MIN .. FEWEST_GROUP_MAX, and the group cut off
+// at the end of the shown entries shows at least LAST_GROUP_SHOWN_MIN.
+constexpr int FEWEST_OTHER_GROUPS = 24;
+constexpr int FEWEST_GROUP_MIN = 2;
+constexpr int FEWEST_GROUP_MAX = 25;
+constexpr int LAST_GROUP_SHOWN_MIN = 4;
+// Group letters: the letter to type, then 24 more drawn from 'A' .. 'Y'.
+constexpr int GROUP_LETTERS = 25;
+constexpr int LETTERS_DRAWN = 25; // 'A' + 0 .. 24: 'Z' is never drawn
+static_assert(GROUP_LETTERS <= GROUP_LETTER_SIZE, "every group letter has room");
+
+// A whole number from lo to hi, both included.
+static int draw_between(int lo, int hi) { return rand() % (hi - lo + 1) + lo; }
 
 unsigned char group_seq[2][GROUP_SEQ_SIZE];
 char group_letter[GROUP_LETTER_SIZE];
@@ -30,29 +46,32 @@ static void append_group(unsigned char* seq, int* n, int g, int k)
 
 void make_groups_most()
 {
-    unsigned char* seq = group_seq[0];
-    const int answer = rand() % 24 + 2;
+    unsigned char* seq = group_seq[SEQ_MOST];
+    const int answer = draw_between(MOST_ANSWER_MIN, MOST_ANSWER_MAX);
     int n = 0;
     append_group(seq, &n, 0, answer);
-    for (int g = 1; g <= 25; g++)
-        append_group(seq, &n, g, rand() % (answer - 1) + 1);
+    for (int g = 1; g <= MOST_OTHER_GROUPS; g++)
+        append_group(seq, &n, g, draw_between(1, answer - 1));
 }
 
-// The group cut off by the end of the shown entries shows at least four:
-// entries 22 .. 25 belong to one group.
+// The group cut off by the end of the shown entries shows at least
+// LAST_GROUP_SHOWN_MIN: the last that many shown entries belong to one group.
 static bool last_shown_group_whole_enough(const unsigned char* seq)
 {
-    return seq[22] == seq[23] && seq[23] == seq[24] && seq[24] == seq[25];
+    for (int i = COUNT_SHOWN - LAST_GROUP_SHOWN_MIN + 1; i < COUNT_SHOWN; i++)
+        if (seq[i] != seq[i - 1])
+            return false;
+    return true;
 }
 
 void make_groups_fewest()
 {
-    unsigned char* seq = group_seq[1];
+    unsigned char* seq = group_seq[SEQ_FEWEST];
     seq[0] = 0;
     for (int attempt = 0; attempt < FEWEST_ATTEMPTS; attempt++) {
         int n = 1;
-        for (int g = 1; g <= 24; g++)
-            append_group(seq, &n, g, rand() % 24 + 2);
+        for (int g = 1; g <= FEWEST_OTHER_GROUPS; g++)
+            append_group(seq, &n, g, draw_between(FEWEST_GROUP_MIN, FEWEST_GROUP_MAX));
         if (last_shown_group_whole_enough(seq))
             return;
     }
@@ -62,10 +81,10 @@ void make_groups_fewest()
 void pick_group_letters(char first)
 {
     group_letter[0] = first;
-    for (int i = 1; i <= 24; i++) {
+    for (int i = 1; i < GROUP_LETTERS; i++) {
         char c = 0;
         for (int draw = 0; draw < GROUP_LETTER_DRAWS; draw++) {
-            c = (char)('A' + rand() % 25); // 'Z' is never drawn
+            c = (char)('A' + rand() % LETTERS_DRAWN);
             bool repeats = false;
             for (int j = 0; j < i && !repeats; j++)
                 repeats = (signed char)group_letter[j] == (signed char)c;
@@ -78,12 +97,12 @@ void pick_group_letters(char first)
 
 void build_count_letters(char e)
 {
-    const int kind = game_kind == 2 ? 2 : 1;
-    if (kind == 1)
-        make_groups_most();
-    else
+    const bool fewest = game_kind == GAME_COUNT_FEWEST;
+    if (fewest)
         make_groups_fewest();
-    const unsigned char* seq = group_seq[kind - 1];
+    else
+        make_groups_most();
+    const unsigned char* seq = group_seq[fewest ? SEQ_FEWEST : SEQ_MOST];
     const bool lower = (signed char)e >= 'a' && (signed char)e <= 'z';
     pick_group_letters(lower ? (char)upper_table[(unsigned char)e] : e);
     for (int i = 0; i < COUNT_SHOWN; i++) {
@@ -121,36 +140,4 @@ int place_count_letters(char e, int count, int cols, int rows)
         }
     }
     return 1;
-}
-
-// The index in the line of the character the scatter stands for: the one now
-// expected, or during a repaint the one whose scatter is on screen. -1 when
-// the line has none left (it is complete, its result not yet shown).
-static int scatter_index()
-{
-    const int k = repainting == 1 ? char_index - 1 : char_index;
-    return k >= 0 && k < line_length ? k : -1;
-}
-
-void draw_count_screen()
-{
-    clear_screen();
-    const int k = scatter_index();
-    if (k < 0)
-        return;
-    if (repainting != 1)
-        place_count_letters(line_table[line_index][k], COUNT_SHOWN, grid_cols, grid_rows);
-    HDC dc = GetDC(main_window);
-    for (int n = COUNT_SHOWN - 1; n >= 0; n--) {
-        int x, y;
-        grid_to_pixels(count_pos[n], &x, &y);
-        y += bar_h();
-        if (count_shown[n] == ' ') {
-            draw_box(dc, x, y, char_size, char_size, COLOR_GREEN, COLOR_BLACK);
-            continue;
-        }
-        const char one[2] = {count_shown[n], 0};
-        draw_text_fit(dc, x, y, (unsigned)char_size, char_size, one, COLOR_GREEN, COLOR_BLACK);
-    }
-    ReleaseDC(main_window, dc);
 }

@@ -3,8 +3,8 @@
 // Owns the scatter on screen: which letters are shown (count_shown), how they
 // were chosen (group_seq, group_letter) and where they stand (count_pos). The
 // letter to type is hidden among 26 as the one shown most often (game_kind 1)
-// or least often (game_kind 2). The practice screen hands over to
-// draw_count_screen while the game runs; the drill judges the keys as ever.
+// or least often (game_kind 2). display/count_screen.cpp draws the scatter
+// while the game runs; the drill judges the keys as ever.
 #pragma once
 
 #include "placement/placement.h"
@@ -18,17 +18,14 @@ constexpr int FEWEST_ATTEMPTS = 1024;    // sequences tried for "fewest"
 constexpr int GROUP_LETTER_DRAWS = 4096; // draws per distinct group letter
 
 // The group of every shown entry, in shown order, one sequence per kind:
-// group_seq[0] for "most", group_seq[1] for "fewest". Group 0 is the letter
-// to type.
+// group_seq[SEQ_MOST] and group_seq[SEQ_FEWEST]. Group 0 is the letter to type.
+constexpr int SEQ_MOST = 0;
+constexpr int SEQ_FEWEST = 1;
 extern unsigned char group_seq[2][GROUP_SEQ_SIZE];
 extern char group_letter[GROUP_LETTER_SIZE]; // the letter of each group
 extern char count_shown[COUNT_SHOWN];        // the letters of the scatter, in shown order
 extern PlacePos count_pos[COUNT_POS_SIZE];   // their places on the placement grid
 
-// Clears the screen and draws the scatter; outside a repaint it first builds a
-// new one for the character now to be typed. Nothing is shown once the line
-// has no character left to type.
-void draw_count_screen();
 // Builds the letters for e under the current game_kind and places count of
 // them (COUNT_SHOWN in the game) on a cols x rows grid, each clear of all the
 // earlier ones where COUNT_PLACE_TRIES candidates allow. 0 when count, cols or

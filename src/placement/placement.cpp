@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "display/geometry.h"
-#include "shell/settings.h"
+#include "display/view.h"
 #include "text/random_lines.h"
 #include "text/store.h"
 
@@ -40,9 +40,8 @@ int squares_overlap(int ax, int ay, int aw, int ah, int bx, int by, int bw, int 
 // thus still fits inside. Negative when the character is larger than the area.
 void placement_area(int* w, int* h)
 {
-    const bool keyboard_shown = typing_mode == 1 || typing_mode == 2;
     *w = client_w - char_size;
-    *h = client_h - char_size - bar_h() - (keyboard_shown ? keyboard_rows * key_h : 0);
+    *h = client_h - char_size - bar_h() - (keyboard_shown() ? keyboard_rows * key_h : 0);
 }
 
 static int grid_to_px(int cell, int extent, int cells) { return cell * extent / cells; }

@@ -7,20 +7,19 @@
 #include "shell/commands.h"
 
 #include "display/geometry.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 
 #include <cstdio>
 #include <cstring>
 
-int game_kind = 0;
 int text_source = 0;
-int note_shown = 0;
 int reload_same_file = 0;
 HMENU menu_bar = nullptr;
 
@@ -30,116 +29,132 @@ const char HELP_PAGE_NAME[] = "最初にお読みください";
 
 // ---- the menu tree ----------------------------------------------------------------
 
+// What a command does with the value of its row.
+enum class Does {
+    OpenMenu,   // an entry that opens a menu; sends nothing
+    Restart,    // begin afresh with random letters
+    LineLength, // value: letters per random line
+    OpenLesson,
+    NoteToggle,
+    Sound, // value: 1 key click on, 0 off
+    Exit,
+    Mode,      // value: the typing mode
+    CountGame, // value: the counting game's kind
+    LeaveMaze,
+    Maze,      // value: cells each way
+    Size,      // value: the character size, 1 .. SIZE_COUNT
+    Lookahead, // value: characters shown at once
+    Help,
+};
+
 struct MenuRow {
-    const char* label;
-    unsigned id;        // 0 for an entry that opens a sub-menu
-    const MenuRow* sub; // that sub-menu's rows, or nullptr
-    int sub_count;
+    int depth;         // 0 an entry of the bar, 1 an item of its menu, 2 an item of a sub-menu
+    const char* label; // as shown
+    unsigned id;       // the command the item sends; 0 for an entry that opens a menu
+    Does does;
+    int value; // what the command sets, 0 when it sets nothing
 };
 
-constexpr MenuRow LINE_LENGTH_ROWS[] = {
-    {"１０文字", CMD_LINE_10, nullptr, 0},
-    {"３０文字", CMD_LINE_30, nullptr, 0},
-    {"６０文字", CMD_LINE_60, nullptr, 0},
+// The menu bar, left to right, each menu's items below it, top to bottom; a
+// sub-menu's items follow the item that opens it. A new menu is a new run of
+// rows, and its commands a new Does with its case in run_command.
+constexpr MenuRow MENU_ROWS[] = {
+    {0, "ファイル", 0, Does::OpenMenu, 0},
+    {1, "再スタート", CMD_RESTART, Does::Restart, 0},
+    {1, "初期設定から", 0, Does::OpenMenu, 0},
+    {2, "１０文字", CMD_LINE_10, Does::LineLength, 10},
+    {2, "３０文字", CMD_LINE_30, Does::LineLength, 30},
+    {2, "６０文字", CMD_LINE_60, Does::LineLength, 60},
+    {1, "ファイル", CMD_OPEN_LESSON, Does::OpenLesson, 0},
+    {1, "表示切り替え", CMD_NOTE_TOGGLE, Does::NoteToggle, 0},
+    {1, "タイプ音を無くす。", CMD_SOUND_OFF, Does::Sound, 0},
+    {1, "タイプ音を出す。", CMD_SOUND_ON, Does::Sound, 1},
+    {1, "終了", CMD_EXIT, Does::Exit, 0},
+    {0, "モード", 0, Does::OpenMenu, 0},
+    {1, "初心者１モード", CMD_BEGINNER_1, Does::Mode, MODE_BEGINNER_1},
+    {1, "初心者２モード", CMD_BEGINNER_2, Does::Mode, MODE_BEGINNER_2},
+    {1, "中上者　モード", CMD_ADVANCED, Does::Mode, MODE_ADVANCED},
+    {0, "ゲーム", 0, Does::OpenMenu, 0},
+    {1, "多いものを選択", CMD_COUNT_MOST, Does::CountGame, GAME_COUNT_MOST},
+    {1, "少いものを選択", CMD_COUNT_FEWEST, Does::CountGame, GAME_COUNT_FEWEST},
+    {1, "迷路モード", 0, Does::OpenMenu, 0},
+    {2, "元に戻す", CMD_MAZE_OFF, Does::LeaveMaze, 0},
+    {2, "６×６", CMD_MAZE_6, Does::Maze, 6},
+    {2, "８×８", CMD_MAZE_8, Does::Maze, 8},
+    {2, "１０×１０", CMD_MAZE_10, Does::Maze, 10},
+    {2, "１２×１２", CMD_MAZE_12, Does::Maze, 12},
+    {2, "１４×１４", CMD_MAZE_14, Does::Maze, 14},
+    {2, "１６×１６", CMD_MAZE_16, Does::Maze, 16},
+    {2, "１８×１８", CMD_MAZE_18, Does::Maze, 18},
+    {2, "２０×２０", CMD_MAZE_20, Does::Maze, 20},
+    {2, "３０×３０", CMD_MAZE_30, Does::Maze, 30},
+    {2, "４０×４０", CMD_MAZE_40, Does::Maze, 40},
+    {0, "文字", 0, Does::OpenMenu, 0},
+    {1, "小", CMD_SIZE_SMALL, Does::Size, 1},
+    {1, "中", CMD_SIZE_MEDIUM, Does::Size, 2},
+    {1, "大", CMD_SIZE_LARGE, Does::Size, 3},
+    {1, "極大", CMD_SIZE_HUGE, Does::Size, 4},
+    {0, "先読み", 0, Does::OpenMenu, 0},
+    {1, "しない", CMD_LOOKAHEAD_1, Does::Lookahead, 1}, // the character to type alone
+    {1, "１個先", CMD_LOOKAHEAD_2, Does::Lookahead, 2},
+    {1, "２個先", CMD_LOOKAHEAD_3, Does::Lookahead, 3},
+    {1, "３個先", CMD_LOOKAHEAD_4, Does::Lookahead, 4},
+    {1, "４個先", CMD_LOOKAHEAD_5, Does::Lookahead, 5},
+    {0, "ヘルプ", 0, Does::OpenMenu, 0},
+    {1, "ヘルプ", CMD_HELP, Does::Help, 0},
 };
-static_assert(sizeof LINE_LENGTH_ROWS / sizeof LINE_LENGTH_ROWS[0] == 3, "three line lengths");
+constexpr int MENU_ROW_COUNT = (int)(sizeof MENU_ROWS / sizeof MENU_ROWS[0]);
+static_assert(MENU_ROW_COUNT == 43, "six menus: 6 entries, 26 items, 11 in sub-menus");
+constexpr int MENU_ITEMS_MAX = 16; // items of the longest menu, and room to grow
 
-constexpr MenuRow MAZE_ROWS[] = {
-    {"元に戻す", CMD_MAZE_OFF, nullptr, 0}, {"６×６", CMD_MAZE_6, nullptr, 0},      {"８×８", CMD_MAZE_8, nullptr, 0},
-    {"１０×１０", 703, nullptr, 0},         {"１２×１２", 704, nullptr, 0},         {"１４×１４", 705, nullptr, 0},
-    {"１６×１６", 706, nullptr, 0},         {"１８×１８", 707, nullptr, 0},         {"２０×２０", 708, nullptr, 0},
-    {"３０×３０", 709, nullptr, 0},         {"４０×４０", CMD_MAZE_40, nullptr, 0},
-};
-static_assert(sizeof MAZE_ROWS / sizeof MAZE_ROWS[0] == 11, "back to typing and ten sizes");
-
-constexpr MenuRow FILE_ROWS[] = {
-    {"再スタート", CMD_RESTART, nullptr, 0},
-    {"初期設定から", 0, LINE_LENGTH_ROWS, 3},
-    {"ファイル", CMD_OPEN_LESSON, nullptr, 0},
-    {"表示切り替え", CMD_NOTE_TOGGLE, nullptr, 0},
-    {"タイプ音を無くす。", CMD_SOUND_OFF, nullptr, 0},
-    {"タイプ音を出す。", CMD_SOUND_ON, nullptr, 0},
-    {"終了", CMD_EXIT, nullptr, 0},
-};
-
-constexpr MenuRow MODE_ROWS[] = {
-    {"初心者１モード", CMD_BEGINNER_1, nullptr, 0},
-    {"初心者２モード", CMD_BEGINNER_2, nullptr, 0},
-    {"中上者　モード", CMD_ADVANCED, nullptr, 0},
-};
-
-constexpr MenuRow GAME_ROWS[] = {
-    {"多いものを選択", CMD_COUNT_MOST, nullptr, 0},
-    {"少いものを選択", CMD_COUNT_FEWEST, nullptr, 0},
-    {"迷路モード", 0, MAZE_ROWS, 11},
-};
-
-constexpr MenuRow SIZE_ROWS[] = {
-    {"小", 2001, nullptr, 0},
-    {"中", 2002, nullptr, 0},
-    {"大", 2003, nullptr, 0},
-    {"極大", CMD_SIZE_HUGE, nullptr, 0},
-};
-
-constexpr MenuRow LOOKAHEAD_ROWS[] = {
-    {"しない", CMD_LOOKAHEAD_1, nullptr, 0},
-    {"１個先", 502, nullptr, 0},
-    {"２個先", 503, nullptr, 0},
-    {"３個先", 504, nullptr, 0},
-    {"４個先", CMD_LOOKAHEAD_5, nullptr, 0},
-};
-
-constexpr MenuRow HELP_ROWS[] = {
-    {"ヘルプ", CMD_HELP, nullptr, 0},
-};
-
-#define ROWS(table) table, (int)(sizeof table / sizeof table[0])
-
-// The menu bar, left to right.
-constexpr MenuRow BAR_ROWS[] = {
-    {"ファイル", 0, ROWS(FILE_ROWS)}, {"モード", 0, ROWS(MODE_ROWS)},      {"ゲーム", 0, ROWS(GAME_ROWS)},
-    {"文字", 0, ROWS(SIZE_ROWS)},     {"先読み", 0, ROWS(LOOKAHEAD_ROWS)}, {"ヘルプ", 0, ROWS(HELP_ROWS)},
-};
-static_assert(sizeof BAR_ROWS / sizeof BAR_ROWS[0] == 6, "six menus on the bar");
-
-#undef ROWS
-
-// Builds a menu from its rows; the sub-menus first, so that each is complete
-// before the menu that holds it.
-static HMENU build_menu(const MenuRow* rows, int count)
+// Builds the menu of the rows from `first` on at `depth`, up to the first row
+// above that depth. Sub-menus are built first, so that each is complete before
+// the menu that holds it is made.
+static HMENU build_menu(int first, int depth)
 {
-    HMENU subs[16] = {};
-    for (int i = 0; i < count && i < 16; i++)
-        if (rows[i].sub)
-            subs[i] = build_menu(rows[i].sub, rows[i].sub_count);
+    HMENU subs[MENU_ITEMS_MAX] = {};
+    int n = 0;
+    for (int i = first; i < MENU_ROW_COUNT && MENU_ROWS[i].depth >= depth; i++) {
+        if (MENU_ROWS[i].depth != depth)
+            continue;
+        if (MENU_ROWS[i].does == Does::OpenMenu && n < MENU_ITEMS_MAX)
+            subs[n] = build_menu(i + 1, depth + 1);
+        n++;
+    }
     HMENU menu = CreateMenu();
-    for (int i = 0; i < count; i++) {
-        if (rows[i].sub)
-            AppendMenuA(menu, MF_POPUP, (UINT_PTR)subs[i], rows[i].label);
-        else
-            AppendMenuA(menu, MF_STRING, rows[i].id, rows[i].label);
+    n = 0;
+    for (int i = first; i < MENU_ROW_COUNT && MENU_ROWS[i].depth >= depth; i++) {
+        const MenuRow& row = MENU_ROWS[i];
+        if (row.depth != depth)
+            continue;
+        if (row.does == Does::OpenMenu && n < MENU_ITEMS_MAX)
+            AppendMenuA(menu, MF_POPUP, (UINT_PTR)subs[n], row.label);
+        else if (row.does != Does::OpenMenu)
+            AppendMenuA(menu, MF_STRING, row.id, row.label);
+        n++;
     }
     return menu;
 }
 
-void build_menu_bar() { menu_bar = build_menu(BAR_ROWS, (int)(sizeof BAR_ROWS / sizeof BAR_ROWS[0])); }
+void build_menu_bar() { menu_bar = build_menu(0, 0); }
+
+// The row of a command, or nullptr for an identifier no item sends.
+static const MenuRow* row_of(unsigned id)
+{
+    for (const MenuRow& row : MENU_ROWS)
+        if (row.id == id && row.does != Does::OpenMenu)
+            return &row;
+    return nullptr;
+}
 
 // ---- the commands -------------------------------------------------------------------
-
-static void show_box(const char* text)
-{
-    modal_flag = 1;
-    MessageBoxA(main_window, text, "", MB_OK);
-    modal_flag = 0;
-    SetFocus(input_edit);
-}
 
 // True (after telling the user how to leave) when the maze game is on.
 static bool maze_refuses()
 {
     if (maze_mode != 1)
         return false;
-    show_box(MAZE_GUARD_TEXT);
+    show_message(MAZE_GUARD_TEXT);
     return true;
 }
 
@@ -160,7 +175,7 @@ static void write_setting(const char* key, int value)
 static void choose_line_length(int letters)
 {
     random_line_len = letters;
-    game_kind = 0;
+    game_kind = GAME_NONE;
     text_source = 0;
     note_shown = 0;
     restart_practice();
@@ -170,28 +185,30 @@ static void choose_mode(int mode)
 {
     write_setting("typemode", mode);
     typing_mode = mode;
-    game_kind = 0;
+    game_kind = GAME_NONE;
     keep_lesson();
     restart_practice();
 }
 
-// The counting games want a large single letter; none of this is saved.
+// The counting games want large letters, one at a time, and no keyboard; none
+// of this is saved, so the next start has the saved settings again.
+constexpr int COUNT_GAME_SIZE = 3;
+
 static void start_count_game(int kind)
 {
-    typing_mode = 3;
-    size_flag = 3;
-    char_size = client_h / CHAR_SIZE_DIVISORS[3 - 1];
-    lookahead = 1;
+    typing_mode = MODE_ADVANCED;
+    size_flag = COUNT_GAME_SIZE;
+    char_size = client_h / CHAR_SIZE_DIVISORS[COUNT_GAME_SIZE - 1];
+    lookahead = LOOKAHEAD_MIN;
     game_kind = kind;
     restart_practice();
 }
 
-// Character size 1 .. 4: a cell of 1/40, 1/20, 1/10 or 1/5 of the client height.
+// Character size 1 .. SIZE_COUNT, each a fraction of the client height.
 static void choose_size(int flag)
 {
-    static constexpr int SIZE_DIVISORS[4] = {40, 20, 10, 5};
     size_flag = flag;
-    char_size = client_h / SIZE_DIVISORS[flag - 1];
+    char_size = client_h / CHAR_SIZE_DIVISORS[flag - 1];
     write_setting("sizeflag", flag);
     write_setting("en", char_size);
     keep_lesson();
@@ -202,7 +219,7 @@ static void choose_lookahead(int count)
 {
     write_setting("sakiyomi", count);
     lookahead = count;
-    game_kind = 0;
+    game_kind = GAME_NONE;
     keep_lesson();
     restart_practice();
 }
@@ -213,21 +230,13 @@ static void set_sound(int on)
     sound_on = on;
 }
 
-// Maze sizes by command; the grid keeps one more than the size each way.
-static int maze_size_of(unsigned id)
+// The grid keeps one cell more than the size each way.
+static void start_maze(int size)
 {
-    static constexpr int SIZES[] = {6, 8, 10, 12, 14, 16, 18, 20, 30, 40};
-    if (id == CMD_MAZE_6 || id == CMD_MAZE_8)
-        return SIZES[id - CMD_MAZE_6];
-    return SIZES[2 + (id - CMD_MAZE_10)];
-}
-
-static void start_maze(unsigned id)
-{
-    maze_cols = maze_rows = maze_size_of(id) + 1;
+    maze_cols = maze_rows = size + 1;
     maze_mode = 1;
     maze_regen = 1;
-    show_box(MAZE_HINT_TEXT);
+    show_message(MAZE_HINT_TEXT);
 }
 
 static void leave_maze()
@@ -270,99 +279,86 @@ static void open_help()
     ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-static bool is_maze_size(unsigned id)
+static void open_lesson()
 {
-    return (id >= CMD_MAZE_6 && id <= CMD_MAZE_8) || (id >= CMD_MAZE_10 && id <= CMD_MAZE_40);
+    note_shown = 1;
+    text_source = 1;
+    reload_same_file = 0;
+    typed_count = 1; // while the chooser is up, a repaint lights the next key
+    restart_practice();
 }
 
-static bool is_practice_command(unsigned id)
+static void toggle_note()
 {
-    return id == CMD_RESTART || (id >= CMD_LINE_10 && id <= CMD_LINE_60) || id == CMD_OPEN_LESSON ||
-           id == CMD_NOTE_TOGGLE || id == CMD_BEGINNER_1 || id == CMD_BEGINNER_2 || id == CMD_ADVANCED ||
-           id == CMD_COUNT_MOST || id == CMD_COUNT_FEWEST || (id >= CMD_SIZE_SMALL && id <= CMD_SIZE_HUGE) ||
-           (id >= CMD_LOOKAHEAD_1 && id <= CMD_LOOKAHEAD_5);
+    game_kind = GAME_NONE;
+    note_shown = 1 - note_shown;
+    keep_lesson();
+    restart_practice();
+}
+
+// The commands that work in the maze game too; false for any other.
+static bool run_maze_safe(const MenuRow& row)
+{
+    switch (row.does) {
+    case Does::LeaveMaze:
+        leave_maze();
+        return true;
+    case Does::Maze:
+        start_maze(row.value);
+        return true;
+    case Does::Sound:
+        set_sound(row.value);
+        return true;
+    case Does::Exit:
+        DestroyWindow(main_window);
+        return true;
+    case Does::Help:
+        open_help();
+        return true;
+    default:
+        return false;
+    }
 }
 
 // The commands that begin the practice afresh; the maze game refuses them.
-static void run_practice_command(unsigned id)
+static void run_practice_command(const MenuRow& row)
 {
-    switch (id) {
-    case CMD_RESTART:
+    switch (row.does) {
+    case Does::Restart:
         text_source = 0;
         restart_practice();
         break;
-    case CMD_LINE_10:
-        choose_line_length(10);
+    case Does::LineLength:
+        choose_line_length(row.value);
         break;
-    case CMD_LINE_30:
-        choose_line_length(30);
+    case Does::OpenLesson:
+        open_lesson();
         break;
-    case CMD_LINE_60:
-        choose_line_length(60);
+    case Does::NoteToggle:
+        toggle_note();
         break;
-    case CMD_OPEN_LESSON:
-        note_shown = 1;
-        text_source = 1;
-        reload_same_file = 0;
-        typed_count = 1; // so that the restart draws the keyboard again
-        restart_practice();
+    case Does::Mode:
+        choose_mode(row.value);
         break;
-    case CMD_NOTE_TOGGLE:
-        game_kind = 0;
-        note_shown = 1 - note_shown;
-        keep_lesson();
-        restart_practice();
+    case Does::CountGame:
+        start_count_game(row.value);
         break;
-    case CMD_BEGINNER_1:
-        choose_mode(1);
+    case Does::Size:
+        choose_size(row.value);
         break;
-    case CMD_BEGINNER_2:
-        choose_mode(2);
-        break;
-    case CMD_ADVANCED:
-        choose_mode(3);
-        break;
-    case CMD_COUNT_MOST:
-        start_count_game(1);
-        break;
-    case CMD_COUNT_FEWEST:
-        start_count_game(2);
+    case Does::Lookahead:
+        choose_lookahead(row.value);
         break;
     default:
-        if (id >= CMD_SIZE_SMALL && id <= CMD_SIZE_HUGE)
-            choose_size((int)(id - CMD_SIZE_SMALL) + 1);
-        else
-            choose_lookahead((int)(id - CMD_LOOKAHEAD_1) + 1);
         break;
     }
 }
 
 void run_command(unsigned id)
 {
-    // The commands the maze game lets through.
-    switch (id) {
-    case CMD_MAZE_OFF:
-        leave_maze();
+    const MenuRow* row = row_of(id);
+    if (!row || run_maze_safe(*row))
         return;
-    case CMD_SOUND_OFF:
-        set_sound(0);
-        return;
-    case CMD_SOUND_ON:
-        set_sound(1);
-        return;
-    case CMD_EXIT:
-        DestroyWindow(main_window);
-        return;
-    case CMD_HELP:
-        open_help();
-        return;
-    default:
-        break;
-    }
-    if (is_maze_size(id)) {
-        start_maze(id);
-        return;
-    }
-    if (is_practice_command(id) && !maze_refuses())
-        run_practice_command(id);
+    if (!maze_refuses())
+        run_practice_command(*row);
 }

@@ -1,20 +1,19 @@
 // commands.h -- the menu bar and what each of its commands does.
 //
-// Owns the choices that live only for the run (the counting game, the text
-// source, the note band, whether a lesson file is reread without asking) and
-// the menu bar. build_menu_bar runs once at start-up; the window procedure
-// hands every WM_COMMAND to run_command. Read by the drill and the screens.
+// Owns the choices that live only for the run (the text source, whether a
+// lesson file is reread without asking) and the menu bar; the counting game
+// and the note band it switches live in display/view.h. build_menu_bar runs
+// once at start-up; the window procedure hands every WM_COMMAND to run_command.
 #pragma once
 
 #include "shell/platform/win32.h"
 
-extern int game_kind;        // counting game: 0 off, 1 most frequent, 2 fewest
 extern int text_source;      // practice text: 0 random letters, 1 a lesson file
-extern int note_shown;       // the note band under the progress bar is shown
 extern int reload_same_file; // reread the lesson file without the open dialog
 extern HMENU menu_bar;       // the main window's menu bar
 
-// Command identifiers, as the menu items send them.
+// Command identifiers, as the menu items send them. What each item is called
+// and what it sets stand in the menu table (commands.cpp).
 enum : unsigned {
     CMD_MAZE_OFF = 200, // back to typing
     CMD_MAZE_6 = 201,
@@ -26,6 +25,9 @@ enum : unsigned {
     CMD_OPEN_LESSON = 451,
     CMD_EXIT = 500,
     CMD_LOOKAHEAD_1 = 501, // 501 .. 505: characters shown at once
+    CMD_LOOKAHEAD_2 = 502,
+    CMD_LOOKAHEAD_3 = 503,
+    CMD_LOOKAHEAD_4 = 504,
     CMD_LOOKAHEAD_5 = 505,
     CMD_NOTE_TOGGLE = 600,
     CMD_BEGINNER_1 = 601,
@@ -34,11 +36,19 @@ enum : unsigned {
     CMD_COUNT_MOST = 701,
     CMD_COUNT_FEWEST = 702,
     CMD_MAZE_10 = 703, // 703 .. 710: the larger mazes
+    CMD_MAZE_12 = 704,
+    CMD_MAZE_14 = 705,
+    CMD_MAZE_16 = 706,
+    CMD_MAZE_18 = 707,
+    CMD_MAZE_20 = 708,
+    CMD_MAZE_30 = 709,
     CMD_MAZE_40 = 710,
     CMD_SOUND_OFF = 750,
     CMD_SOUND_ON = 751,
     CMD_HELP = 800,
     CMD_SIZE_SMALL = 2001, // 2001 .. 2004: character size 1 .. 4
+    CMD_SIZE_MEDIUM = 2002,
+    CMD_SIZE_LARGE = 2003,
     CMD_SIZE_HUGE = 2004,
 };
 

@@ -4,12 +4,13 @@
 #include "display/geometry.h"
 #include "display/keyboard.h"
 #include "display/practice_screen.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "drill/results.h"
 #include "maze/maze_play.h"
 #include "shell/commands.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 
 int practice_started = 0;
@@ -17,10 +18,7 @@ int repainting = 0;
 
 void layout_recompute()
 {
-    RECT r{};
-    GetClientRect(main_window, &r);
-    client_w = r.right - r.left;
-    client_h = r.bottom - r.top;
+    read_client_size();
     half_w = client_w / 2;
     if (size_flag >= 1 && size_flag <= SIZE_COUNT) // an unknown size keeps the cell size it had
         char_size = client_h / CHAR_SIZE_DIVISORS[size_flag - 1];
@@ -31,7 +29,7 @@ void layout_recompute()
 void full_redraw()
 {
     layout_recompute();
-    if (typing_mode == 1 || typing_mode == 2)
+    if (keyboard_shown())
         draw_keyboard();
     if (practice_started == 1) {
         repainting = 1;
@@ -39,7 +37,7 @@ void full_redraw()
         draw_note_line();
         repainting = 0;
     }
-    if (typing_mode == 1 && typed_count >= 1 && light_key(key_char(expected_char), COLOR_PINK) == KEY_MISSING)
+    if (keys_lit() && typed_count >= 1 && light_key(key_char(expected_char), COLOR_PINK) == KEY_MISSING)
         report_missing_key();
     draw_progress_bar();
     if (modal_flag == 0)

@@ -2,6 +2,7 @@
 // and writing one key for the menu commands.
 #include "shell/settings.h"
 
+#include "display/view.h"
 #include "shell/platform/win32.h"
 #include "text/store.h"
 
@@ -9,9 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-int typing_mode = 1;
 int size_flag = 2;
-int lookahead = 2;
 int sound_on = 1;
 
 const char SETTINGS_FILE[] = "LumekoTrainer.ini";
@@ -138,11 +137,11 @@ void read_settings()
     find_settings_file();
     sound_on = std::strcmp(read_key("oto", "1"), "0") == 0 ? 0 : 1;
     typing_mode = read_number(read_key("typemode", "1"));
-    if (typing_mode < 1 || typing_mode > 3)
-        typing_mode = 1;
+    if (typing_mode < MODE_BEGINNER_1 || typing_mode > MODE_ADVANCED)
+        typing_mode = MODE_BEGINNER_1;
     size_flag = read_number(read_key("sizeflag", "2"));
     read_key("en", "0"); // the cell size the last size choice gave; the layout derives its own
     lookahead = read_number(read_key("sakiyomi", "2"));
-    if (lookahead < 1 || lookahead > 5)
+    if (lookahead < LOOKAHEAD_MIN || lookahead > LOOKAHEAD_MAX)
         lookahead = 2;
 }

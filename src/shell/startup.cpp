@@ -3,31 +3,16 @@
 
 #include "display/geometry.h"
 #include "display/keyboard.h"
+#include "display/view.h"
 #include "drill/engine.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 
 #include <cstdlib>
 #include <ctime>
-
-HWND main_window = nullptr;
-HWND input_edit = nullptr;
-
-const char MAIN_CLASS_NAME[] = "sample window";
-
-static bool register_main_class(HINSTANCE instance)
-{
-    WNDCLASSA wc{};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = main_window_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    wc.lpszClassName = MAIN_CLASS_NAME;
-    return RegisterClassA(&wc) != 0;
-}
 
 // The first layout: the size setting takes effect at the first paint, so the
 // cell size starts at its medium value whatever the setting holds.
@@ -40,42 +25,46 @@ static void first_layout()
 bool start_up(HINSTANCE instance, LPSTR cmd_line, int show)
 {
     // The window's outer size: the whole area a maximised window would get.
-    client_w = GetSystemMetrics(SM_CXMAXIMIZED) - 2 * GetSystemMetrics(SM_CXFRAME);
-    client_h = GetSystemMetrics(SM_CYMAXIMIZED) - 2 * GetSystemMetrics(SM_CYFRAME);
+    const int outer_w = GetSystemMetrics(SM_CXMAXIMIZED) - 2 * GetSystemMetrics(SM_CXFRAME);
+    const int outer_h = GetSystemMetrics(SM_CYMAXIMIZED) - 2 * GetSystemMetrics(SM_CYFRAME);
     init_key_table();
     read_settings();
     srand((unsigned)time(nullptr));
     build_menu_bar();
-    if (!register_main_class(instance))
+    if (!create_windows(instance, cmd_line, outer_w, outer_h))
         return false;
-    main_window = CreateWindowExA(0, MAIN_CLASS_NAME, cmd_line, WS_OVERLAPPEDWINDOW, 0, 0, client_w, client_h, nullptr,
-                                  menu_bar, instance, nullptr);
-    input_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 100, 100, 100, 100,
-                                 main_window, nullptr, instance, nullptr);
     first_layout();
     build_case_tables();
     make_random_lines();
     SetTimer(main_window, TICK_TIMER_ID, TICK_MS, nullptr);
     ShowWindow(main_window, show);
-    if (typing_mode == 1 || typing_mode == 2)
+    if (keyboard_shown())
         draw_keyboard();
     return true;
 }
 
-int run_main_loop()
+LoopPass run_pending()
 {
     MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return LoopPass::Quit;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        return LoopPass::Dispatched;
+    }
+    return idle_step() ? LoopPass::Stepped : LoopPass::Idle;
+}
+
+int run_main_loop()
+{
     for (;;) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                return 1;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-            continue;
-        }
-        // Nothing queued: one drill step; when it had nothing to do either,
-        // sleep until the next message instead of spinning.
-        if (!idle_step())
+        LoopPass pass = run_pending();
+        if (pass == LoopPass::Quit)
+            return 1;
+        // Nothing queued and nothing for the drill to do: sleep until the
+        // next message instead of spinning.
+        if (pass == LoopPass::Idle)
             WaitMessage();
     }
 }

@@ -9,7 +9,7 @@
 #include "drill/engine.h"
 #include "placement/placement.h"
 #include "shell/commands.h"
-#include "shell/startup.h"
+#include "shell/windows.h"
 #include "text/random_lines.h"
 #include "text/store.h"
 
@@ -22,8 +22,6 @@ constexpr char NOTE_MARK = '{';
 constexpr unsigned char CR = 13;
 constexpr unsigned char LF = 10;
 constexpr UINT READ_ERROR = (UINT)HFILE_ERROR; // what _lread returns when reading fails
-// A line takes at most its scanned bytes and two terminating zeros in the pool.
-constexpr int LINE_POOL_NEED_MAX = LESSON_LINE_LIMIT + 2;
 
 static const char LINE_PROBLEM[] = "%d行目に問題があります。";
 static const char CANNOT_READ[] = "「%s」を読み込めませんでした。\n\n今までの行で練習を続けます。";
@@ -32,14 +30,6 @@ static const char POOL_FULL[] = "%d行目から後は入りきらないため、
 static const char NOTHING_TO_PRACTISE[] = "「%s」には練習できる行がありません。\n\nランダムな文字で練習します。";
 static const char LESSON_FILTERS[] = "Txt Files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
 static const char DIALOG_TITLE[] = "開く";
-
-// Shows a message over the main window with the drill blocked meanwhile.
-static void show_lesson_box(const char* text)
-{
-    modal_flag = 1;
-    MessageBoxA(main_window, text, "", MB_OK);
-    modal_flag = 0;
-}
 
 // ---- the open-file dialog ------------------------------------------------------
 
@@ -167,6 +157,10 @@ struct LineShape {
     int note_len;
 };
 
+// Bytes the line takes in the pool: its text and, when it has one, its note,
+// each ended by a 0.
+static int pool_need(const LineShape& s) { return s.text_len + 1 + (s.has_note ? s.note_len + 1 : 0); }
+
 static LineShape shape_of(const char* line)
 {
     LineShape s{0, false, 0};
@@ -215,7 +209,7 @@ static void report_line_problem(int j)
 {
     char message[64];
     std::snprintf(message, sizeof message, LINE_PROBLEM, j + 1);
-    show_lesson_box(message);
+    show_message(message);
 }
 
 static void copy_trailer(const char* cursor, const char* end)
@@ -243,16 +237,17 @@ int cut_lesson(char* data, int size)
         if (text_buffer[0] == 0)
             break;
         // Lines beyond the pool are still cut, to find where the introduction
-        // begins, but not stored: the list ends with the last line that fits.
+        // begins, but not stored: the list ends before the first line that
+        // does not fit.
         if (stored < j)
             continue;
-        if (LINE_POOL_SIZE - used < LINE_POOL_NEED_MAX) {
+        LineShape s = shape_of(text_buffer);
+        if (LINE_POOL_SIZE - used < pool_need(s)) {
             char message[128];
             std::snprintf(message, sizeof message, POOL_FULL, j + 1);
-            show_lesson_box(message);
+            show_message(message);
             continue;
         }
-        LineShape s = shape_of(text_buffer);
         store_line(j, text_buffer, s, &used);
         stored = j + 1;
         if (s.text_len == LESSON_LINE_LIMIT)
@@ -268,7 +263,7 @@ int cut_lesson(char* data, int size)
 static void report_about_file(const char* format)
 {
     std::snprintf(text_buffer, TEXT_BUFFER_SIZE, format, lesson_path);
-    show_lesson_box(text_buffer);
+    show_message(text_buffer);
 }
 
 static bool any_line_to_practise()

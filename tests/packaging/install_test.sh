@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks the layout: the program in
 # bin/, every file of data/ (folders included) in share/lumeko-trainer/, the
-# desktop entry, the icons and the AppStream data where desktops look, and
-# that the desktop entry and the AppStream data pass their validators.
+# desktop entry, the icons and the AppStream data where desktops look, the
+# manual pages and the licence; that the desktop entry and the AppStream data
+# pass their validators, that man formats the pages without a warning, and
+# that no Japanese text is wrapped inside a paragraph (a browser or man shows
+# the line break as a space).
 # Usage: install_test.sh <build dir> <source dir>
 set -u
 BUILD=$1
@@ -46,6 +49,19 @@ out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $ou
 out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $out"
 grep -q "<launchable type=\"desktop-id\">$APP_ID.desktop</launchable>" "$metainfo" ||
     fail "the AppStream data does not name the desktop entry"
+
+for dir in man6 ja/man6; do
+    page="$PREFIX/share/man/$dir/lumeko-trainer.6.gz"
+    [ -f "$page" ] || { fail "no manual page in share/man/$dir"; continue; }
+    out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+    [ -z "$out" ] || fail "man share/man/$dir/lumeko-trainer.6.gz: $out"
+done
+for f in copyright changelog.gz; do
+    [ -s "$PREFIX/share/doc/lumeko-trainer/$f" ] || fail "no $f in share/doc/lumeko-trainer"
+done
+wrapped=$(perl -0777 -ne 's{<pre>.*?</pre>}{}gs; print "$1\n" while /^(.*[\x80-\xff])\n/mg' "$SRC/data/最初にお読みください.html"
+    perl -ne 'print $p if $p && !/^\./; $p = /^[^.].*[\x80-\xff]$/ ? $_ : ""' "$SRC/packaging/linux/man/ja/lumeko-trainer.6")
+[ -z "$wrapped" ] || fail "Japanese text wrapped inside a paragraph: $wrapped"
 
 echo "install test: $data_files data files, $failures failures"
 [ "$failures" -eq 0 ]

@@ -1,6 +1,6 @@
 // count_game_test.cpp -- the counting game's scatters: the letter to type is
-// the single most (or least) frequent, letter case follows it, the letters do
-// not overlap, and the game's screen is drawn and redrawn in the drill.
+// the single most (or least) frequent, letter case follows it, and the letters
+// do not overlap.
 #include "placement/count_game.h"
 #include "test_support.h"
 
@@ -9,7 +9,6 @@
 #include <map>
 #include <set>
 
-#include "shell/main_window.h"
 #include "placement/placement.h"
 #include "text/random_lines.h"
 
@@ -128,96 +127,4 @@ TEST(CountPlace, EveryLetterClearsAllTheEarlierOnes)
             }
         }
     }
-}
-
-// Green pixels in the cell of shown letter n at the geometry of the moment.
-static int green_in_cell(int n)
-{
-    int x, y;
-    grid_to_pixels(count_pos[n], &x, &y);
-    y += bar_h();
-    return count_colour(x, y, x + char_size, y + char_size, 0x00FF00);
-}
-
-// Starts the game as the counting commands do, and answers the start message.
-static void start_counting(int kind)
-{
-    play_game();
-    typing_mode = 3;
-    size_flag = 3;
-    char_size = client_h / 10;
-    lookahead = 1;
-    game_kind = kind;
-    restart_practice();
-    run_until_idle();
-}
-
-// The letter the scatter counts, folded to the case of the line.
-static char answer_shown()
-{
-    auto n = tally();
-    char best = 0;
-    for (auto [c, k] : n)
-        if (best == 0 || (game_kind == 1 ? k > n[best] : k < n[best]))
-            best = c;
-    return best;
-}
-
-TEST(CountGame, RightLetterAdvancesWrongOneChangesNothingAndAResizeKeepsTheScatter)
-{
-    for (int kind = 1; kind <= 2; kind++) {
-        start_counting(kind);
-        ASSERT_EQ(typed_count, 1);
-        for (int step = 0; step < 5; step++) {
-            ASSERT_EQ(answer_shown(), expected_char) << "kind " << kind << ", step " << step;
-            for (int n = 0; n < COUNT_SHOWN; n++)
-                ASSERT_GT(green_in_cell(n), 0) << "letter " << n << " is not on screen";
-            PlacePos before[COUNT_SHOWN];
-            std::memcpy(before, count_pos, sizeof before);
-            type_char(expected_char == 'B' ? 'C' : 'B');
-            EXPECT_EQ(typed_count, step + 1);
-            EXPECT_EQ(std::memcmp(before, count_pos, sizeof before), 0);
-            type_char(expected_char);
-            EXPECT_EQ(typed_count, step + 2);
-            EXPECT_NE(std::memcmp(before, count_pos, sizeof before), 0);
-        }
-    }
-    // A resize repaints the same scatter at the new size.
-    char shown[COUNT_SHOWN];
-    PlacePos places[COUNT_SHOWN];
-    std::memcpy(shown, count_shown, sizeof shown);
-    std::memcpy(places, count_pos, sizeof places);
-    const int old_size = char_size;
-    headless_resize(1000, 700);
-    run_until_idle();
-    EXPECT_NE(char_size, old_size);
-    EXPECT_EQ(std::memcmp(shown, count_shown, sizeof shown), 0);
-    EXPECT_EQ(std::memcmp(places, count_pos, sizeof places), 0);
-    for (int n = 0; n < COUNT_SHOWN; n++)
-        EXPECT_GT(green_in_cell(n), 0) << "letter " << n;
-}
-
-TEST(CountGame, SpaceIsAGreenFrameAndACompleteLineShowsNothing)
-{
-    start_counting(1);
-    std::memset(count_shown, ' ', sizeof count_shown);
-    repainting = 1;
-    draw_count_screen();
-    repainting = 0;
-    int x, y; // letter 0 is drawn last, over any other
-    grid_to_pixels(count_pos[0], &x, &y);
-    y += bar_h();
-    EXPECT_EQ(headless_pixel(x, y), 0x00FF00u);
-    EXPECT_EQ(headless_pixel(x + char_size - 1, y + char_size - 1), 0x00FF00u);
-    EXPECT_EQ(headless_pixel(x + char_size / 2, y + char_size / 2), 0x000000u);
-
-    // Once the last character of the line is typed there is nothing left to
-    // hide: the screen stays black until the result, also on a repaint.
-    char_index = line_length;
-    draw_count_screen();
-    repainting = 1;
-    char_index = line_length + 1;
-    draw_count_screen();
-    repainting = 0;
-    EXPECT_EQ(count_colour(0, 0, client_w, client_h, 0x00FF00), 0);
 }

@@ -1,11 +1,18 @@
 // commands_test.cpp -- every menu command's effect on the game's state and on
-// the settings file, the maze guard, and settings that outlive the run.
+// the settings file, the maze guard, settings that outlive the run, and the
+// side games through their commands: the maze left for the practice where it
+// was, a counting game kept under a maze and a restart, a new maze size asked
+// for while a maze is shown.
 #include "test_support.h"
 
 #include <cstdio>
 
+#include "display/keyboard.h"
+#include "drill/results.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
+#include "placement/count_game.h"
+#include "placement/placement.h"
 #include "text/random_lines.h"
 
 using Ints = std::vector<int>;
@@ -16,8 +23,13 @@ static Ints state()
             note_shown,  random_line_len, reload_same_file, maze_mode, maze_cols, maze_rows};
 }
 
+// The keyboard's frame stands at its origin: drawn, not only lit.
+static bool keyboard_on_screen() { return headless_pixel(kb_left, kb_top) == 0xFFFFFFu; }
+
 // Each begins practice afresh and is saved; a size (its cell from the client
-// height, saved as "en" too) keeps the counting game, a mode or look-ahead ends it.
+// height, saved as "en" too) keeps the counting game, a mode or look-ahead ends
+// it. A line in progress is left, and in the beginner modes the new screen has
+// its keyboard.
 TEST(Commands, SizesModesAndLookAheadAreSaved)
 {
     play_game(nullptr, 800, 700);
@@ -36,7 +48,12 @@ TEST(Commands, SizesModesAndLookAheadAreSaved)
     };
     for (const auto& c : cases) {
         game_kind = 2;
+        type_char(expected_char);
+        ASSERT_EQ(typed_count, 2);
         command(c.id);
+        if (game_kind == 0) { // the counting screen shows no keyboard
+            EXPECT_EQ(keyboard_on_screen(), keyboard_shown()) << c.id;
+        }
         EXPECT_EQ(*c.setting, c.want) << c.id;
         EXPECT_EQ(saved_setting(c.key), std::to_string(c.want)) << c.id;
         EXPECT_EQ(game_kind, c.cell ? 2 : 0) << c.id;
@@ -52,12 +69,14 @@ TEST(Commands, SoundIsWrittenEveryTimeWithoutARestart)
 {
     play_game();
     const int line = line_index, typed_before = typed_count;
+    const std::vector<uint32_t> screen = client_pixels();
     command(750);
     EXPECT_EQ(sound_on, 0);
     EXPECT_EQ(saved_setting("oto"), "0");
     std::remove(settings_file().c_str());
-    command(750); // the same value again: written again
+    command(750); // the same value again: written again, and nothing drawn
     EXPECT_EQ(saved_setting("oto"), "0");
+    EXPECT_TRUE(client_pixels() == screen);
     command(751);
     EXPECT_EQ(sound_on, 1);
     EXPECT_EQ(saved_setting("oto"), "1");
@@ -88,10 +107,14 @@ TEST(Commands, CountingGamesLineLengthsAndTheNoteAreNotSaved)
         EXPECT_EQ(line_length, l[1]) << l[0];
     }
     game_kind = 1;
-    command(600);
-    EXPECT_EQ((Ints{note_shown, game_kind, typed_count}), (Ints{1, 0, 1}));
-    command(600);
-    EXPECT_EQ(note_shown, 0);
+    for (int flip : {1, 0}) { // each toggle begins afresh, with the start message
+        const size_t boxes = headless_box_log().size();
+        type_char(expected_char);
+        command(600);
+        EXPECT_EQ((Ints{note_shown, game_kind, typed_count}), (Ints{flip, 0, 1}));
+        ASSERT_EQ(headless_box_log().size(), boxes + 1);
+        EXPECT_EQ(headless_box_log().back().rfind(u8"スタート！！", 0), 0u);
+    }
     EXPECT_EQ(read_file(settings_file()), before);
     read_settings(); // what the next start reads
     EXPECT_EQ((Ints{typing_mode, size_flag, lookahead}), (Ints{2, 1, 4}));
@@ -160,14 +183,153 @@ TEST(Commands, ALessonInUseIsReadAgainWithoutAskingAndOtherSourcesEndIt)
     ASSERT_EQ(headless_file_dialogs().size(), 1u);
     EXPECT_EQ((Ints{text_source, note_shown, reload_same_file}), (Ints{1, 1, 0}));
     EXPECT_TRUE(current_line() == "ASDF" || current_line() == "JKL") << current_line();
+    // The counting games do not keep it: the chooser comes again (cancelled
+    // here, so the lesson in memory goes on).
+    for (unsigned id : {701u, 702u}) {
+        const size_t asked = headless_file_dialogs().size();
+        command(id);
+        EXPECT_EQ(headless_file_dialogs().size(), asked + 1) << id;
+        EXPECT_EQ(text_source, 1) << id;
+    }
     // Mode, size, look-ahead and the note band keep the lesson: no chooser.
     for (unsigned id : {650u, 2003u, 503u, 600u}) {
         command(id);
         EXPECT_EQ((Ints{text_source, reload_same_file}), (Ints{1, 1})) << id;
         EXPECT_TRUE(current_line() == "ASDF" || current_line() == "JKL") << id << ": " << current_line();
     }
-    EXPECT_EQ(headless_file_dialogs().size(), 1u);
+    EXPECT_EQ(headless_file_dialogs().size(), 3u);
     command(450); // restart: random letters again
     EXPECT_EQ(text_source, 0);
     EXPECT_EQ((int)current_line().size(), random_line_len);
+    // The introduction outlives the random letters: back to the lesson, with
+    // the chooser cancelled, its start message is the lesson's again.
+    command(451);
+    EXPECT_EQ(headless_box_log().back().rfind("Home row\r\n", 0), 0u);
+}
+
+static int green_pixels() { return count_colour(0, 0, client_w, client_h, 0x00FF00); }
+static void type_expected() { type_char(expected_char); }
+
+TEST(GameCommands, BackFromTheMazeTheLineInProgressContinues)
+{
+    play_game();
+    for (int i = 0; i < 4; i++)
+        type_expected();
+    const std::string line = current_line();
+    const int index = char_index, typed = typed_count;
+    const char expected = expected_char;
+    headless_advance_ms(500);
+    run_until_idle();
+    const int ticks = line_ticks;
+
+    command(CMD_MAZE_6);
+    EXPECT_EQ(maze_mode, 1);
+    EXPECT_EQ(maze_cols, 7);
+    EXPECT_EQ(maze_regen, 0);                  // built once the hint box was closed
+    type_and_run("ABCDEFGHIJKLMNOPQRSTUVWXY"); // nothing is typed in the maze
+    headless_advance_ms(2000);
+    run_until_idle();
+    EXPECT_EQ(typed_count, typed);
+    EXPECT_EQ(line_ticks, ticks); // the line's clock waits too
+
+    SetWindowTextA(input_edit, ""); // what was typed at the maze is not the test's concern
+    command(CMD_MAZE_OFF);
+    EXPECT_EQ(maze_mode, 0);
+    EXPECT_EQ(current_line(), line);
+    EXPECT_EQ(char_index, index);
+    EXPECT_EQ(typed_count, typed);
+    EXPECT_EQ(expected_char, expected);
+    EXPECT_GT(green_pixels(), 0); // the practice screen is back
+    type_expected();
+    EXPECT_EQ(typed_count, typed + 1);
+}
+
+TEST(GameCommands, CountingGameSurvivesTheMazeAndARestart)
+{
+    play_game();
+    command(CMD_COUNT_FEWEST);
+    ASSERT_EQ(game_kind, 2);
+    type_expected();
+    char shown[COUNT_SHOWN];
+    PlacePos places[COUNT_SHOWN];
+    std::memcpy(shown, count_shown, sizeof shown);
+    std::memcpy(places, count_pos, sizeof places);
+
+    command(CMD_MAZE_10);
+    command(CMD_COUNT_MOST); // refused in the maze
+    EXPECT_EQ(game_kind, 2);
+    command(CMD_MAZE_OFF);
+    EXPECT_EQ(std::memcmp(shown, count_shown, sizeof shown), 0); // the same scatter, redrawn
+    EXPECT_EQ(std::memcmp(places, count_pos, sizeof places), 0);
+    EXPECT_GT(green_pixels(), 0);
+    const int typed = typed_count;
+    type_expected();
+    EXPECT_EQ(typed_count, typed + 1);
+
+    command(CMD_RESTART); // begins afresh, still counting
+    EXPECT_EQ(game_kind, 2);
+    EXPECT_EQ(typed_count, 1);
+    EXPECT_NE(std::memcmp(places, count_pos, sizeof places), 0); // a new scatter
+
+    type_expected();
+    command(CMD_BEGINNER_1); // ends it: the keyboard is there with its lit key
+    EXPECT_EQ(game_kind, 0);
+    EXPECT_TRUE(keyboard_on_screen());
+}
+
+// Repaints the client area and dispatches what that brings, as the hint box's
+// own loop would.
+static void repaint_now()
+{
+    InvalidateRect(main_window, nullptr, TRUE);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+// While the hint box is up the maze is not built yet. Before the first maze a
+// repaint shows a black area; under the box of a new size the old grid is
+// still there, and a repaint draws it at the new size.
+TEST(GameCommands, NewSizeWhileAMazeIsShownBuildsAfterTheBox)
+{
+    play_game();
+    int first_black = -1;
+    {
+        WaitScript script({}, [&] {
+            if (!headless_box_text().empty() && first_black < 0) {
+                repaint_now();
+                first_black = count_colour(0, 0, client_w, client_h, 0x000000);
+            }
+            headless_key(VK_RETURN);
+        });
+        command(CMD_MAZE_6);
+    }
+    EXPECT_EQ(first_black, client_w * client_h);
+    static MazeCell old_grid[MAZE_GRID_SIZE][MAZE_GRID_SIZE];
+    std::memcpy(old_grid, maze_grid, sizeof old_grid);
+    int box_cols = 0, box_regen = 0;
+    bool box_same_grid = false, box_new_wall = false;
+    {
+        WaitScript script({}, [&] {
+            if (headless_box_text().empty())
+                return;
+            box_cols = maze_cols;
+            box_regen = maze_regen;
+            box_same_grid = std::memcmp(old_grid, maze_grid, sizeof old_grid) == 0;
+            repaint_now();
+            // The top wall of cell [1][1] in cells of the new size; in the old
+            // size's cells this point lies above the maze.
+            const int a = client_h / (maze_rows + 4), x0 = (client_w - a * maze_cols) / 2;
+            box_new_wall = headless_pixel(x0 + a + a / 2, 3 * a) == 0x00FF00u;
+            headless_key(VK_RETURN);
+        });
+        command(708); // 20 x 20
+    }
+    EXPECT_EQ(box_cols, 21);
+    EXPECT_EQ(box_regen, 1);
+    EXPECT_TRUE(box_same_grid);
+    EXPECT_TRUE(box_new_wall);
+    EXPECT_EQ(maze_regen, 0);
+    EXPECT_EQ(maze_cols, 21);
+    EXPECT_NE(std::memcmp(old_grid, maze_grid, sizeof old_grid), 0);
 }

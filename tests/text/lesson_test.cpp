@@ -115,19 +115,10 @@ TEST_F(LoadLesson, ReadsTheExampleAndFollowsTheFormatsEdgeCases)
     EXPECT_EQ(line_len(0), 2); // the practice text ends before a lone CR
 }
 
-// At most 65,520 lines (the next starts the introduction), 4,096 bytes of a
-// line, notes cut on a whole character; a line at a limit is reported.
-TEST_F(LoadLesson, BoundsTheLineCountLinesAndNotes)
+// At most 4,096 bytes of a line, notes cut on a whole character; a line at
+// the limit is reported.
+TEST_F(LoadLesson, BoundsLinesAndNotes)
 {
-    std::string file;
-    for (int j = 0; j < LESSON_MAX_LINES; j++)
-        file += "ab{c\r\n";
-    load_bytes(file + "next\r\ntail");
-    EXPECT_EQ(line_count, LESSON_MAX_LINES);
-    EXPECT_STREQ(line_table[LESSON_MAX_LINES - 1], "ab");
-    EXPECT_STREQ(line_note[LESSON_MAX_LINES - 1], "c");
-    EXPECT_STREQ(trailer_text, "next\r\ntail");
-
     load_bytes("ok\r\n" + std::string(4096, 'a') + "{n\r\nok3{m\r\n");
     EXPECT_TRUE(box_shown(u8"2行目に問題があります。"));
     ASSERT_EQ(line_count, 3);
@@ -155,21 +146,37 @@ TEST_F(LoadLesson, BoundsTheLineCountLinesAndNotes)
     EXPECT_STREQ(trailer_text, "intro");
 }
 
-TEST_F(LoadLesson, StopsStoringWhenThePoolIsFullButFindsTheIntroduction)
+// At most 65,520 lines, the next begins the introduction. Every line that fits
+// the pool is stored, to its last byte: 65,520 lines of 63 bytes take
+// 4,193,280 of its 4,194,304. The first line that does not fit is refused with
+// a message; the introduction after the lines is still found.
+TEST_F(LoadLesson, StoresEveryLineThatFitsThePoolAndRefusesTheFirstThatDoesNot)
 {
-    std::string file;
-    for (int j = 0; j < 1100; j++)
-        file += std::string(4000, 'b') + "{n\r\n";
-    load_bytes(file + "\r\nintro");
-    ASSERT_GT(line_count, 1000);
-    ASSERT_LT(line_count, 1100);
-    EXPECT_TRUE(box_shown(std::to_string(line_count + 1) + u8"行目から後は入りきらないため、読み込みませんでした。"));
-    for (int j = 0; j < line_count; j++) {
-        ASSERT_TRUE(in_pool(line_note[j]) && in_pool(line_note[j] + 1)) << j;
-        ASSERT_EQ(std::strlen(line_table[j]), 4000u) << j;
-        ASSERT_STREQ(line_note[j], "n") << j;
+    std::string lines;
+    for (int j = 0; j < LESSON_MAX_LINES - 1; j++)
+        lines += std::string(63, 'a') + "\r\n";
+    const int before_last = 64 * (LESSON_MAX_LINES - 1), left = LINE_POOL_SIZE - before_last; // 1,088 bytes
+    const struct {
+        std::string last; // text and note, each ended by a 0 in the pool
+        int count, used;
+    } cases[] = {
+        {std::string(63, 'a'), LESSON_MAX_LINES, 64 * LESSON_MAX_LINES},
+        {std::string(1000, 'b') + "{" + std::string(left - 1002, 'n'), LESSON_MAX_LINES, LINE_POOL_SIZE},
+        {std::string(1000, 'b') + "{" + std::string(left - 1001, 'n'), LESSON_MAX_LINES - 1, before_last},
+    };
+    const std::string refused =
+        std::to_string(LESSON_MAX_LINES) + u8"行目から後は入りきらないため、読み込みませんでした。";
+    for (const auto& c : cases) {
+        size_t boxes = headless_box_log().size();
+        load_bytes(lines + c.last + "\r\nintro"); // a 65,521st line begins the introduction
+        ASSERT_EQ(line_count, c.count) << c.last.size();
+        EXPECT_EQ(headless_box_log().size() - boxes, c.count == LESSON_MAX_LINES ? 0u : 1u);
+        EXPECT_EQ(headless_box_log().back() == refused, c.count < LESSON_MAX_LINES);
+        const int n = line_count - 1;
+        const char* end = line_note[n] != empty_note ? line_note[n] : line_table[n];
+        EXPECT_EQ(end + std::strlen(end) + 1 - line_pool, c.used) << "bytes of the pool in use";
+        EXPECT_STREQ(trailer_text, "intro");
     }
-    EXPECT_STREQ(trailer_text, "intro");
 }
 
 TEST_F(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)

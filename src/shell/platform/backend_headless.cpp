@@ -4,9 +4,16 @@
 // records tests read back (title, message box texts, sounds, presents). Nothing
 // here waits: a wait runs the test's hook, or answers an open message box.
 #include "headless.h"
-#include "internal.h"
 
+#include "backend.h"
 #include "codepage.h"
+#include "ink.h"
+#include "menu.h"
+#include "msgbox.h"
+#include "screen.h"
+#include "surface.h"
+#include "win32.h"
+#include "window.h"
 
 #include <cstring>
 #include <deque>

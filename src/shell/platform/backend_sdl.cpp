@@ -11,9 +11,15 @@
 // With LUMEKO_TRACE_PRESENT=<file> set at start, every present appends one line
 // to that file (see trace_present), for measuring latency from outside; with
 // LUMEKO_TRACE_SOUND=<file>, every sound the device starts (see trace_sound).
-#include "internal.h"
-
+#include "backend.h"
 #include "codepage.h"
+#include "disk.h"
+#include "font.h"
+#include "msgbox.h"
+#include "report.h"
+#include "surface.h"
+#include "win32.h"
+#include "zenity.h"
 
 #include <SDL.h>
 

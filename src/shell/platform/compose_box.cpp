@@ -7,9 +7,17 @@
 // message box are: the window's own drawing is never touched. queue.cpp feeds
 // it the input method's events; screen.cpp syncs it before every flush and
 // draws it where it overlaps what is composed.
-#include "internal.h"
+#include "compose_box.h"
 
+#include "backend.h"
 #include "codepage.h"
+#include "font.h"
+#include "menu.h"
+#include "msgbox.h"
+#include "open_dialog.h"
+#include "screen.h"
+#include "surface.h"
+#include "window.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,9 @@
 // whether to fail it: the headless backend can make the n-th write fail, so
 // tests reach the error paths of a full disk without tricks that do not bind
 // root. Called by the settings writer (profile.cpp) and the font memo.
-#include "internal.h"
+#include "disk.h"
+
+#include "backend.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -5,9 +5,13 @@
 // the end: characters are appended, Enter appends CR LF, Backspace removes the
 // last character. Typing notifies the parent (EN_UPDATE, EN_CHANGE) as Windows
 // does; setting the text of a multi-line EDIT does not.
-#include "internal.h"
+#include "edit.h"
 
 #include "codepage.h"
+#include "win32.h"
+#include "window.h"
+
+constexpr int EDIT_TEXT_LIMIT = 32767; // bytes an EDIT accepts from typing
 
 // The lead byte of a double-byte character waits here until its trail byte
 // arrives, so that the text never holds half a character. One control types at

@@ -4,8 +4,11 @@
 // its companions over the C heap; GetModuleFileNameA; and resolve_data_path,
 // which finds the lesson, sound and help files. Owns no state. Called by the
 // lesson loader, the help command, sound.cpp and shell_open.cpp.
+#include "files.h"
+
+#include "backend.h"
 #include "codepage.h"
-#include "internal.h"
+#include "win32.h"
 
 #include <cerrno>
 #include <climits>

@@ -7,8 +7,12 @@
 #include "font.h"
 
 #include "codepage.h"
+#include "disk.h"
 #include "font_memo.h"
-#include "internal.h"
+#include "ink.h"
+#include "report.h"
+#include "surface.h"
+#include "win32.h"
 
 #include <algorithm>
 #include <climits>

@@ -6,7 +6,8 @@
 // new one is safely written, so a full disk leaves the old memo as it was.
 #include "font_memo.h"
 
-#include "internal.h"
+#include "disk.h"
+#include "font.h"
 
 #include <fstream>
 #include <map>

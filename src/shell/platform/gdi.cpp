@@ -9,14 +9,24 @@
 // more after it costs only the new characters, and a fill inside one of the
 // same colour costs nothing.
 // Called by the program's drawing code and by DefWindowProcA.
-#include "internal.h"
+#include "gdi.h"
 
 #include "codepage.h"
+#include "font.h"
+#include "ink.h"
+#include "screen.h"
+#include "surface.h"
+#include "win32.h"
+#include "window.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <unordered_set>
+
+constexpr int TEXT_RUNS_MAX = 8;        // a practice screen has two such lines; the rest is single cells
+constexpr int FILL_RUNS_MAX = 32;       // a keystroke fills about a dozen rectangles
+constexpr long long FILL_RUN_MIN = 256; // pixels; smaller fills are compared afresh
 
 enum class GdiKind { Brush, Pen, Font };
 

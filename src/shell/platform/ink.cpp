@@ -10,10 +10,14 @@
 // map notes it, and the opaque drawing that follows covers most of it anyway
 // (the keyboard, the bars). Only what is left uncovered is made black, when a
 // row is next read or drawn on in a way that does not cover it.
-#include "internal.h"
+#include "ink.h"
+
+#include "surface.h"
 
 #include <algorithm>
 #include <cstring>
+
+constexpr long long DEFER_MIN_PIXELS = 65536; // black fills smaller than this are written at once
 
 void ink_fit(InkMap* ink, int w, int h, bool unknown)
 {

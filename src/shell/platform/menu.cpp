@@ -6,7 +6,16 @@
 // closing menu leaves the window's own drawing exactly as it was. Input
 // reaches here from queue.cpp before any window; a menu entered by mouse or
 // keyboard runs a modal loop inside WM_SYSCOMMAND, as Windows' menu loop does.
-#include "internal.h"
+#include "menu.h"
+
+#include "backend.h"
+#include "font.h"
+#include "msgbox.h"
+#include "queue.h"
+#include "screen.h"
+#include "surface.h"
+#include "win32.h"
+#include "window.h"
 
 #include <cstring>
 #include <unordered_set>

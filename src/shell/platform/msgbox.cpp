@@ -5,9 +5,16 @@
 // drawn into the framebuffer, so the window below goes on painting. While a box
 // is up it takes all input; Return, Space, Esc or a click on OK close it. Its
 // nested loop keeps delivering timer and paint messages, as Windows does.
-#include "internal.h"
+#include "msgbox.h"
 
+#include "backend.h"
 #include "codepage.h"
+#include "font.h"
+#include "queue.h"
+#include "screen.h"
+#include "surface.h"
+#include "win32.h"
+#include "window.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,8 +7,14 @@
 // exist) and handed back as a CP932 path; a path that CP932 cannot hold is
 // refused with a message instead of becoming a wrong file. Called by the lesson
 // loader.
+#include "open_dialog.h"
+
+#include "backend.h"
 #include "codepage.h"
-#include "internal.h"
+#include "files.h"
+#include "queue.h"
+#include "win32.h"
+#include "window.h"
 
 #include <climits>
 #include <cstring>

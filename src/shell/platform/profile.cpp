@@ -6,7 +6,9 @@
 // lines it must, keeps every other byte, and replaces the file atomically.
 // Called by the shell's settings reader and its menu commands.
 #include "codepage.h"
-#include "internal.h"
+#include "disk.h"
+#include "files.h"
+#include "win32.h"
 
 #include <cerrno>
 #include <climits>

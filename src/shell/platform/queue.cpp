@@ -5,9 +5,18 @@
 // shown window, and all input to the message box while one is up. Like
 // Windows, WM_PAINT and WM_TIMER are made up only when nothing else waits, at
 // most one of each at a time. Called by the program's loops and modal loops.
-#include "internal.h"
+#include "queue.h"
 
+#include "backend.h"
 #include "codepage.h"
+#include "compose_box.h"
+#include "menu.h"
+#include "msgbox.h"
+#include "open_dialog.h"
+#include "screen.h"
+#include "sound.h"
+#include "win32.h"
+#include "window.h"
 
 #include <deque>
 #include <vector>

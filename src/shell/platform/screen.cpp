@@ -8,7 +8,15 @@
 // unchanged cells costs no display traffic. Where neither the client nor the
 // screen may hold colour (their ink maps), nothing is read or written at all.
 // Called before the queue reports or waits for messages.
-#include "internal.h"
+#include "screen.h"
+
+#include "backend.h"
+#include "compose_box.h"
+#include "ink.h"
+#include "menu.h"
+#include "msgbox.h"
+#include "surface.h"
+#include "window.h"
 
 #include <cstring>
 #include <vector>

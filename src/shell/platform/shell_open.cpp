@@ -4,8 +4,11 @@
 // environment variable LUMEKO_OPENER, which tests use) without a shell and
 // without waiting for it. Owns nothing but the detached threads that collect
 // the finished openers. Called by the help command.
+#include "shell_open.h"
+
 #include "codepage.h"
-#include "internal.h"
+#include "files.h"
+#include "win32.h"
 
 #include <cerrno>
 #include <climits>

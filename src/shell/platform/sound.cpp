@@ -9,9 +9,14 @@
 // after SOUND_QUIET_MS of silence, so an idle game keeps no audio stream (nor
 // its thread, nor the sound card) awake. Called by the drill engine; the
 // queue's wait closes the output.
-#include "internal.h"
+#include "sound.h"
 
+#include "backend.h"
 #include "codepage.h"
+#include "files.h"
+#include "queue.h"
+#include "report.h"
+#include "win32.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -2,7 +2,8 @@
 //
 // On Windows it is <windows.h> with the few system headers the program uses.
 // Elsewhere it declares the subset of the Win32 API that the program calls, with
-// the real names, types and constant values; src/shell/platform implements it.
+// the real names, types and constant values; src/shell/platform implements it,
+// and each function below says what it ignores or does differently there.
 // Text is code page 932 (Shift-JIS) bytes on both sides of this header.
 #pragma once
 
@@ -23,7 +24,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 typedef int BOOL;
 typedef unsigned char BYTE;
@@ -74,16 +74,12 @@ typedef HINSTANCE HMODULE;
 #define FALSE 0
 #endif
 
-#define MAKEWORD(lo, hi) ((WORD)(((BYTE)((lo)&0xff)) | ((WORD)((BYTE)((hi)&0xff))) << 8))
 #define MAKELONG(lo, hi) ((LONG)(((WORD)((lo)&0xffff)) | ((DWORD)((WORD)((hi)&0xffff))) << 16))
 #define LOWORD(l) ((WORD)(((DWORD)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
 #define MAKEWPARAM(lo, hi) ((WPARAM)(DWORD)MAKELONG(lo, hi))
 #define MAKELPARAM(lo, hi) ((LPARAM)(DWORD)MAKELONG(lo, hi))
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
-#define GetRValue(c) ((BYTE)(c))
-#define GetGValue(c) ((BYTE)(((WORD)(c)) >> 8))
-#define GetBValue(c) ((BYTE)((c) >> 16))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((UINT_PTR)((WORD)(i))))
 
 struct POINT {
@@ -186,10 +182,8 @@ struct OPENFILENAMEA {
 typedef OPENFILENAMEA* LPOPENFILENAMEA;
 
 // Window messages
-constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
-constexpr UINT WM_MOVE = 0x0003;
 constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_SETFOCUS = 0x0007;
@@ -210,12 +204,11 @@ constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
-constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
-constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_USER = 0x0400; // tests only: a message of their own
 
 // WM_SYSCOMMAND kinds: the menu bar entered by mouse (lParam holds the point
 // in window coordinates) or by keyboard
@@ -229,12 +222,9 @@ constexpr UINT MF_POPUP = 0x0010;
 // WM_ACTIVATE states
 constexpr WORD WA_INACTIVE = 0;
 constexpr WORD WA_ACTIVE = 1;
-constexpr WORD WA_CLICKACTIVE = 2;
 
 // WM_SIZE kinds
 constexpr WPARAM SIZE_RESTORED = 0;
-constexpr WPARAM SIZE_MINIMIZED = 1;
-constexpr WPARAM SIZE_MAXIMIZED = 2;
 
 // Edit control notifications (high word of WM_COMMAND's wParam)
 constexpr WORD EN_CHANGE = 0x0300;
@@ -260,30 +250,21 @@ constexpr int CW_USEDEFAULT = (int)0x80000000;
 // ShowWindow
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_NORMAL = 1;
-constexpr int SW_SHOWMINIMIZED = 2;
 constexpr int SW_SHOWMAXIMIZED = 3;
-constexpr int SW_MAXIMIZE = 3;
 constexpr int SW_SHOW = 5;
-constexpr int SW_RESTORE = 9;
 constexpr int SW_SHOWDEFAULT = 10;
 
-// PeekMessage
+// PeekMessage (PM_NOREMOVE: tests only)
 constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
 
 // MessageBox
 constexpr UINT MB_OK = 0x00000000;
-constexpr UINT MB_ICONERROR = 0x00000010;
-constexpr UINT MB_ICONWARNING = 0x00000030;
-constexpr UINT MB_ICONINFORMATION = 0x00000040;
 constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
 
 // GetSystemMetrics
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
-constexpr int SM_CYCAPTION = 4;
 constexpr int SM_CYMENU = 15;
 constexpr int SM_CXFRAME = 32;
 constexpr int SM_CYFRAME = 33;
@@ -311,12 +292,8 @@ constexpr int VK_F10 = 0x79;
 
 // GDI stock objects, pens, background modes, fonts
 constexpr int WHITE_BRUSH = 0;
-constexpr int LTGRAY_BRUSH = 1;
-constexpr int GRAY_BRUSH = 2;
-constexpr int DKGRAY_BRUSH = 3;
 constexpr int BLACK_BRUSH = 4;
 constexpr int NULL_BRUSH = 5;
-constexpr int HOLLOW_BRUSH = NULL_BRUSH;
 constexpr int WHITE_PEN = 6;
 constexpr int BLACK_PEN = 7;
 constexpr int NULL_PEN = 8;
@@ -329,22 +306,15 @@ constexpr int OPAQUE = 2;
 constexpr int FW_DONTCARE = 0;
 constexpr int FW_NORMAL = 400;
 constexpr int FW_BOLD = 700;
-constexpr DWORD ANSI_CHARSET = 0;
-constexpr DWORD DEFAULT_CHARSET = 1;
 constexpr DWORD SHIFTJIS_CHARSET = 128;
 constexpr DWORD OUT_DEFAULT_PRECIS = 0;
 constexpr DWORD CLIP_DEFAULT_PRECIS = 0;
 constexpr DWORD DEFAULT_QUALITY = 0;
-constexpr DWORD DEFAULT_PITCH = 0;
 constexpr DWORD FIXED_PITCH = 1;
-constexpr DWORD VARIABLE_PITCH = 2;
-constexpr DWORD FF_DONTCARE = 0x00;
-constexpr DWORD FF_ROMAN = 0x10;
-constexpr DWORD FF_SWISS = 0x20;
 constexpr DWORD FF_MODERN = 0x30;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
-// Files and memory
+// Files and memory (FILE_CURRENT, GMEM_FIXED and GHND: tests only)
 constexpr UINT OF_READ = 0x00000000;
 constexpr HFILE HFILE_ERROR = -1;
 constexpr int FILE_BEGIN = 0;
@@ -354,7 +324,6 @@ constexpr UINT GMEM_FIXED = 0x0000;
 constexpr UINT GMEM_MOVEABLE = 0x0002;
 constexpr UINT GMEM_ZEROINIT = 0x0040;
 constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
-constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
 
 // The open-file dialog
 constexpr DWORD OPENFILENAME_SIZE_VERSION_400A = 76; // the record without the Windows 2000 fields
@@ -371,59 +340,93 @@ constexpr UINT SND_NODEFAULT = 0x0002;
 constexpr int SE_ERR_FNF = 2;
 constexpr int SE_ERR_NOASSOC = 31;
 
-// Windows and classes
+// ---- the functions --------------------------------------------------------------
+// Each does what its Windows namesake does for the calls the program makes; a
+// note says what it ignores or does differently. "Tests only" marks what the
+// program never calls: tests and tools use it to look at or drive the layer.
+
+// Windows and classes. There is one thread and one top-level window shown at
+// a time; child windows are never drawn (the program's one child is hidden).
+// Ignores the extra bytes, icon, cursor and menu name of the class.
 ATOM RegisterClassA(const WNDCLASSA* wc);
+// Ignores ex_style and every style bit but WS_CHILD and WS_VISIBLE; the
+// desktop draws the frame and caption. A child's menu argument is its id.
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND hwnd);
+// Any show state but SW_HIDE shows the window; SW_SHOWMAXIMIZED, or a size
+// that fills the screen, asks the desktop to maximise it.
 BOOL ShowWindow(HWND hwnd, int show);
-BOOL UpdateWindow(HWND hwnd);
-BOOL IsWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd); // tests only
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
-BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase); // tests only (the layer uses it itself)
+// Knows the screen size, the frame, the maximised size and the menu bar's
+// height; every other index gives 0 (the desktop draws captions and borders).
 int GetSystemMetrics(int index);
+// Gives the arrow whatever is asked for; the desktop's own cursor shows.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+// Handles what the program leaves to it: the close box destroys, the erase
+// fills with the class brush, activation focuses the window, WM_SYSCOMMAND
+// runs the menu loop.
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
-// Menus. A pop-up item's id is the HMENU of its sub-menu; destroying a menu
-// destroys its sub-menus with it.
+// Menus: MF_STRING and MF_POPUP items only (no check marks, separators or
+// disabled items). A pop-up item's id is the HMENU of its sub-menu;
+// destroying a menu destroys its sub-menus with it.
 HMENU CreateMenu(void);
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR label);
 BOOL DestroyMenu(HMENU menu);
-HMENU GetMenu(HWND hwnd);
+HMENU GetMenu(HWND hwnd); // tests only
 
-// Messages and timers
+// Messages and timers. The queue never blocks in PeekMessageA; WM_PAINT and
+// WM_TIMER are made up when nothing else waits. Timer intervals have a floor
+// of 10 ms, as on Windows.
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove);
-BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max);
+BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max); // tests only
 BOOL WaitMessage(void);
+// Makes WM_CHAR only for Return, Backspace, Tab and Esc: printable keys
+// arrive as text input from the desktop, already composed.
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam); // tests only
 void PostQuitMessage(int exit_code);
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
+// Milliseconds of the layer's clock (virtual on the headless backend); the
+// layer stamps messages with it, the program does not call it.
 DWORD GetTickCount(void);
 
 // Focus and window text
 HWND SetFocus(HWND hwnd);
-HWND GetFocus(void);
+HWND GetFocus(void); // tests only
 int GetWindowTextA(HWND hwnd, LPSTR buffer, int max_count);
-int GetWindowTextLengthA(HWND hwnd);
+int GetWindowTextLengthA(HWND hwnd); // tests only
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
+// Ignores caption and type: every box has one OK button (Return, Space, Esc
+// or a click closes it) and gives IDOK. The box is drawn over the owner's
+// client area; with no window shown the text goes to stderr instead.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// As on Windows, writes at most 1,024 bytes, the terminating 0 included.
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 BOOL IsDBCSLeadByte(BYTE test_char); // for code page 932, the program's only code page
 
-// GDI
+// GDI, on the window's client framebuffer: right and bottom edges exclusive,
+// LineTo leaves out its end point, as GDI does. A device context always
+// draws on the client area of the window it was got for.
 HDC GetDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC hdc);
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+// The brushes and pens of Windows' stock; the fonts are the layer's Gothic.
 HGDIOBJ GetStockObject(int index);
 HBRUSH CreateSolidBrush(COLORREF color);
+// Solid or null pens only: any style but PS_NULL draws solid.
 HPEN CreatePen(int style, int width, COLORREF color);
+// Ignores escapement, orientation and the three precision and quality
+// arguments. The face name, charset and pitch pick a fixed-pitch Japanese
+// Gothic through fontconfig; every byte takes a cell of width x height.
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
                   DWORD strike_out, DWORD charset, DWORD out_precision, DWORD clip_precision, DWORD quality,
                   DWORD pitch_and_family, LPCSTR face);
@@ -431,18 +434,23 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object);
 BOOL DeleteObject(HGDIOBJ object);
 COLORREF SetTextColor(HDC hdc, COLORREF color);
 COLORREF SetBkColor(HDC hdc, COLORREF color);
-int SetBkMode(HDC hdc, int mode);
+int SetBkMode(HDC hdc, int mode); // tests and tools only: the program draws opaque text
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count);
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* old);
 BOOL LineTo(HDC hdc, int x, int y);
-COLORREF GetPixel(HDC hdc, int x, int y);
+COLORREF GetPixel(HDC hdc, int x, int y); // tests only
 
-// Private-profile (INI) files
+// Private-profile (INI) files. A bare file name lives in the user's config
+// directory ($XDG_CONFIG_HOME, else ~/.config), not in a Windows directory; a
+// write keeps every other byte of the file and replaces it atomically.
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_value, LPSTR buffer, DWORD size,
                                LPCSTR file_name);
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file_name);
 
-// Files and memory
+// Files and memory. OpenFile reads only (any other style fails) and finds a
+// relative name as a data file: the current directory, beside the program,
+// then the installed data. Memory blocks never move: GlobalLock gives the
+// block itself and GlobalUnlock keeps no count.
 HFILE OpenFile(LPCSTR file_name, LPOFSTRUCT of, UINT style);
 LONG _llseek(HFILE file, LONG offset, int origin);
 UINT _lread(HFILE file, LPVOID buffer, UINT bytes);
@@ -451,12 +459,20 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
 LPVOID GlobalLock(HGLOBAL mem);
 BOOL GlobalUnlock(HGLOBAL mem);
 HGLOBAL GlobalFree(HGLOBAL mem);
+// Ignores the module: there is one, the program.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
 
-// The open-file dialog: the desktop's own file chooser
+// The open-file dialog: the desktop's own file chooser. Uses the title, the
+// filters, the file proposed, nMaxFile and the must-exist flags; ignores the
+// owner (the chooser is its own window), the initial folder, the filter
+// index, the custom filter, the file title, the hook and the template.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
 
-// Shell and sound
+// Shell and sound. ShellExecuteA opens a document with the desktop's opener
+// (xdg-open): it knows only the verb "open" (or none) and ignores the owner,
+// the parameters and the show state. sndPlaySoundA plays always without
+// waiting, so SND_SYNC plays asynchronously too and SND_NODEFAULT changes
+// nothing; a sound it cannot play is silence.
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);
 BOOL sndPlaySoundA(LPCSTR sound, UINT flags);
 

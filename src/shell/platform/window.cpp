@@ -4,12 +4,19 @@
 // top-level window the backend shows. Windows are created, sized, shown and
 // destroyed here; their messages are sent straight to their procedures.
 // Called by the program through win32.h and by the rest of the layer.
-#include "internal.h"
+#include "window.h"
 
+#include "backend.h"
 #include "codepage.h"
+#include "edit.h"
+#include "menu.h"
+#include "queue.h"
+#include "report.h"
+#include "screen.h"
+#include "surface.h"
+#include "win32.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <strings.h>
@@ -27,7 +34,6 @@ constexpr int CLASS_ATOM_BASE = 0xC000;
 constexpr int FRAME_WIDTH = 4; // what a resizable frame would take on each side
 constexpr int DEFAULT_WINDOW_W = 800;
 constexpr int DEFAULT_WINDOW_H = 600;
-constexpr int WSPRINTF_LIMIT = 1024; // wsprintfA writes at most this many bytes, its 0 included
 
 static std::vector<WindowClass> classes;
 static std::unordered_set<Window*> live_windows;
@@ -231,16 +237,6 @@ void window_resized(int w, int h)
     send_message(win, WM_SIZE, SIZE_RESTORED, MAKELPARAM(win->fb.w, win->fb.h));
 }
 
-BOOL UpdateWindow(HWND hwnd)
-{
-    Window* win = window_from(hwnd);
-    if (!win)
-        return FALSE;
-    if (!win->invalid.empty())
-        send_message(win, WM_PAINT, 0, 0);
-    return TRUE;
-}
-
 BOOL GetClientRect(HWND hwnd, LPRECT rect)
 {
     Window* win = window_from(hwnd);
@@ -392,19 +388,4 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     default:
         return 0;
     }
-}
-
-int wsprintfA(LPSTR buffer, LPCSTR format, ...)
-{
-    if (!buffer || !format)
-        return 0;
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(buffer, WSPRINTF_LIMIT, format, args);
-    va_end(args);
-    if (n < 0) {
-        buffer[0] = 0;
-        return 0;
-    }
-    return n > WSPRINTF_LIMIT - 1 ? WSPRINTF_LIMIT - 1 : n; // the bytes stored, without the 0
 }

@@ -5,7 +5,10 @@
 // dialog's nested loop, and killed if the program ends first. The real-window
 // backend hands its file dialogs here; tests run it with a stand-in program
 // named by LUMEKO_ZENITY.
-#include "internal.h"
+#include "zenity.h"
+
+#include "backend.h"
+#include "shell_open.h"
 
 #include <cerrno>
 #include <csignal>

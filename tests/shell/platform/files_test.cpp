@@ -1,34 +1,16 @@
-// files_test.cpp -- data files, whole-file reading, memory blocks, shell open.
+// files_test.cpp -- data files, whole-file reading, memory blocks.
+#include "shell/platform/codepage.h"
+#include "shell/platform/disk.h"
+#include "shell/platform/files.h"
 #include "test_support.h"
 
-#include "shell/platform/codepage.h"
-#include "shell/platform/internal.h"
-
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-
-// Children of this process that have exited and were never collected.
-static int zombie_children()
-{
-    int zombies = 0;
-    for (const auto& e : fs::directory_iterator("/proc")) {
-        std::string stat;
-        std::getline(std::ifstream(e.path() / "stat"), stat);
-        char state = 0;
-        int ppid = 0;
-        size_t paren = stat.rfind(')'); // the command name may hold spaces
-        if (paren != std::string::npos && sscanf(stat.c_str() + paren + 1, " %c %d", &state, &ppid) == 2)
-            zombies += state == 'Z' && ppid == getpid();
-    }
-    return zombies;
-}
 
 TEST(Files, ReadsAFileInPiecesAndSeeksLikeTheLessonLoader)
 {
@@ -126,72 +108,4 @@ TEST(Files, AllocatesZeroedBlocksOrNull)
     GlobalUnlock(block);
     EXPECT_EQ(GlobalFree(block), nullptr);
     EXPECT_EQ(GlobalAlloc(GHND, (SIZE_T)-1 / 2), nullptr) << "no memory is NULL, not an abort";
-}
-
-TEST(ShellOpen, ReportsAMissingFileOrOpenerAndStartsTheOpenerWithoutWaiting)
-{
-    std::string dir = make_temp_dir("open");
-    setenv("LUMEKO_OPENER", "/bin/true", 1);
-    EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/none.html").c_str(), nullptr, nullptr, 1), SE_ERR_FNF);
-    ASSERT_TRUE(write_file(dir + "/page.html", "<p>"));
-    setenv("LUMEKO_OPENER", (dir + "/no-such-opener").c_str(), 1);
-    EXPECT_EQ((INT_PTR)ShellExecuteA(nullptr, nullptr, (dir + "/page.html").c_str(), nullptr, nullptr, 1),
-              SE_ERR_NOASSOC);
-
-    // The opener waits for a "go" that the test gives only after ShellExecuteA
-    // has returned, so a call that waited for the opener would record "blocked".
-    std::string script = dir + "/opener.sh";
-    ASSERT_TRUE(write_file(script, "#!/bin/sh\nd=$(dirname \"$0\"); i=0\n"
-                                   "while [ ! -e \"$d/go\" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done\n"
-                                   "if [ -e \"$d/go\" ]; then printf '%s' \"$1\"; else printf blocked; fi >\"$d/tmp\"\n"
-                                   "mv \"$d/tmp\" \"$d/out\"\n"));
-    fs::permissions(script, fs::perms::owner_all);
-    setenv("LUMEKO_OPENER", script.c_str(), 1);
-    std::string page = dir + u8"/最初にお読みください.html";
-    ASSERT_TRUE(write_file(page, "<p>"));
-
-    HINSTANCE r = ShellExecuteA(nullptr, nullptr, utf8_to_cp932(page).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    EXPECT_GT((INT_PTR)r, 32);
-    ASSERT_TRUE(write_file(dir + "/go", ""));
-    ASSERT_TRUE(eventually([&] { return fs::exists(dir + "/out"); }));
-    EXPECT_EQ(read_file(dir + "/out"), page);
-    EXPECT_TRUE(eventually([] { return zombie_children() == 0; })) << "the finished opener was collected";
-}
-
-// X keeps the parsed compose table in the program's cache folder, unless X
-// keeps none (root) or the user has chosen a place already.
-TEST(Files, ComposeCacheGoesToThePrivateCacheFolderUnlessTheUserChose)
-{
-    std::string home = make_temp_dir("compose-home");
-    const char* saved_home = getenv("HOME");
-    std::string old_home = saved_home ? saved_home : "";
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), 1);
-    unsetenv("XCOMPOSECACHE");
-
-    std::string dir = home + "/cache/lumeko-trainer/compose";
-    EXPECT_EQ(compose_cache_dir(true), "");
-    EXPECT_FALSE(fs::exists(dir)) << "made for root, who gets no cache";
-
-    EXPECT_EQ(compose_cache_dir(false), dir);
-    struct stat st {
-    };
-    ASSERT_EQ(stat(dir.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u) << "X uses only a folder nobody else may write";
-
-    setenv("XCOMPOSECACHE", "/somewhere/else", 1);
-    EXPECT_EQ(compose_cache_dir(false), "");
-    unsetenv("XCOMPOSECACHE");
-    fs::create_directory(home + "/.compose-cache");
-    EXPECT_EQ(compose_cache_dir(false), "") << "X uses ~/.compose-cache of itself";
-    fs::remove(home + "/.compose-cache");
-
-    std::ofstream(home + "/file") << "x";
-    setenv("XDG_CACHE_HOME", (home + "/file").c_str(), 1);
-    EXPECT_EQ(compose_cache_dir(false), "") << "a cache folder that cannot be made";
-
-    unsetenv("XDG_CACHE_HOME");
-    if (saved_home)
-        setenv("HOME", old_home.c_str(), 1);
-    fs::remove_all(home);
 }

@@ -4,10 +4,9 @@
 // <prefix>/share/lumeko-trainer, whatever the prefix, from any current
 // directory. The second test installs a copy of this test program under a
 // prefix of its own and runs the copy there.
-#include "test_support.h"
-
 #include "shell/platform/codepage.h"
-#include "shell/platform/internal.h"
+#include "shell/platform/files.h"
+#include "test_support.h"
 
 #include <cstdlib>
 #include <filesystem>

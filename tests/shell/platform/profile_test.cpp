@@ -1,7 +1,6 @@
 // profile_test.cpp -- reading and writing private-profile (INI) files.
+#include "shell/platform/files.h"
 #include "test_support.h"
-
-#include "shell/platform/internal.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,17 +1,22 @@
-// window_test.cpp -- wsprintfA, the formatter the title and texts go through.
-#include "test_support.h"
+// window_test.cpp -- windows: activation, focus and the close box.
+#include "window_fixture.h"
 
-// Windows writes at most 1,024 bytes, the terminator included, whatever the
-// format asks for; a caller's 1,024-byte buffer is then always enough.
-TEST(Wsprintf, WritesAtMost1024BytesWithTheTerminator)
+TEST(Window, ActivationGivesTheFocusToTheWindowAndCloseDestroysIt)
 {
-    char buf[1100];
-    std::memset(buf, 'X', sizeof buf);
-    std::string long_arg(2000, 'a');
-    int n = wsprintfA(buf, "%s", long_arg.c_str());
-    EXPECT_EQ(n, 1023);
-    EXPECT_EQ(buf[1023], 0);
-    EXPECT_EQ(buf[1024], 'X') << "a byte past the 1,024 was written";
-    EXPECT_EQ(wsprintfA(buf, "%d/%s", 42, "x"), 4);
-    EXPECT_STREQ(buf, "42/x");
+    open_test_window();
+    headless_focus(false);
+    pump();
+    EXPECT_EQ(GetFocus(), nullptr);
+    headless_focus(true);
+    pump();
+    EXPECT_EQ(GetFocus(), test_window);
+    EXPECT_EQ(count_of(WM_SETFOCUS), 1);
+    headless_close();
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0))
+        DispatchMessageA(&m);
+    EXPECT_EQ(m.wParam, 7u);
+    EXPECT_FALSE(IsWindow(test_window));
+    EXPECT_FALSE(IsWindow(test_edit));
+    EXPECT_FALSE(headless_window_open());
 }
