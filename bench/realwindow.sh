@@ -19,8 +19,9 @@
 #                 and the present itself: pixels handed to the display server
 # AS_USER=name runs the programs as that user (bench/as_user.sh), with a home
 # folder of its own.
-# QUICK=1 runs every step once, briefly (one launch, a few keys, no warm-up):
-# what the test suite runs to see that the script and the programs still work.
+# QUICK=1 runs every step once, briefly (mode 1 only, one launch, a few keys,
+# no warm-up): what the test suite runs to see that the script and the
+# programs still work.
 # Usage: bench/realwindow.sh <lumeko-trainer>
 #        (RUNS, KEYS, LAUNCHES, MODES, IDLE_S, RSS_S, SCREEN_W, SCREEN_H and
 #        AS_USER override the defaults; KEEP=dir keeps raw data)
@@ -32,7 +33,8 @@ EXE=$(readlink -f "$1")
 HELPER="$(cd "$(dirname "$0")" && pwd)/realwindow_helper.py"
 WARM_UP=1
 if [ -n "${QUICK:-}" ]; then
-    RUNS=${RUNS:-1} KEYS=${KEYS:-3} LAUNCHES=${LAUNCHES:-1} IDLE_S=${IDLE_S:-0.5} RSS_S=${RSS_S:-0.5} WARM_UP=0
+    RUNS=${RUNS:-1} KEYS=${KEYS:-3} LAUNCHES=${LAUNCHES:-1} MODES=${MODES:-1} IDLE_S=${IDLE_S:-0.5} RSS_S=${RSS_S:-0.5}
+    WARM_UP=0
 fi
 RUNS=${RUNS:-3}
 KEYS=${KEYS:-50}
@@ -149,8 +151,7 @@ xdotool key Return
 sleep 0.3
 python3 "$HELPER" keys "$TRACE" "$KEYS" "$R/keys.txt" || exit 1
 stop_app
-read -r kl_med kl_p90 kl_n < <(python3 "$HELPER" stats "$R/keys.txt" 0 1000)
-read -r ka_med ka_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 1 1000)
+{ read -r kl_med kl_p90 kl_n; read -r ka_med ka_p90 _; } < <(python3 "$HELPER" stats_many "$R/keys.txt:0:1000" "$R/keys.txt:1:1000")
 echo "SDL2 alone:  key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
 echo "SDL2 alone:  SDL poll -> present  median $ka_med ms (p90 $ka_p90)"
 
@@ -174,18 +175,23 @@ for mode in $MODES; do
         stop_app
     done
 
-    read -r ff_med ff_p90 ff_n < <(python3 "$HELPER" stats "$R/first.txt" 0)
-    read -r ss_med ss_p90 _ < <(python3 "$HELPER" stats "$R/first.txt" 1)
-    read -r rss_med _ rss_n < <(python3 "$HELPER" stats "$R/rss.txt" 0 1024)
-    read -r cbt_med _ cb_n < <(python3 "$HELPER" stats "$R/cpu_box.txt" 1)
-    read -r cbs_med _ _ < <(python3 "$HELPER" stats "$R/cpu_box.txt" 2)
-    read -r clt_med _ _ < <(python3 "$HELPER" stats "$R/cpu_line.txt" 1)
-    read -r cls_med _ _ < <(python3 "$HELPER" stats "$R/cpu_line.txt" 2)
-    read -r kl_med kl_p90 kl_n < <(python3 "$HELPER" stats "$R/keys.txt" 0 1000)
-    read -r ka_med ka_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 1 1000)
-    read -r kt_med kt_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 2)
-    read -r kp_med _ _ < <(python3 "$HELPER" stats "$R/keys.txt" 3)
-    read -r ks_med ks_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 4 1000)
+    {
+        read -r ff_med ff_p90 ff_n
+        read -r ss_med ss_p90 _
+        read -r rss_med _ rss_n
+        read -r cbt_med _ cb_n
+        read -r cbs_med _ _
+        read -r clt_med _ _
+        read -r cls_med _ _
+        read -r kl_med kl_p90 kl_n
+        read -r ka_med ka_p90 _
+        read -r kt_med kt_p90 _
+        read -r kp_med _ _
+        read -r ks_med ks_p90 _
+    } < <(python3 "$HELPER" stats_many "$R/first.txt:0" "$R/first.txt:1" "$R/rss.txt:0:1024" "$R/cpu_box.txt:1" \
+        "$R/cpu_box.txt:2" "$R/cpu_line.txt:1" "$R/cpu_line.txt:2" "$R/keys.txt:0:1000" "$R/keys.txt:1:1000" \
+        "$R/keys.txt:2" "$R/keys.txt:3" "$R/keys.txt:4:1000")
+    [ -n "$ks_med" ] || { echo "mode $mode: figures missing" >&2; exit 1; }
     echo "mode $mode: first frame          median $ff_med ms (p90 $ff_p90, $ff_n launches)"
     echo "mode $mode: start screen shown   median $ss_med ms (p90 $ss_p90); $(awk -v a="$ss_med" -v b="$bf_med" 'BEGIN { printf "%.2f", a / b }') times SDL2 alone"
     echo "mode $mode: resident at $RSS_S s      median $rss_med MiB ($rss_n runs; all: $(tr '\n' ' ' <"$R/rss.txt")KiB)"

@@ -15,6 +15,7 @@ Sub-commands (times are CLOCK_MONOTONIC, the clock of the game's present trace):
                             involuntary ones alone, then per thread name
   wait_until T0FILE SECONDS  sleep until SECONDS after the time in T0FILE
   stats FILE COLUMN [SCALE] median, 90th percentile and count of a column (0-based) / SCALE
+  stats_many FILE:COLUMN[:SCALE]...  the same for each, one line each (one start of python)
 Needs python3 and libX11/libXtst (for keys).
 """
 import ctypes
@@ -250,9 +251,15 @@ def cmd_stats(path, column, scale="1"):
     print(f"{statistics.median(vals):.3g} {p90:.3g} {len(vals)}")
 
 
+def cmd_stats_many(*specs):
+    for spec in specs:
+        cmd_stats(*spec.split(":"))
+
+
 if __name__ == "__main__":
     cmds = {"launch": cmd_launch, "first": cmd_first, "rss": cmd_rss, "cpu": cmd_cpu, "keys": cmd_keys,
-            "wakeups": cmd_wakeups, "wait_until": cmd_wait_until, "stats": cmd_stats}
+            "wakeups": cmd_wakeups, "wait_until": cmd_wait_until, "stats": cmd_stats,
+            "stats_many": cmd_stats_many}
     if len(sys.argv) < 2 or sys.argv[1] not in cmds:
         sys.exit(__doc__)
     cmds[sys.argv[1]](*sys.argv[2:])
