@@ -251,9 +251,9 @@ def cmd_stats(path, column, scale="1"):
     print(f"{statistics.median(vals):.3g} {p90:.3g} {len(vals)}")
 
 
-def cmd_stats_many(*specs):
-    for spec in specs:
-        cmd_stats(*spec.split(":"))
+def cmd_stats_many(*wanted):
+    for column in wanted:
+        cmd_stats(*column.split(":"))
 
 
 if __name__ == "__main__":
