@@ -39,7 +39,7 @@ static int soak_keys = 0;
 static std::string config_dir;
 
 // Settings come from the settings file in a fresh XDG config directory, as a
-// user's would.
+// user's would; the records of the lines typed go there too.
 static bool write_settings(int mode)
 {
     const char* tmp = std::getenv("TMPDIR");
@@ -48,6 +48,7 @@ static bool write_settings(int mode)
         return false;
     config_dir = templ;
     setenv("XDG_CONFIG_HOME", config_dir.c_str(), 1);
+    setenv("XDG_DATA_HOME", config_dir.c_str(), 1); // the records of the lines typed here
     std::string path = config_dir + "/LumekoTrainer.ini";
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
@@ -59,6 +60,8 @@ static bool write_settings(int mode)
 static void remove_settings()
 {
     std::remove((config_dir + "/LumekoTrainer.ini").c_str());
+    std::remove((config_dir + "/lumeko-trainer/records.csv").c_str());
+    rmdir((config_dir + "/lumeko-trainer").c_str());
     rmdir(config_dir.c_str());
 }
 

@@ -36,7 +36,7 @@ echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg)"
 mkdir -p "$WORK/config"
 printf '[set]\r\ntypemode=1\r\nsakiyomi=5\r\n' >"$WORK/config/LumekoTrainer.ini"
 TRACE="$WORK/trace.txt"
-(cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$WORK/config" LUMEKO_TRACE_PRESENT="$TRACE" SDL_AUDIODRIVER=dummy \
+(cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" LUMEKO_TRACE_PRESENT="$TRACE" SDL_AUDIODRIVER=dummy \
     exec "$EXE") 2>"$WORK/stderr.txt" &
 APP_PID=$!
 WIN=$(timeout 10 xdotool search --sync --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)

@@ -91,7 +91,7 @@ launch() {
     T0="$dir/t0.txt"
     mkdir -p "$WORK/cache-mode$1"
     [ -n "${AS_USER:-}" ] && chown -R "$AS_USER" "$dir" "$WORK/cache-mode$1" "$WORK/home"
-    (cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$WORK/cache-mode$1" \
+    (cd "$(dirname "$EXE")" && XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$WORK/cache-mode$1" XDG_DATA_HOME="$dir/data" \
         LUMEKO_TRACE_PRESENT="$TRACE" \
         exec "${AS[@]}" python3 "$HELPER" launch "$T0" "${PROG:-$EXE}") 2>"$dir/stderr.txt" &
     APP_PID=$!

@@ -57,8 +57,18 @@ std::string saved_setting(const char* key)
     return value;
 }
 
+std::string use_temp_data_dir()
+{
+    std::string dir = make_temp_dir("data");
+    setenv("XDG_DATA_HOME", dir.c_str(), 1);
+    return dir;
+}
+
+std::string records_csv() { return std::string(std::getenv("XDG_DATA_HOME")) + "/lumeko-trainer/records.csv"; }
+
 void start_game(int w, int h, const char* settings_ini)
 {
+    use_temp_data_dir();
     std::string dir = use_temp_config_dir();
     if (settings_ini)
         write_file(dir + "/LumekoTrainer.ini", settings_ini);

@@ -27,6 +27,11 @@ bool eventually(const std::function<bool()>& done);
 std::string make_temp_dir(const char* tag);
 // Points XDG_CONFIG_HOME at a fresh directory and returns its path.
 std::string use_temp_config_dir();
+// Points XDG_DATA_HOME, where the records file lives, at a fresh directory
+// and returns its path; start_game does so for every game it starts.
+// records_csv is the records file in it.
+std::string use_temp_data_dir();
+std::string records_csv();
 // Writes bytes to a file, creating or truncating it; false on failure.
 bool write_file(const std::string& path, const std::string& bytes);
 // Reads a whole file; "" when it cannot be read.

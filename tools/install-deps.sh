@@ -7,7 +7,7 @@
 #              (tools/test-debian-package.sh passes it)
 set -euo pipefail
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libpng-dev)
 RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # The MinGW-w64 compiler: CI cross-builds the Windows program and its zip.
 # The validators check the desktop entry and the AppStream data.
@@ -15,8 +15,10 @@ RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # ibus with mozc, in a D-Bus session of its own, is the input method the
 # real-window test composes Japanese with. python3 runs the real-window
 # benchmarks' timing helper. man-db formats the manual pages to check them.
+# openbox is the window manager the chooser is checked under, with xprop and
+# xwininfo (x11-utils) to read the stacking and wmctrl to ask for a close.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
-    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3 man-db)
+    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3 man-db openbox x11-utils wmctrl)
 # dpkg-shlibdeps (dpkg-dev) works out the package's library dependencies;
 # lintian checks the package; debootstrap makes the fresh system it is
 # installed on, where the program is played under Xvfb.

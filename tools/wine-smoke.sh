@@ -7,8 +7,9 @@
 #      checks that they are read (intermediate mode: no keyboard drawn);
 #   2. starts it again with a per-user file under %APPDATA% as well, checks
 #      that this one wins (Beginner 1: the keyboard), types until a line is
-#      complete, checks the result box and the next line, and keeps a
-#      screenshot of the line being typed;
+#      complete, checks the result box, the next line and the line's row in
+#      the records file under %APPDATA%, and keeps a screenshot of the line
+#      being typed;
 #   3. when the game has its menus, chooses a mode and checks that the setting
 #      is written to the per-user file with the old file's keys carried over;
 #   4. opens the default lesson through the open dialog and checks that its
@@ -163,6 +164,10 @@ for _ in $(seq 1 20); do
 done
 check "the result box closed with Return" test "$(pixel next 545 445)" != "$BOX"
 check "the next line started" test "$(count_colour next 0 30 1280 480 00ff00)" -gt 50
+RECORDS="$APPDATA_DIR/LumekoTrainer/records.csv"
+echo "records file: $(head -c 3 "$RECORDS" 2>/dev/null | od -An -tx1 | tr -d ' ') then $(tail -n +1 "$RECORDS" 2>/dev/null | tr -d '\r' | tr '\n' '|')"
+check "the finished line's row is in %APPDATA%\\LumekoTrainer\\records.csv, after its header" \
+    sh -c "head -n 1 '$RECORDS' | grep -q '^.*finished_at,mode,game,source,text,' && [ \"\$(grep -c ',1,0,random,[A-Y]\\{30\\},30,' '$RECORDS')\" = 1 ]"
 
 # ---- 3. a setting written by a menu command ----------------------------------------------
 step "choosing a mode through the menu writes the per-user file"
@@ -230,9 +235,9 @@ fi
 step "ヘルプ: the help page reaches the desktop's browser"
 shot before-help # the lesson's start message may be up
 [ "$(pixel before-help 545 445)" = "$BOX" ] && xdotool key Return && sleep 1
-# F10 selects the first menu; five times Right reach the last, ヘルプ (Left would
+# F10 selects the first menu; six times Right reach the last, ヘルプ (Left would
 # go to the window's system menu first, as on Windows), then its one item.
-for key in F10 Right Right Right Right Right Return Return; do
+for key in F10 Right Right Right Right Right Right Return Return; do
     xdotool key "$key"
     sleep 0.7
 done

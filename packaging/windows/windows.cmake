@@ -17,7 +17,7 @@ set_source_files_properties("${CMAKE_BINARY_DIR}/lumeko-trainer.rc" PROPERTIES
 # the libraries have been searched, so it is pulled in from the start.
 target_link_options(lumeko-trainer PRIVATE -static -Wl,--undefined=WinMain)
 target_link_libraries(lumeko-trainer PRIVATE "$<LINK_GROUP:RESCAN,${LOGIC_GROUP}>"
-  gdi32 user32 winmm shell32 comdlg32)
+  gdi32 user32 winmm shell32 comdlg32 imm32)
 
 # Everything in one folder: the program looks for its data beside itself.
 install(TARGETS lumeko-trainer RUNTIME DESTINATION .)

@@ -128,18 +128,34 @@ int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face)
     return 1;
 }
 
-int draw_keyboard()
+// The whole keyboard: the plain keys in their faces (their finger colours
+// when faces is null), then the keys that have no entry.
+static int draw_keyboard_in(const COLORREF* faces, COLORREF shift_face, COLORREF yen_face)
 {
     for (const KeyCell* e = key_table; e->ch != 0 && !e->shifted; e++)
-        draw_key(e->ch, key_w, key_h, COLOR_WHITE, e->color);
+        draw_key(e->ch, key_w, key_h, COLOR_WHITE, faces ? faces[e - key_table] : e->color);
     HDC dc = GetDC(main_window);
     set_origin(key_w, key_h);
-    draw_left_shift(dc, key_w, key_h, COLOR_WHITE, SHIFT_FACE);
-    draw_right_shift(dc, SHIFT_FACE);
+    draw_left_shift(dc, key_w, key_h, COLOR_WHITE, shift_face);
+    draw_right_shift(dc, shift_face);
     draw_cell(dc, cell_x(YEN_COL, SHIFT_ROW, key_w), kb_top + SHIFT_ROW * key_h, key_w, key_h, YEN_LABEL, COLOR_WHITE,
-              YEN_KEY_FACE);
+              yen_face);
     ReleaseDC(main_window, dc);
     return 1;
+}
+
+int draw_keyboard() { return draw_keyboard_in(nullptr, SHIFT_FACE, YEN_KEY_FACE); }
+
+int draw_keyboard_faces(const COLORREF faces[KEY_COUNT], COLORREF other_face)
+{
+    return draw_keyboard_in(faces, other_face, other_face);
+}
+
+RECT key_cell_rect(const KeyCell& e)
+{
+    set_origin(key_w, key_h);
+    int x0 = cell_x(e.col, e.row, key_w), y0 = kb_top + e.row * key_h;
+    return RECT{x0, y0, x0 + (e.ch == ' ' ? space_bar_keys : 1) * key_w, y0 + key_h};
 }
 
 int light_key(char ch, COLORREF face) { return draw_key(ch, key_w, key_h, COLOR_WHITE, face); }

@@ -39,5 +39,11 @@ constexpr int KEY_MISSING = -1; // what draw_key gives for a character that has 
 // light_key and restore_key return what draw_key gave for ch.
 int draw_key(char ch, int kw, int kh, COLORREF frame, COLORREF face);
 int draw_keyboard();
+// The keyboard as draw_keyboard draws it, but each plain key (entry i of
+// key_table) on faces[i] and the keys without an entry (both Shift keys and
+// "＼") on other_face: the records' per-key screen.
+int draw_keyboard_faces(const COLORREF faces[KEY_COUNT], COLORREF other_face);
+// The cell a plain key is drawn in at the window's key size.
+RECT key_cell_rect(const KeyCell& e);
 int light_key(char ch, COLORREF face);
 int restore_key(char ch);

@@ -90,12 +90,37 @@ static int copy_typed_part(const char* line, int n, char* out)
     return len - start;
 }
 
+// Tells the input method to compose in the band right above the typed line,
+// at its left end, where typed text begins: near the eyes, and hiding neither
+// the line nor a key. Told again only when the line moved (a new size or mode).
+static void place_composition(int y, int cell)
+{
+    static RECT told{};
+    RECT band{0, y - cell, typed_line_cols * cell, y};
+    if (std::memcmp(&band, &told, sizeof band) == 0)
+        return;
+    told = band;
+    // The input method works in the coordinates of the window with the focus.
+    MapWindowPoints(main_window, input_edit, reinterpret_cast<POINT*>(&band), 2);
+    COMPOSITIONFORM form{};
+    form.dwStyle = CFS_RECT;
+    form.ptCurrentPos.x = band.left;
+    form.ptCurrentPos.y = band.top;
+    form.rcArea = band;
+    HIMC himc = ImmGetContext(input_edit);
+    if (!himc)
+        return;
+    ImmSetCompositionWindow(himc, &form);
+    ImmReleaseContext(input_edit, himc);
+}
+
 int draw_typed_line()
 {
     static const char BLANK_LINE[typed_line_cols + 1] = "                                        ";
     static_assert(sizeof BLANK_LINE == typed_line_cols + 1, "one space per typed-line cell");
     int cell = typed_cell();
     int y = client_h - cell - keyboard_band_h();
+    place_composition(y, cell);
     HDC dc = GetDC(main_window);
     if (char_index > 0) {
         int n = repainting == 1 ? char_index - 1 : char_index;

@@ -8,6 +8,9 @@
 #include "drill/results.h"
 #include "maze/maze_play.h"
 #include "placement/placement.h"
+#include "records/line_log.h"
+#include "records/records_view.h"
+#include "records/weak_lines.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
@@ -16,6 +19,7 @@
 #include "text/random_lines.h"
 #include "text/store.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,11 +86,22 @@ static bool light_next(char c)
     return false;
 }
 
+// Makes the practice lines anew when they are made rather than read.
+static void make_lines()
+{
+    if (text_source == TEXT_SOURCE_RANDOM)
+        make_random_lines();
+    else if (text_source == TEXT_SOURCE_WEAK)
+        make_weak_lines();
+}
+
 static void start_after_message()
 {
-    if (text_source == 0)
-        make_random_lines();
-    format_start_text(text_buffer, TEXT_BUFFER_SIZE, text_source, trailer_text);
+    make_lines();
+    if (text_source == TEXT_SOURCE_WEAK)
+        std::snprintf(text_buffer, TEXT_BUFFER_SIZE, "%s", WEAK_START_TEXT);
+    else
+        format_start_text(text_buffer, TEXT_BUFFER_SIZE, text_source == TEXT_SOURCE_LESSON, trailer_text);
     draw_progress_bar();
     show_message(text_buffer);
     typed_count = 0;
@@ -103,6 +118,7 @@ static void start_after_message()
     draw_note_line();
     char_index += 1;
     line_ticks = 0;
+    line_log_start();
     practice_started = 1;
 }
 
@@ -113,6 +129,7 @@ static void finish_line()
         draw_keyboard();
     format_result_text(text_buffer, TEXT_BUFFER_SIZE, line_length, line_ticks, text_source == 1, line_note[line_index]);
     draw_progress_bar();
+    line_log_finish(); // the row is on the disk before the box shows
     show_message(text_buffer);
     line_index = choose_line();
     char_index = 0;
@@ -124,6 +141,7 @@ static void finish_line()
     typed_count = 0;
     show_typed_count();
     line_ticks = 0;
+    line_log_start();
     typed_count = 1;
     series_running = 1;
     char_index = 0;
@@ -147,8 +165,11 @@ static int type_step()
     bool accepted = matches(t, expected_char);
     if (t == 0)
         return 0;
-    if (!accepted)
+    if (!accepted) {
+        line_log_miss(char_index - 1, t);
         return 1;
+    }
+    line_log_accept(char_index - 1);
     SetFocus(input_edit);
     if (sound_on == 1)
         sndPlaySoundA(TAP_SOUND, SND_ASYNC);
@@ -172,6 +193,8 @@ int idle_step()
         return 0;
     if (maze_mode == 1)
         return maze_step(); // nothing is typed while the maze game is on
+    if (records_view != VIEW_NONE)
+        return 0; // nor while a records screen is shown
     if (typed_count == 0 && series_running != 1) {
         start_after_message();
         return 1;
@@ -187,10 +210,9 @@ int restart_practice()
 {
     // A lesson that turns out to hold nothing to practise switches the source
     // back to random letters, which are then made here.
-    if (text_source == 1)
+    if (text_source == TEXT_SOURCE_LESSON)
         load_lesson();
-    if (text_source == 0)
-        make_random_lines();
+    make_lines();
     // The screen is rebuilt from black: in the beginner modes with the keyboard,
     // whatever the line had come to and whichever mode came before.
     clear_screen();
@@ -201,6 +223,7 @@ int restart_practice()
     expected_char = (char)current_byte(0);
     line_length = line_len(line_index);
     line_ticks = 0;
+    line_log_start();
     typed_count = 0;
     idle_step();
     show_typed_count();

@@ -23,7 +23,7 @@ constexpr int TITLE_SIZE = 1024;
 // The speed in characters per second. A line finished before the first tick
 // has no measurable time: its speed is shown as "---" instead of a division
 // by zero.
-static void format_speed(char* out, int size, int n, int t, int lesson)
+void format_line_speed(char* out, int size, int n, int t, int lesson)
 {
     if (t <= 0) {
         std::snprintf(out, (size_t)size, "---");
@@ -37,18 +37,23 @@ static void format_speed(char* out, int size, int n, int t, int lesson)
     std::snprintf(out, (size_t)size, "%f", r);
 }
 
-char* format_result_text(char* out, int size, int n, int t, int lesson, const char* note)
+void format_line_time(char* out, int size, int t)
 {
     int h = t / TICKS_PER_TENTH; // tenths of a second, cut, not rounded
-    int s = h / 10;
-    int d = h % 10;
+    std::snprintf(out, (size_t)size, "%d.%d", h / 10, h % 10);
+}
+
+char* format_result_text(char* out, int size, int n, int t, int lesson, const char* note)
+{
+    char time[32];
     char speed[64];
-    format_speed(speed, sizeof speed, n, t, lesson);
+    format_line_time(time, sizeof time, t);
+    format_line_speed(speed, sizeof speed, n, t, lesson);
     if (lesson)
-        std::snprintf(out, (size_t)size, "%d文字　%d.%d 秒\n\n１秒当たり %s文字\n\n%s\n\n%s", n, s, d, speed,
+        std::snprintf(out, (size_t)size, "%d文字　%s 秒\n\n１秒当たり %s文字\n\n%s\n\n%s", n, time, speed,
                       note ? note : "", RESULT_TAIL);
     else
-        std::snprintf(out, (size_t)size, "%d文字　%d.%d 秒\n\n１秒当たり %s文字\n\n%s", n, s, d, speed, RESULT_TAIL);
+        std::snprintf(out, (size_t)size, "%d文字　%s 秒\n\n１秒当たり %s文字\n\n%s", n, time, speed, RESULT_TAIL);
     return out;
 }
 

@@ -11,6 +11,11 @@ extern int line_ticks;
 // a lesson line with its note. Written into out (size bytes, always
 // terminated); returns out.
 char* format_result_text(char* out, int size, int n, int t, int lesson, const char* note);
+// The time of t ticks as the result box shows it, "s.d", cut to tenths.
+void format_line_time(char* out, int size, int t);
+// The speed of n bytes in t ticks as the result box shows it: "%f", through
+// float for a lesson; "---" for a line finished before the first tick.
+void format_line_speed(char* out, int size, int n, int t, int lesson);
 // The text shown before practice starts: the fixed start text for random
 // letters, the lesson's introduction otherwise, cut to fit out.
 char* format_start_text(char* out, int size, int lesson, const char* trailer);

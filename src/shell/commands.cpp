@@ -11,6 +11,9 @@
 #include "drill/engine.h"
 #include "maze/maze.h"
 #include "maze/maze_play.h"
+#include "records/line_log.h"
+#include "records/record_file.h"
+#include "records/records_view.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/windows.h"
@@ -26,6 +29,12 @@ HMENU menu_bar = nullptr;
 const char MAZE_GUARD_TEXT[] = "ゲーム→迷路モード→元に戻す。をしてください。";
 const char MAZE_HINT_TEXT[] = "マウスの右ボタンを押すと次の迷路が出ます。";
 const char HELP_PAGE_NAME[] = "最初にお読みください";
+const char NO_RECORDS_TEXT[] = "まだ記録がありません。\n\n練習で１行打ち終えると、記録ファイルが作られます。\n場所：%s";
+static const char SETTINGS_NOT_SAVED[] = "設定を保存する場所（APPDATA）が見つからないため、設定は保存できません。\n\n"
+                                        "選んだ設定は、ゲームを終えるまで使われます。";
+static const char HELP_PAGE_MISSING[] = "ヘルプのページ「%s」が見つかりません。";
+static const char HELP_OPENER_MISSING[] = "ヘルプのページを開くプログラムが見つかりません。";
+constexpr INT_PTR SHELL_EXECUTE_FAILED_MAX = 32; // ShellExecuteA's results up to this are errors
 
 // ---- the menu tree ----------------------------------------------------------------
 
@@ -44,6 +53,9 @@ enum class Does {
     Maze,      // value: cells each way
     Size,      // value: the character size, 1 .. SIZE_COUNT
     Lookahead, // value: characters shown at once
+    RecordsScreen, // value: the records screen to show
+    WeakPractice,
+    OpenRecords,
     Help,
 };
 
@@ -100,11 +112,16 @@ constexpr MenuRow MENU_ROWS[] = {
     {1, "２個先", CMD_LOOKAHEAD_3, Does::Lookahead, 3},
     {1, "３個先", CMD_LOOKAHEAD_4, Does::Lookahead, 4},
     {1, "４個先", CMD_LOOKAHEAD_5, Does::Lookahead, 5},
+    {0, "記録", 0, Does::OpenMenu, 0},
+    {1, "成績グラフ", CMD_RECORDS_CHART, Does::RecordsScreen, VIEW_CHART},
+    {1, "キー別の速さ", CMD_RECORDS_KEYS, Does::RecordsScreen, VIEW_KEYS},
+    {1, "苦手キー練習", CMD_RECORDS_WEAK, Does::WeakPractice, 0},
+    {1, "記録ファイルを開く", CMD_RECORDS_OPEN, Does::OpenRecords, 0},
     {0, "ヘルプ", 0, Does::OpenMenu, 0},
     {1, "ヘルプ", CMD_HELP, Does::Help, 0},
 };
 constexpr int MENU_ROW_COUNT = (int)(sizeof MENU_ROWS / sizeof MENU_ROWS[0]);
-static_assert(MENU_ROW_COUNT == 43, "six menus: 6 entries, 26 items, 11 in sub-menus");
+static_assert(MENU_ROW_COUNT == 48, "seven menus: 7 entries, 30 items, 11 in sub-menus");
 constexpr int MENU_ITEMS_MAX = 16; // items of the longest menu, and room to grow
 
 // Builds the menu of the rows from `first` on at `depth`, up to the first row
@@ -165,11 +182,17 @@ static void keep_lesson()
         reload_same_file = 1;
 }
 
+// Where settings cannot be saved at all (Windows without an application-data
+// folder), the user is told so once; the choices still last for the session.
 static void write_setting(const char* key, int value)
 {
+    static bool told_unsaved = false;
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
-    save_setting(key, text);
+    if (save_setting(key, text) || told_unsaved)
+        return;
+    told_unsaved = true;
+    show_message(SETTINGS_NOT_SAVED);
 }
 
 static void choose_line_length(int letters)
@@ -233,6 +256,7 @@ static void set_sound(int on)
 // The grid keeps one cell more than the size each way.
 static void start_maze(int size)
 {
+    line_log_pause();
     maze_cols = maze_rows = size + 1;
     maze_mode = 1;
     maze_regen = 1;
@@ -243,6 +267,7 @@ static void leave_maze()
 {
     clear_screen();
     maze_mode = 0;
+    line_log_resume();
     full_redraw();
 }
 
@@ -276,7 +301,42 @@ static void open_help()
     int written = std::snprintf(page, sizeof page, "%.*s%s.html", dir_end, path, HELP_PAGE_NAME);
     if (written < 0 || written >= (int)sizeof page)
         return;
-    ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
+    INT_PTR result = (INT_PTR)ShellExecuteA(main_window, nullptr, page, nullptr, nullptr, SW_SHOWNORMAL);
+    if (result > SHELL_EXECUTE_FAILED_MAX)
+        return;
+    // Nothing opens: say which of the two is missing.
+    char message[PATH_SIZE + sizeof HELP_PAGE_MISSING];
+    if (result == SE_ERR_FNF || result == SE_ERR_PNF)
+        std::snprintf(message, sizeof message, HELP_PAGE_MISSING, page);
+    else
+        std::snprintf(message, sizeof message, "%s", HELP_OPENER_MISSING);
+    show_message(message);
+}
+
+// The records file in the desktop's program for it, as the help page; before
+// the first line is finished there is none, and the user is told so.
+static void open_records_file()
+{
+    const char* path = records_file_path();
+    if (path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        ShellExecuteA(main_window, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    char text[RECORDS_PATH_SIZE + 256];
+    std::snprintf(text, sizeof text, NO_RECORDS_TEXT, path[0] ? path : "（不明）");
+    show_message(text);
+    if (records_view != VIEW_NONE)
+        SetFocus(main_window); // the keys that leave the screen go to the window again
+}
+
+// The weak-key practice: lines of the current length, as the line-length
+// commands begin them, but from letters weighted by the records.
+static void start_weak_practice()
+{
+    game_kind = GAME_NONE;
+    text_source = TEXT_SOURCE_WEAK;
+    note_shown = 0;
+    restart_practice();
 }
 
 static void open_lesson()
@@ -315,6 +375,9 @@ static bool run_maze_safe(const MenuRow& row)
     case Does::Help:
         open_help();
         return true;
+    case Does::OpenRecords:
+        open_records_file();
+        return true;
     default:
         return false;
     }
@@ -349,14 +412,30 @@ static void run_practice_command(const MenuRow& row)
     case Does::Lookahead:
         choose_lookahead(row.value);
         break;
+    case Does::RecordsScreen:
+        records_view_show(row.value);
+        break;
+    case Does::WeakPractice:
+        start_weak_practice();
+        break;
     default:
         break;
     }
 }
 
+// A command that changes the practice or the screen first takes the practice
+// back from a records screen, as it was; the others leave the screen shown.
+static bool takes_practice_back(const MenuRow& row)
+{
+    return row.does != Does::Sound && row.does != Does::Exit && row.does != Does::Help &&
+           row.does != Does::OpenRecords && row.does != Does::RecordsScreen;
+}
+
 void run_command(unsigned id)
 {
     const MenuRow* row = row_of(id);
+    if (row && records_view != VIEW_NONE && takes_practice_back(*row))
+        leave_records_view();
     if (!row || run_maze_safe(*row))
         return;
     if (!maze_refuses())

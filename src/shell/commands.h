@@ -8,9 +8,13 @@
 
 #include "shell/platform/win32.h"
 
-extern int text_source;      // practice text: 0 random letters, 1 a lesson file
+extern int text_source;      // practice text: TEXT_SOURCE_RANDOM, _LESSON or _WEAK
 extern int reload_same_file; // reread the lesson file without the open dialog
 extern HMENU menu_bar;       // the main window's menu bar
+
+constexpr int TEXT_SOURCE_RANDOM = 0; // random capitals
+constexpr int TEXT_SOURCE_LESSON = 1; // a lesson file
+constexpr int TEXT_SOURCE_WEAK = 2;   // random letters drawn more often where the records show weak keys
 
 // Command identifiers, as the menu items send them. What each item is called
 // and what it sets stand in the menu table (commands.cpp).
@@ -46,6 +50,10 @@ enum : unsigned {
     CMD_SOUND_OFF = 750,
     CMD_SOUND_ON = 751,
     CMD_HELP = 800,
+    CMD_RECORDS_CHART = 900, // the records menu, in its order
+    CMD_RECORDS_KEYS = 901,
+    CMD_RECORDS_WEAK = 902,
+    CMD_RECORDS_OPEN = 903,
     CMD_SIZE_SMALL = 2001, // 2001 .. 2004: character size 1 .. 4
     CMD_SIZE_MEDIUM = 2002,
     CMD_SIZE_LARGE = 2003,
@@ -55,6 +63,7 @@ enum : unsigned {
 extern const char MAZE_GUARD_TEXT[];
 extern const char MAZE_HINT_TEXT[];
 extern const char HELP_PAGE_NAME[]; // the help page's name, without its extension
+extern const char NO_RECORDS_TEXT[]; // the records file is asked for before it exists
 
 // Builds menu_bar and its menus; the main window is created with it.
 void build_menu_bar();

@@ -8,6 +8,7 @@
 #include "drill/engine.h"
 #include "drill/results.h"
 #include "maze/maze_play.h"
+#include "records/records_view.h"
 #include "shell/commands.h"
 #include "shell/settings.h"
 #include "shell/windows.h"
@@ -51,10 +52,21 @@ static void paint(HWND hwnd)
     PAINTSTRUCT ps;
     BeginPaint(hwnd, &ps);
     EndPaint(hwnd, &ps);
-    if (maze_mode == 1)
+    if (maze_mode == 1) {
         maze_repaint();
-    else
+    } else if (records_view != VIEW_NONE) {
+        layout_recompute();
+        records_view_draw();
+    } else {
         full_redraw();
+    }
+}
+
+void leave_records_view()
+{
+    records_view_leave();
+    clear_screen();
+    full_redraw();
 }
 
 LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
@@ -67,17 +79,28 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
         paint(hwnd);
         return 0;
     case WM_TIMER:
-        // The line in progress waits while the maze game is on; its time
-        // goes on when the practice comes back.
-        if (maze_mode != 1)
+        // The line in progress waits while the maze game or a records
+        // screen is on; its time goes on when the practice comes back.
+        if (maze_mode != 1 && records_view == VIEW_NONE)
             line_ticks += 1;
         return 0;
     case WM_COMMAND:
         run_command(LOWORD(wparam));
         return 0;
     case WM_LBUTTONDOWN:
-        if (maze_mode != 1)
+        if (records_view != VIEW_NONE)
+            leave_records_view();
+        else if (maze_mode != 1)
             full_redraw();
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        // Keys reach the main window itself only while a records screen has
+        // taken the focus from the typing.
+        if (records_view == VIEW_NONE)
+            return DefWindowProcA(hwnd, msg, wparam, lparam);
+        if (records_view_key(msg, wparam))
+            leave_records_view();
         return 0;
     case WM_RBUTTONDOWN:
         maze_request_next();
@@ -85,7 +108,7 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
     case WM_SETFOCUS:
         // Activation gives the focus to this window; typing belongs to the
         // hidden EDIT, so it goes straight back there unless a box has it.
-        if (modal_flag == 0 && input_edit)
+        if (modal_flag == 0 && input_edit && records_view == VIEW_NONE)
             SetFocus(input_edit);
         return 0;
     case WM_DESTROY:

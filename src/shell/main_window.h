@@ -19,3 +19,5 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
 void layout_recompute();
 // Draws everything the practice screen shows, from the current state.
 void full_redraw();
+// Leaves the records screen shown for the practice, drawn as it was.
+void leave_records_view();

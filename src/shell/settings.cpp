@@ -39,7 +39,7 @@ static int last_separator(const char* path)
 void choose_settings_paths(const char* appdata, int user_file_exists)
 {
     std::snprintf(settings_read_path, SETTINGS_PATH_SIZE, "%s", SETTINGS_FILE);
-    std::snprintf(settings_write_path, SETTINGS_PATH_SIZE, "%s", SETTINGS_FILE);
+    settings_write_path[0] = 0; // nowhere, until a folder is known
     if (!appdata || !*appdata)
         return;
     int len = (int)std::strlen(appdata);
@@ -47,10 +47,57 @@ void choose_settings_paths(const char* appdata, int user_file_exists)
     char path[SETTINGS_PATH_SIZE];
     int n = std::snprintf(path, sizeof path, "%s%s%s\\%s", appdata, sep, SETTINGS_FOLDER, SETTINGS_FILE);
     if (n < 0 || n >= (int)sizeof path)
-        return; // a folder too long to name: the bare name still works
+        return; // a folder too long to name
     std::memcpy(settings_write_path, path, (size_t)n + 1);
     if (user_file_exists)
         std::memcpy(settings_read_path, path, (size_t)n + 1);
+}
+
+// ---- the first write to the per-user file -------------------------------------------
+
+constexpr int KEY_LIST_SIZE = 2048; // the names of the old file's keys (it holds five)
+constexpr int VALUE_SIZE = 520;
+static const char FRESH_SUFFIX[] = ".new"; // the per-user file while it is being made
+
+// Writes every key of the old file's section into the file at path. False
+// when one cannot be read whole or written.
+static bool copy_old_settings(const char* path)
+{
+    char keys[KEY_LIST_SIZE];
+    DWORD n = GetPrivateProfileStringA(SETTINGS_SECTION, nullptr, "", keys, sizeof keys, SETTINGS_FILE);
+    if (n >= sizeof keys - 2)
+        return false; // the list was cut: some key would be left behind
+    for (const char* key = keys; *key; key += std::strlen(key) + 1) {
+        char value[VALUE_SIZE];
+        DWORD v = GetPrivateProfileStringA(SETTINGS_SECTION, key, "", value, sizeof value, SETTINGS_FILE);
+        if (v >= sizeof value - 1 || !WritePrivateProfileStringA(SETTINGS_SECTION, key, value, path))
+            return false;
+    }
+    return true;
+}
+
+// Makes the per-user file under a name of its own, holding every setting of
+// the old file and then this one, and only then gives it its name: a step
+// that fails leaves no per-user file, and the old one stays in use, whole.
+static bool make_user_file(const char* key, const char* value)
+{
+    char folder[SETTINGS_PATH_SIZE];
+    std::memcpy(folder, settings_write_path, sizeof folder);
+    int sep = last_separator(folder);
+    if (sep > 0) {
+        folder[sep] = 0;
+        CreateDirectoryA(folder, nullptr);
+    }
+    char fresh[SETTINGS_PATH_SIZE];
+    int n = std::snprintf(fresh, sizeof fresh, "%s%s", settings_write_path, FRESH_SUFFIX);
+    if (n < 0 || n >= (int)sizeof fresh)
+        return false;
+    DeleteFileA(fresh); // left by a run that ended half way
+    if (copy_old_settings(fresh) && WritePrivateProfileStringA(SETTINGS_SECTION, key, value, fresh) &&
+        MoveFileExA(fresh, settings_write_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(fresh);
+    return false;
 }
 
 #ifdef _WIN32
@@ -70,36 +117,24 @@ static void find_settings_file()
     choose_settings_paths(appdata, is_file(settings_write_path));
 }
 
-// Before the first write to the per-user file: its folder, and the settings
-// of the Windows directory's file copied in, so that writing one key keeps
-// the others. Nothing is reported: a failed step leaves a file of fewer keys.
-static void prepare_user_file()
-{
-    char folder[SETTINGS_PATH_SIZE];
-    std::memcpy(folder, settings_write_path, sizeof folder);
-    int sep = last_separator(folder);
-    if (sep <= 0)
-        return;
-    folder[sep] = 0;
-    CreateDirectoryA(folder, nullptr);
-    char old_file[SETTINGS_PATH_SIZE];
-    UINT n = GetWindowsDirectoryA(old_file, sizeof old_file);
-    if (n > 0 && n < sizeof old_file &&
-        std::snprintf(old_file + n, sizeof old_file - n, "\\%s", SETTINGS_FILE) < (int)(sizeof old_file - n))
-        CopyFileA(old_file, settings_write_path, TRUE);
-}
 #else
 // The platform layer keeps a bare name in the user's config directory.
-static void find_settings_file() { choose_settings_paths(nullptr, 0); }
-static void prepare_user_file() {}
+static void find_settings_file()
+{
+    std::snprintf(settings_read_path, SETTINGS_PATH_SIZE, "%s", SETTINGS_FILE);
+    std::snprintf(settings_write_path, SETTINGS_PATH_SIZE, "%s", SETTINGS_FILE);
+}
 #endif
 
-void save_setting(const char* key, const char* value)
+int save_setting(const char* key, const char* value)
 {
-    if (std::strcmp(settings_read_path, settings_write_path) != 0)
-        prepare_user_file();
-    if (WritePrivateProfileStringA(SETTINGS_SECTION, key, value, settings_write_path))
+    if (!settings_write_path[0])
+        return 0;
+    if (std::strcmp(settings_read_path, settings_write_path) == 0)
+        WritePrivateProfileStringA(SETTINGS_SECTION, key, value, settings_write_path);
+    else if (make_user_file(key, value))
         std::memcpy(settings_read_path, settings_write_path, sizeof settings_read_path);
+    return 1;
 }
 
 // ---- reading ----------------------------------------------------------------------------

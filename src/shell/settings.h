@@ -17,8 +17,10 @@ extern const char SETTINGS_FOLDER[];  // the per-user folder on Windows
 // write in its own directory, so there the file is kept per user,
 // "<APPDATA>\LumekoTrainer\LumekoTrainer.ini"; until that file exists the
 // settings are read from the Windows directory's file (the bare name), so an
-// earlier user's settings carry over. Elsewhere both are the bare name, which
-// the platform layer keeps in the user's config directory.
+// earlier user's settings carry over; that file is never written. Without an
+// application-data folder the write path is "": nothing is saved. Elsewhere
+// both are the bare name, which the platform layer keeps in the user's config
+// directory.
 constexpr int SETTINGS_PATH_SIZE = 520;
 extern char settings_read_path[SETTINGS_PATH_SIZE];
 extern char settings_write_path[SETTINGS_PATH_SIZE];
@@ -31,5 +33,7 @@ void choose_settings_paths(const char* appdata, int user_file_exists);
 void read_settings();
 
 // Writes one key of the settings, as the menu commands do. On Windows the
-// first write makes the per-user file, starting from the old file's keys.
-void save_setting(const char* key, const char* value);
+// first write makes the per-user file, starting from the old file's keys; the
+// reads move to it only once it holds them all. Returns 0 when there is
+// nowhere to save (the change then lasts for the session), else 1.
+int save_setting(const char* key, const char* value);

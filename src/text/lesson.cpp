@@ -26,6 +26,8 @@ constexpr UINT READ_ERROR = (UINT)HFILE_ERROR; // what _lread returns when readi
 static const char LINE_PROBLEM[] = "%d行目に問題があります。";
 static const char CANNOT_READ[] = "「%s」を読み込めませんでした。\n\n今までの行で練習を続けます。";
 static const char NO_MEMORY[] = "「%s」を読み込むためのメモリが足りません。\n\n今までの行で練習を続けます。";
+static const char TOO_LARGE[] = "「%s」は大きすぎるため読み込みません（%dMBまで）。\n\n今までの行で練習を続けます。";
+constexpr int BYTES_PER_MB = 1024 * 1024;
 static const char POOL_FULL[] = "%d行目から後は入りきらないため、読み込みませんでした。";
 static const char NOTHING_TO_PRACTISE[] = "「%s」には練習できる行がありません。\n\nランダムな文字で練習します。";
 static const char LESSON_FILTERS[] = "Txt Files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
@@ -100,7 +102,7 @@ int read_whole_file(const char* path, HGLOBAL* block, char** start)
     LONG size = _llseek(f, 0, FILE_END);
     if (size < 0 || size > LESSON_FILE_MAX) {
         _lclose(f);
-        return size < 0 ? READ_FAILED : READ_NO_MEMORY;
+        return size < 0 ? READ_FAILED : READ_TOO_LARGE;
     }
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (SIZE_T)size + LESSON_READ_PIECE);
     char* data = mem ? static_cast<char*>(GlobalLock(mem)) : nullptr;
@@ -266,6 +268,16 @@ static void report_about_file(const char* format)
     show_message(text_buffer);
 }
 
+static void report_read_failure(int result)
+{
+    if (result == READ_TOO_LARGE) {
+        std::snprintf(text_buffer, TEXT_BUFFER_SIZE, TOO_LARGE, lesson_path, LESSON_FILE_MAX / BYTES_PER_MB);
+        show_message(text_buffer);
+        return;
+    }
+    report_about_file(result == READ_NO_MEMORY ? NO_MEMORY : CANNOT_READ);
+}
+
 static bool any_line_to_practise()
 {
     for (int j = 0; j < line_count; j++)
@@ -286,7 +298,7 @@ int load_lesson()
     char* data;
     int size = read_whole_file(lesson_path, &block, &data);
     if (size < 0) {
-        report_about_file(size == READ_NO_MEMORY ? NO_MEMORY : CANNOT_READ);
+        report_read_failure(size);
         return 0;
     }
     cut_lesson(data, size);

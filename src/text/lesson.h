@@ -15,6 +15,7 @@ constexpr int LESSON_READ_PIECE = 65520;           // bytes per read, and the ze
 constexpr int LESSON_FILE_MAX = 256 * 1024 * 1024; // larger files are not read at all
 constexpr int READ_FAILED = -1;                    // read_whole_file: the file could not be opened or read
 constexpr int READ_NO_MEMORY = -2;                 // read_whole_file: no memory block for it
+constexpr int READ_TOO_LARGE = -3;                 // read_whole_file: larger than LESSON_FILE_MAX
 
 extern const char DEFAULT_LESSON_PATH[]; // the lesson proposed when lesson_path names no file
 
@@ -26,7 +27,8 @@ int choose_lesson_file(HWND owner, char* path);
 // Reads the whole file into a fresh zero-filled block of its size plus
 // LESSON_READ_PIECE bytes, so its bytes are always followed by a 0. Returns the
 // number of bytes read, with *block and *start set (the caller frees the block
-// with GlobalFree); READ_FAILED or READ_NO_MEMORY, with nothing allocated.
+// with GlobalFree); READ_FAILED, READ_NO_MEMORY or READ_TOO_LARGE, with
+// nothing allocated.
 int read_whole_file(const char* path, HGLOBAL* block, char** start);
 
 // Copies the line at *cursor into dest (dest_size bytes, at least 2), followed by

@@ -40,14 +40,16 @@ static int clamp_int(int v, int low, int high) { return v < low ? low : (v > hig
 // slots from the start again (see make_random_lines).
 static char* random_slot(int i) { return line_pool + (i % RANDOM_SLOT_COUNT) * RANDOM_SLOT_SIZE; }
 
-// Writes `letters` random capitals and zeroes the rest of the slot up to its
-// second-to-last byte; the last byte is left as it was.
-static void fill_random_slot(char* slot, int letters)
+// Writes `letters` letters drawn by next_letter and zeroes the rest of the
+// slot up to its second-to-last byte; the last byte is left as it was.
+static void fill_random_slot(char* slot, int letters, char (*next_letter)())
 {
     for (int j = 0; j < letters; j++)
-        slot[j] = static_cast<char>(UPPER_A + rand() % RANDOM_LETTERS);
+        slot[j] = next_letter();
     memset(slot + letters, 0, RANDOM_SLOT_SIZE - 1 - letters);
 }
+
+static char uniform_letter() { return static_cast<char>(UPPER_A + rand() % RANDOM_LETTERS); }
 
 // Replaces the line tables with line_count lines of random letters; line_count
 // itself is left alone. The pool holds only RANDOM_SLOT_COUNT slots, but after a
@@ -55,7 +57,9 @@ static void fill_random_slot(char* slot, int letters)
 // So at most RANDOM_SLOT_COUNT lines are generated and entry i from there on
 // points at slot i % RANDOM_SLOT_COUNT: every valid index is a real random line,
 // never stale lesson bytes. Returns the number of lines generated.
-int make_random_lines()
+int make_random_lines() { return make_letter_lines(uniform_letter); }
+
+int make_letter_lines(char (*next_letter)())
 {
     reposition_line();
     const int entries = clamp_int(line_count, 0, LINE_TABLE_SIZE);
@@ -66,7 +70,7 @@ int make_random_lines()
     const int lines = entries < RANDOM_SLOT_COUNT ? entries : RANDOM_SLOT_COUNT;
     const int letters = clamp_int(random_line_len, 0, MAX_RANDOM_LETTERS);
     for (int i = 0; i < lines; i++)
-        fill_random_slot(random_slot(i), letters);
+        fill_random_slot(random_slot(i), letters, next_letter);
     return lines;
 }
 

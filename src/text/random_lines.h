@@ -23,4 +23,7 @@ inline char key_char(char c)
     return upper ? (char)upper : c;
 }
 int make_random_lines();
+// make_random_lines with the letters drawn by next_letter, line after line and
+// position after position: the weak-key practice draws its own.
+int make_letter_lines(char (*next_letter)());
 int line_len(int index);

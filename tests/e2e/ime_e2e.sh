@@ -2,8 +2,9 @@
 # A real input method in the real window under Xvfb: ibus with mozc, started in
 # hiragana. A lesson whose line is "感じ" is chosen in the desktop's chooser;
 # romaji typed into the game shows in the composition box above the typed line
-# (and nothing is judged), Space converts it, Return commits it, and the title
-# then counts the four bytes of "感じ" as typed.
+# (and nothing is judged), Space converts it; a menu opened then ends the
+# composition and takes the arrow keys; once it closes the conversion is
+# committed, and the title then counts the four bytes of "感じ" as typed.
 # Usage: ime_e2e.sh <lumeko-trainer>   (KEEP_SHOTS=dir keeps screenshots)
 # Exits 77 (skipped) with the reason when ibus or mozc cannot be run here.
 #
@@ -82,14 +83,13 @@ if [ "${1:-}" = "--inner" ]; then
     TITLE0=$(xdotool getwindowname "$WIN")
 
     # Composing: the box shows over the practice screen, nothing is judged.
-    # The box's bottom is where the typed line would begin with the keyboard
-    # shown: a third of the client area up, less one typed-line cell.
+    # The box stands on the typed line, at the bottom without the keyboard.
     xdotool type --delay 150 "ka"
     xdotool type --delay 150 "nji"
     sleep 0.5
     shot composing
     CH=$((800 - 24))
-    BOX_Y1=$((24 + CH - CH / 3 - 1280 / 40 - 4))
+    BOX_Y1=$((24 + CH - 1280 / 40 - 4))
     frame=$(count_colour composing 4 $((BOX_Y1 - 36)) 300 36 404040)
     face=$(count_colour composing 4 $((BOX_Y1 - 36)) 300 36 ffffff)
     [ "$frame" -gt 100 ] || fail "no composition box frame above the typed line ($frame pixels)"
@@ -99,7 +99,27 @@ if [ "${1:-}" = "--inner" ]; then
     sleep 0.5
     shot converted
     [ "$(count_colour converted 4 $((BOX_Y1 - 36)) 300 36 404040)" -gt 100 ] || fail "the box went on conversion"
-    xdotool key Return
+
+    # A menu opened by the mouse mid-composition ends it: the arrow keys then
+    # work the menu, not the candidate list. mozc commits what it was
+    # composing once the menu has closed; an input method that drops it
+    # instead would have it typed again here.
+    xdotool mousemove 40 12 click 1
+    sleep 0.3
+    xdotool key Down Down
+    wait_colour menu_keys 4 $((24 + 2 + 24)) 150 24 3060c0 500 ||
+        fail "the arrow keys did not reach the menu opened mid-composition"
+    [ "$(count_colour menu_keys 4 $((BOX_Y1 - 36)) 300 36 404040)" -eq 0 ] || fail "the composition stayed under the menu"
+    [ "$(xdotool getwindowname "$WIN")" = "$TITLE0" ] || fail "a key was judged while the menu was open"
+    xdotool key Escape Escape
+    sleep 0.5
+    if [ "$(xdotool getwindowname "$WIN")" = "$TITLE0" ]; then
+        xdotool type --delay 150 "kanji"
+        sleep 0.5
+        xdotool key space
+        sleep 0.5
+        xdotool key Return
+    fi
     for _ in $(seq 1 100); do
         [ "$(xdotool getwindowname "$WIN")" = "ルメコトレーナー　4タイプ目" ] && break
         sleep 0.05

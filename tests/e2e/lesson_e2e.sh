@@ -5,7 +5,12 @@
 #           lesson's introduction; the note band shows the line's note; the
 #           line is typed to its end and the result box comes up.
 #   cancel: the chooser is closed with Escape and practice goes on.
-# Usage: lesson_e2e.sh <lumeko-trainer> choose|cancel   (KEEP_SHOTS=dir keeps screenshots)
+#   owner:  under a window manager (openbox), the chooser stays above the game
+#           when the game is clicked, a close request of the game brings it
+#           back to the front from under another window, and once the chooser
+#           no longer answers (stopped), a close request ends the game and
+#           the chooser with it.
+# Usage: lesson_e2e.sh <lumeko-trainer> choose|cancel|owner   (KEEP_SHOTS=dir keeps screenshots)
 set -u
 EXE=$(readlink -f "$1")
 MODE=$2
@@ -28,19 +33,72 @@ LESSON="$(dirname "$EXE")/lessons/基本指練習.txt"
 TYPED="$WORK/default-lesson.txt"
 cp "$LESSON" "$TYPED"
 
+# Under a window manager the client area starts below the window's frame.
+TOP=0
+if [ "$MODE" = owner ]; then
+    for tool in openbox wmctrl xprop xwininfo xmessage; do
+        command -v "$tool" >/dev/null || fail "missing $tool: run tools/install-deps.sh --test"
+    done
+    openbox >"$WORK/openbox.log" 2>&1 &
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.05
+    done
+fi
+
 launch
 wait_box start
 close_box
+[ "$MODE" = owner ] && TOP=$(xwininfo -id "$WIN" | awk '/Absolute upper-left Y/ {print $4}')
 
-xdotool mousemove $FILE_X $BAR_Y click 1
+xdotool mousemove $FILE_X $((TOP + BAR_Y)) click 1
 sleep 0.3
-xdotool mousemove $((FILE_X + 20)) "$(item_y 2)" click 1
+xdotool mousemove $((FILE_X + 20)) $((TOP + $(item_y 2))) click 1
 # zenity maps its window in well under a second, but now and then it cannot
 # open the display for many seconds: wait up to 40 s and say so.
 CHOOSER=$(timeout 40 xdotool search --sync --onlyvisible --name '^開く$' 2>/dev/null | head -n 1)
 [ -n "$CHOOSER" ] || fail "zenity's chooser titled 開く did not appear within 40 s"
 sleep 0.5
 shot chooser
+
+if [ "$MODE" = owner ]; then
+    # The window on top, as the window manager stacks them.
+    top_window() { xprop -root _NET_CLIENT_LIST_STACKING | awk '{print $NF}'; }
+    chooser_hex=$(printf '0x%x' "$CHOOSER")
+    left=$(xwininfo -id "$CHOOSER" | awk '/Absolute upper-left X/ {print $4}')
+    [ "$left" -gt 20 ] || fail "the chooser covers the game's left edge: nowhere to click"
+    xdotool mousemove 5 $((TOP + 600)) click 1
+    sleep 0.5
+    [ "$(top_window)" = "$chooser_hex" ] || fail "a click on the game put it over the chooser"
+    xmessage -geometry 500x300+400+250 "another window" 2>/dev/null &
+    OTHER=$!
+    timeout 10 xdotool search --sync --onlyvisible --classname xmessage >/dev/null 2>&1
+    sleep 0.3
+    [ "$(top_window)" != "$chooser_hex" ] || fail "the other window did not come over the chooser"
+    wmctrl -i -c "$WIN"
+    sleep 0.5
+    [ "$(top_window)" = "$chooser_hex" ] || fail "a close request did not bring the chooser to the front"
+    sleep 3 # past the time a chooser has to answer: one that does keeps the game open
+    kill -0 "$APP_PID" 2>/dev/null || fail "the game closed although the chooser answered"
+    shot raised
+    kill "$OTHER"
+    ZENITY=$(pgrep -P "$APP_PID" -x zenity)
+    [ -n "$ZENITY" ] || fail "no zenity process under the game"
+    kill -STOP "$ZENITY"
+    wmctrl -i -c "$WIN"
+    for _ in $(seq 1 100); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$APP_PID" 2>/dev/null && fail "the game did not close past a chooser that no longer answers"
+    wait "$APP_PID"
+    code=$?
+    APP_PID=""
+    [ "$code" = 1 ] || fail "the game ended with status $code"
+    kill -0 "$ZENITY" 2>/dev/null && { kill -KILL "$ZENITY"; fail "the chooser was left behind"; }
+    echo "lesson e2e (owner): passed"
+    exit 0
+fi
 xdotool windowfocus --sync "$CHOOSER"
 
 if [ "$MODE" = cancel ]; then

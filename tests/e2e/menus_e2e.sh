@@ -5,7 +5,9 @@
 #         with the next key lit), changes the size, quits through "終了" and
 #         starts again: the new run has the chosen mode and size.
 #   help: chooses "ヘルプ" with xdg-open replaced on PATH by a script that
-#         records its argument; the path must be the built page, and exist.
+#         records its argument, the game run from a copy in a folder named
+#         "prod-café" (Shift-JIS has no "é"); the path must be the page
+#         beside that copy, and exist.
 # Usage: menus_e2e.sh <lumeko-trainer> play|help   (KEEP_SHOTS=dir keeps screenshots)
 set -u
 EXE=$(readlink -f "$1")
@@ -21,7 +23,7 @@ unset LUMEKO_OPENER
 # 10 pixels of margin either side of 8-pixel half-width cells; the items of a
 # drop-down menu are 24 pixels high below a 2-pixel frame.
 BAR_Y=12
-FILE_X=40 MODE_X=118 SIZE_X=246 HELP_X=374
+FILE_X=40 MODE_X=118 SIZE_X=246 HELP_X=426
 item_y() { echo $((24 + 2 + 24 * $1 + 12)); }
 PINK=ff80ff HILITE=3060c0
 
@@ -44,6 +46,11 @@ if [ "$WHAT" = help ]; then
         "$WORK" "$WORK" "$WORK" >"$WORK/bin/xdg-open"
     chmod +x "$WORK/bin/xdg-open"
     export PATH="$WORK/bin:$PATH"
+    COPY="$WORK/prod-café"
+    mkdir -p "$COPY"
+    cp -r "$EXE" "$(dirname "$EXE")/tap.wav" "$(dirname "$EXE")/最初にお読みください.html" \
+        "$(dirname "$EXE")/lessons" "$COPY/"
+    EXE="$COPY/$(basename "$EXE")"
     start_game
     click $HELP_X $BAR_Y
     wait_colour help_open $((HELP_X - 34)) 0 68 24 "$HILITE" 100 || fail "the help menu did not open"

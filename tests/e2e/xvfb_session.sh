@@ -8,6 +8,7 @@ done
 SCREEN_W=1280
 SCREEN_H=800
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-e2e.XXXXXX")
+export XDG_DATA_HOME="$WORK/data" # the records the lines played here write
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/start_xvfb.sh"
 start_x() { start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; }

@@ -6,10 +6,15 @@
 #include "test_support.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "display/keyboard.h"
 #include "drill/results.h"
 #include "maze/maze.h"
+#include "shell/platform/codepage.h"
+#include "shell/platform/files.h"
 #include "maze/maze_play.h"
 #include "placement/count_game.h"
 #include "placement/placement.h"
@@ -154,6 +159,61 @@ TEST(Commands, MazeSizesAndTheMazeGuard)
     EXPECT_EQ(maze_mode, 0);
     command(601); // and practice commands work again
     EXPECT_EQ(typing_mode, 1);
+}
+
+// Help from a copy of this test program in a folder CP932 cannot name: the
+// page beside it reaches the opener; a missing page or opener is told once.
+constexpr const char* HELP_CASE_ENV = "LUMEKO_HELP_CASE";
+constexpr const char* HELP_TEST_FILTER =
+    "--gtest_filter=Commands.HelpOpensThePageFromAFolderCp932CannotNameOrSaysWhatIsMissing";
+
+static void check_help_in_child(const std::string& which)
+{
+    play_game();
+    const size_t boxes = headless_box_log().size();
+    command(CMD_HELP);
+    const std::string folder = program_path().substr(0, program_path().rfind('/'));
+    if (which == "opens") {
+        EXPECT_TRUE(eventually([&] { return read_file(folder + "/opened") != ""; }));
+        EXPECT_EQ(read_file(folder + "/opened"), folder + u8"/最初にお読みください.html");
+        EXPECT_EQ(headless_box_log().size(), boxes);
+        return;
+    }
+    ASSERT_EQ(headless_box_log().size(), boxes + 1);
+    const std::string said = headless_box_log().back();
+    if (which == "page")
+        EXPECT_EQ(said, u8"ヘルプのページ「" + cp932_to_utf8(utf8_to_cp932(folder)) +
+                            u8"/最初にお読みください.html」が見つかりません。");
+    else
+        EXPECT_EQ(said, u8"ヘルプのページを開くプログラムが見つかりません。");
+}
+
+TEST(Commands, HelpOpensThePageFromAFolderCp932CannotNameOrSaysWhatIsMissing)
+{
+    if (const char* which = getenv(HELP_CASE_ENV))
+        return check_help_in_child(which);
+    const std::string base = make_temp_dir("help");
+    for (const char* which : {"opens", "page", "opener"}) {
+        const std::string folder = base + "/" + which + u8"-café";
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file("/proc/self/exe", folder + "/game");
+        if (std::string(which) != "page")
+            write_file(folder + u8"/最初にお読みください.html", "<p>");
+        const std::string opener = folder + "/opener.sh";
+        write_file(opener, "#!/bin/sh\nprintf '%s' \"$1\" >\"$0.tmp\" && mv \"$0.tmp\" \"$(dirname \"$0\")/opened\"\n");
+        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            setenv(HELP_CASE_ENV, which, 1);
+            setenv("LUMEKO_OPENER", std::string(which) == "opener" ? "/nonexistent/opener" : opener.c_str(), 1);
+            execl((folder + "/game").c_str(), "game", HELP_TEST_FILTER, (char*)nullptr);
+            _exit(127);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << which << ": status " << status;
+    }
 }
 
 TEST(Commands, OtherIdentifiersDoNothingAndExitEndsTheLoop)

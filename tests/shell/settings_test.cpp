@@ -57,14 +57,62 @@ TEST(SettingsPath, PerUserFileUnderApplicationDataReadOnceItExists)
         // 表 ends in the byte of a backslash: not a separator, so one is added.
         {"C:\\Users\\表", 1, "C:\\Users\\表\\LumekoTrainer\\LumekoTrainer.ini",
          "C:\\Users\\表\\LumekoTrainer\\LumekoTrainer.ini"},
-        {nullptr, 1, bare, bare}, // no application-data folder: the Windows directory's file
-        {"", 0, bare, bare},
-        // A folder whose file name would not fit the path buffer falls back whole.
-        {deep.c_str(), 1, bare, bare},
+        // No application-data folder, or one too long to name: nowhere to
+        // write (never the Windows directory's file), the old file is read.
+        {nullptr, 1, bare, ""},
+        {"", 0, bare, ""},
+        {deep.c_str(), 1, bare, ""},
     };
     for (const auto& c : cases) {
         choose_settings_paths(c.appdata, c.user_file_exists);
         EXPECT_EQ(settings_read_path, c.read) << (c.appdata ? c.appdata : "(none)");
         EXPECT_EQ(settings_write_path, c.write) << (c.appdata ? c.appdata : "(none)");
     }
+}
+
+// The first change makes the per-user file from the old file's settings,
+// under a name of its own until it holds them all: a write that fails at any
+// step (as on a full disk) leaves no per-user file and the old one in use.
+// Here '\\' is part of a file name, so the folder and the file are names in
+// one directory; the order of the steps is what counts. With nowhere to save,
+// nothing is written and the user is told once; the choices still hold.
+TEST(SettingsPath, PerUserFileAppearsOnlyWholeAndNowhereToSaveIsToldOnce)
+{
+    const std::string old_file = "[set]\r\noto=0\r\ntypemode=2\r\nsizeflag=3\r\nen=70\r\nsakiyomi=4\r\n";
+    play_game(old_file.c_str());
+    const std::string appdata = make_temp_dir("appdata");
+    const std::string user = appdata + "\\LumekoTrainer\\LumekoTrainer.ini";
+    for (int step = 1; step <= 7; step++) { // five keys copied, the one changed, the rename
+        choose_settings_paths(appdata.c_str(), 0);
+        headless_fail_write(step < 7 ? step : 0);
+        if (step == 7) // a folder in the way fails the rename
+            std::filesystem::create_directories(user + "/in-the-way");
+        EXPECT_EQ(save_setting("typemode", "3"), 1);
+        EXPECT_STREQ(settings_read_path, SETTINGS_FILE) << step;
+        EXPECT_FALSE(std::filesystem::is_regular_file(user)) << step;
+        EXPECT_FALSE(std::filesystem::exists(user + ".new")) << step;
+    }
+    std::filesystem::remove_all(user);
+    headless_fail_write(0);
+    save_setting("typemode", "3");
+    EXPECT_EQ(settings_read_path, user);
+    const std::pair<const char*, const char*> kept[] = {
+        {"oto", "0"}, {"typemode", "3"}, {"sizeflag", "3"}, {"en", "70"}, {"sakiyomi", "4"}};
+    for (const auto& k : kept) {
+        char value[16];
+        GetPrivateProfileStringA(SETTINGS_SECTION, k.first, "-", value, sizeof value, user.c_str());
+        EXPECT_STREQ(value, k.second) << k.first;
+    }
+    EXPECT_EQ(read_file(settings_file()), old_file);
+
+    choose_settings_paths(nullptr, 0);
+    const size_t boxes = headless_box_log().size();
+    command(CMD_SIZE_SMALL);
+    command(CMD_BEGINNER_2);
+    int told = 0;
+    for (size_t i = boxes; i < headless_box_log().size(); i++)
+        told += headless_box_log()[i].find(u8"設定は保存できません") != std::string::npos;
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ((std::vector<int>{size_flag, typing_mode}), (std::vector<int>{1, 2}));
+    EXPECT_EQ(read_file(settings_file()), old_file);
 }

@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "display/keyboard.h"
 #include "placement/placement.h"
@@ -196,12 +197,15 @@ TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
 {
     const std::string good = temp_lesson("abc{n\r\n\r\nintro");
     const std::string missing = make_temp_dir("lesson") + "/missing.txt";
+    const std::string huge = temp_lesson("", "huge.txt");
+    std::filesystem::resize_file(huge, (uintmax_t)LESSON_FILE_MAX + 1); // sparse: takes no room on disk
     const struct {
         const std::string* path;
         int fault; // 0 none, 1 memory, 2 read
         std::string message;
     } cases[] = {
         {&missing, 0, u8"「" + missing + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
+        {&huge, 0, u8"「" + huge + u8"」は大きすぎるため読み込みません（256MBまで）。\n\n今までの行で練習を続けます。"},
         {&good, 1, u8"「" + good + u8"」を読み込むためのメモリが足りません。\n\n今までの行で練習を続けます。"},
         {&good, 2, u8"「" + good + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
     };
@@ -288,6 +292,19 @@ TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
     EXPECT_STREQ(line_table[0], "new");
     EXPECT_EQ(headless_box_log().back(), u8"new intro\n\nENTERかSPACEを押すとはじまります。");
     EXPECT_EQ(modal_flag, 0);
+
+    // A '\' in a chosen name is part of the name, chosen and read again alike.
+    const std::string dir = chosen.substr(0, chosen.rfind('/'));
+    std::filesystem::create_directory(dir + "/a");
+    write_file(dir + "/a/b.txt", "slash\r\n");
+    write_file(dir + "/a\\b.txt", "backslash\r\n");
+    headless_answer_file_dialog((dir + "/a\\b.txt").c_str());
+    reload_same_file = 0;
+    restart_practice();
+    EXPECT_STREQ(line_table[0], "backslash");
+    reload_same_file = 1;
+    restart_practice();
+    EXPECT_STREQ(line_table[0], "backslash");
 }
 
 // With a path that names no file the default lesson is offered; a cancelled

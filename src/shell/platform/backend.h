@@ -28,12 +28,14 @@ enum class EventKind {
     FocusLost,
     Expose,    // the screen content was lost and must be presented again
     MouseMove, // the pointer moved to x, y (window pixels)
-    Compose,   // the input method's composition, UTF-8 in text ("" when it ended), cursor in x
+    Compose,   // the input method's composition, UTF-8 in composition ("" when it ended), cursor in x
 };
 
-// Committed text comes at most 31 bytes at a time; a composition can be
-// longer and is cut on a character boundary to fit (about 40 kana).
+// Committed text comes at most 31 bytes at a time.
 constexpr int EVENT_TEXT_MAX = 128;
+// A composition comes whole up to this many bytes, far more than a practice
+// line holds; a longer one is cut on a character boundary.
+constexpr size_t COMPOSITION_MAX = 16384;
 
 struct PlatformEvent {
     EventKind kind = EventKind::None;
@@ -42,6 +44,7 @@ struct PlatformEvent {
     int x = 0, y = 0;
     int w = 0, h = 0;
     char text[EVENT_TEXT_MAX] = {};
+    std::string composition;
 };
 
 // Starts the backend; called once, before anything else here. False when no
@@ -72,6 +75,9 @@ void backend_present(const IRect* rects, int n);
 // Where the input method's composition is shown (screen pixels), so that its
 // candidate window opens beside it.
 void backend_set_text_input_rect(const IRect& r);
+// Turns the input method on or off for the window. Off, it ends what it was
+// composing and keys come as keys (a menu is open); on again, it composes anew.
+void backend_text_input(bool on);
 
 // Next pending event, without blocking. False when there is none.
 bool backend_poll_event(PlatformEvent* ev);
@@ -109,6 +115,7 @@ struct FileDialogRequest {
     std::string title;
     std::vector<std::pair<std::string, std::string>> filters; // name, patterns ("*.txt")
     std::string proposed;                                     // absolute path of the file proposed
+    unsigned long owner_window = 0; // the game's window as the display names it (an X window id); 0 unknown
 };
 
 enum class DialogState { Running, Chosen, Cancelled };
@@ -120,8 +127,16 @@ bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error)
 // by the nested loop before each message; never blocks. On Cancelled, *error
 // may hold a message for the user (the chooser failed rather than was closed).
 DialogState backend_file_dialog_poll(std::string* path, std::string* error);
-// Takes the chooser down unanswered (the program is ending).
+// Takes the chooser down unanswered (the program is ending, or the chooser no
+// longer answers).
 void backend_file_dialog_abort();
+// The user asked to close the window the chooser belongs to: the chooser is
+// brought to the front, as Windows shows an owned dialog, and asked whether
+// it still answers.
+void backend_file_dialog_raise();
+// True once the chooser has answered since the last raise; false while it has
+// not, or when there is nothing to ask (no window of it can be found).
+bool backend_file_dialog_answered();
 
 // Faults a test can inject where the program meets the system; the real
 // backend never injects any.

@@ -40,8 +40,11 @@ static std::vector<HeadlessFileDialog> file_dialogs;
 static std::deque<std::pair<bool, std::string>> dialog_answers; // chosen?, UTF-8 path
 static bool file_dialog_open = false;
 static std::string dialog_failure;   // set: the next chooser cannot be started
+static int dialog_raises = 0;        // times the chooser was brought forward
+static bool dialog_hung = false;     // the chooser answers no request
 static int faults_armed[2] = {0, 0}; // per Fault kind: the call that fails, counted from 1
 static IRect text_input_rect;        // where the layer last said the composition is shown
+static bool text_input_on = true;    // the input method is on for the window
 
 bool backend_init() { return true; }
 void backend_shutdown() {}
@@ -82,6 +85,7 @@ void backend_present(const IRect* rects, int n)
 }
 
 void backend_set_text_input_rect(const IRect& r) { text_input_rect = r; }
+void backend_text_input(bool on) { text_input_on = on; }
 
 bool backend_poll_event(PlatformEvent* ev)
 {
@@ -135,6 +139,8 @@ DialogState backend_file_dialog_poll(std::string* path, std::string* error)
 }
 
 void backend_file_dialog_abort() { file_dialog_open = false; }
+void backend_file_dialog_raise() { dialog_raises++; }
+bool backend_file_dialog_answered() { return !dialog_hung; }
 
 bool backend_fault(Fault kind)
 {
@@ -243,12 +249,13 @@ void headless_compose(const char* utf8, int cursor)
 {
     PlatformEvent ev;
     ev.kind = EventKind::Compose;
-    utf8_copy_cut(utf8, ev.text, EVENT_TEXT_MAX);
+    ev.composition = utf8_cut(utf8, COMPOSITION_MAX);
     ev.x = cursor;
     events.push_back(ev);
 }
 
 IRect headless_text_input_rect() { return text_input_rect; }
+bool headless_text_input_on() { return text_input_on; }
 
 void headless_key(int vk)
 {
@@ -302,7 +309,7 @@ bool headless_menu_point(int level, int index, int* x, int* y)
 void headless_focus(bool gained) { push(gained ? EventKind::FocusGained : EventKind::FocusLost); }
 void headless_expose() { push(EventKind::Expose); }
 void headless_set_wait_hook(HeadlessWaitHook hook) { wait_hook = hook; }
-std::string headless_box_text() { return cp932_to_utf8(msgbox_text()); }
+std::string headless_box_text() { return msgbox_text(); }
 const HeadlessRecord& headless_box_log() { return box_log; }
 std::string headless_title()
 {
@@ -355,5 +362,7 @@ void headless_answer_file_dialog(const char* utf8_path)
 
 void headless_fail_file_dialog(const char* utf8_message) { dialog_failure = utf8_message ? utf8_message : ""; }
 bool headless_file_dialog_open() { return file_dialog_open; }
+void headless_hang_file_dialog(bool hung) { dialog_hung = hung; }
+int headless_file_dialog_raises() { return dialog_raises; }
 const std::vector<HeadlessFileDialog>& headless_file_dialogs() { return file_dialogs; }
 void headless_fail_call(Fault kind, int nth) { faults_armed[kind == Fault::Alloc ? 0 : 1] = nth; }

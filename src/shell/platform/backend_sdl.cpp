@@ -12,6 +12,7 @@
 // to that file (see trace_present), for measuring latency from outside; with
 // LUMEKO_TRACE_SOUND=<file>, every sound the device starts (see trace_sound).
 #include "backend.h"
+#include "chooser_x11.h"
 #include "codepage.h"
 #include "disk.h"
 #include "font.h"
@@ -376,6 +377,15 @@ static int drop_expose(void*, SDL_Event* e)
     return !(e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_EXPOSED);
 }
 
+void backend_text_input(bool on)
+{
+    // Stopping resets the input method's context: what it composed is dropped.
+    if (on)
+        SDL_StartTextInput();
+    else
+        SDL_StopTextInput();
+}
+
 void backend_set_text_input_rect(const IRect& r)
 {
     SDL_Rect sr{r.x0, r.y0, r.width(), r.height()};
@@ -491,14 +501,14 @@ static bool translate(const SDL_Event& e, PlatformEvent* ev)
         return true;
     case SDL_TEXTEDITING:
         ev->kind = EventKind::Compose;
-        utf8_copy_cut(e.edit.text, ev->text, EVENT_TEXT_MAX);
+        ev->composition = utf8_cut(e.edit.text, COMPOSITION_MAX);
         ev->x = e.edit.start;
         return true;
     case SDL_TEXTEDITING_EXT:
         // The text is SDL's to free once it has been copied.
         ev->kind = EventKind::Compose;
         if (e.editExt.text)
-            utf8_copy_cut(e.editExt.text, ev->text, EVENT_TEXT_MAX);
+            ev->composition = utf8_cut(e.editExt.text, COMPOSITION_MAX);
         SDL_free(e.editExt.text);
         ev->x = e.editExt.start;
         return true;
@@ -751,7 +761,31 @@ void backend_play_sound(int handle)
 
 // ---- the file chooser: the desktop's own, through zenity ----------------------------
 
-bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error) { return zenity_start(req, error); }
-DialogState backend_file_dialog_poll(std::string* path, std::string* error) { return zenity_poll(path, error); }
-void backend_file_dialog_abort() { zenity_abort(); }
+bool backend_file_dialog_start(const FileDialogRequest& req, std::string* error)
+{
+    FileDialogRequest owned = req;
+    owned.owner_window = x11_window_id(window);
+    if (!zenity_start(owned, error))
+        return false;
+    chooser_x11_begin(zenity_pid(), owned.title.c_str(), owned.owner_window);
+    return true;
+}
+
+DialogState backend_file_dialog_poll(std::string* path, std::string* error)
+{
+    chooser_x11_poll();
+    DialogState s = zenity_poll(path, error);
+    if (s != DialogState::Running)
+        chooser_x11_end();
+    return s;
+}
+
+void backend_file_dialog_abort()
+{
+    zenity_abort();
+    chooser_x11_end();
+}
+
+void backend_file_dialog_raise() { chooser_x11_raise(); }
+bool backend_file_dialog_answered() { return chooser_x11_answered(); }
 bool backend_fault(Fault kind) { return false; }

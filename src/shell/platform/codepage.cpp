@@ -89,19 +89,15 @@ std::string cp932_to_utf8(const std::string& cp932)
     return out;
 }
 
-size_t utf8_copy_cut(const char* utf8, char* out, size_t cap)
+std::string utf8_cut(const std::string& utf8, size_t max)
 {
-    if (cap == 0)
-        return 0;
-    size_t n = strnlen(utf8, cap);
-    if (n == cap) {
-        n = cap - 1;
-        while (n > 0 && ((unsigned char)utf8[n] & 0xC0) == 0x80)
-            n--; // utf8[n] continues a character: that character goes whole
-    }
-    std::memcpy(out, utf8, n);
-    out[n] = 0;
-    return n;
+    size_t n = utf8.size();
+    if (n <= max)
+        return utf8;
+    n = max;
+    while (n > 0 && ((unsigned char)utf8[n] & 0xC0) == 0x80)
+        n--; // utf8[n] continues a character: that character goes whole
+    return utf8.substr(0, n);
 }
 
 std::string utf8_to_cp932(const std::string& utf8)
@@ -139,6 +135,8 @@ std::string utf8_to_cp932(const std::string& utf8)
 std::string cp932_path_to_utf8(const std::string& cp932)
 {
     std::string out = cp932_to_utf8(cp932);
+    if (!out.empty() && out[0] == '/')
+        return out; // a path of this system (the chooser's): '\' is part of a name
     for (char& c : out)
         if (c == '\\')
             c = '/';

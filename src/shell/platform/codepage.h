@@ -37,12 +37,13 @@ inline int utf8_lead_len(unsigned char b)
 char32_t cp932_to_unicode(unsigned code);
 
 std::string cp932_to_utf8(const std::string& cp932);
-// Copies UTF-8 text into out (cap bytes, terminator included), cut where a
-// character begins when it does not fit, so no character is split. Returns
-// the number of bytes copied.
-size_t utf8_copy_cut(const char* utf8, char* out, size_t cap);
+// The first characters of UTF-8 text that fit in max bytes, cut where a
+// character begins, so no character is split.
+std::string utf8_cut(const std::string& utf8, size_t max);
 std::string utf8_to_cp932(const std::string& utf8);
-// A file name as the program writes it, for the system: Windows names may
-// separate folders with '\', which becomes '/'. A 0x5C that is the second byte
-// of a double-byte character is part of that character and stays.
+// A file name as the program writes it, for the system. The program's own
+// relative names (the default lesson) separate folders with '\', which
+// becomes '/'; a 0x5C that is the second byte of a double-byte character is
+// part of that character and stays. An absolute path is this system's (one
+// the chooser gave): a '\' in it is part of a file name and stays too.
 std::string cp932_path_to_utf8(const std::string& cp932);

@@ -1,7 +1,8 @@
 // compose_box.cpp -- the input method's composition, shown while it is made.
 //
-// Owns the composition the input method reports (CP932, and the cursor in it)
-// and where its box was last put on the screen. The program's EDIT is hidden
+// Owns the composition the input method reports (CP932, and the cursor in it),
+// where the program asked for it to be shown (ImmSetCompositionWindow) and
+// where its box was last put on the screen. The program's EDIT is hidden
 // and takes committed text only, so nothing else shows what is being composed.
 // The box is an overlay composed over the client pixels, as the menus and the
 // message box are: the window's own drawing is never touched. queue.cpp feeds
@@ -36,14 +37,6 @@ constexpr uint32_t COMPOSE_FRAME = 0x404040;
 constexpr uint32_t COMPOSE_TEXT = 0x101010;
 constexpr uint32_t COMPOSE_CURSOR = 0x2F5FB0;
 
-// Where the box goes in the practice window. Its lower third is the on-screen
-// keyboard (in the beginner modes), with the typed line, 1/40 of the width
-// high, right above it. The box sits above the typed line at the left, where
-// typed text begins: near where the eyes are, and it never hides the line
-// being typed nor a key. Without the keyboard it stands a third up the window.
-constexpr int KEYBOARD_SHARE = 3;
-constexpr int TYPED_LINE_COLS = 40;
-
 static std::string text; // the composition, CP932; empty when there is none
 static int cursor_bytes = 0;
 static IRect drawn; // the box on the screen as of the last sync; empty when hidden
@@ -53,6 +46,10 @@ static IRect told;  // the text-input rectangle the backend was last given
 static IRect placed;
 static bool placed_stale = true;
 static int placed_w = -1, placed_h = -1, placed_top = -1;
+// Where the program said to compose (ImmSetCompositionWindow), in the client
+// coordinates of told_window; nothing told, the box sits at the bottom left.
+static HWND told_window = nullptr;
+static COMPOSITIONFORM told_form{};
 
 static FontRequest compose_font() { return gothic_font(COMPOSE_FONT_H, COMPOSE_FONT_W, FW_NORMAL); }
 
@@ -69,14 +66,40 @@ static IRect box_rect()
         return placed;
     int text_w = font_text_width(compose_font(), text.data(), (int)text.size());
     int w = std::min(std::max(text_w + 2 * COMPOSE_PAD_X + CURSOR_W + 2, COMPOSE_MIN_W), cw - 2 * COMPOSE_MARGIN);
-    int y1 = ch - ch / KEYBOARD_SHARE - cw / TYPED_LINE_COLS - COMPOSE_MARGIN;
-    int y0 = std::max(y1 - COMPOSE_BOX_H, 0);
-    placed = rect_offset(IRect{COMPOSE_MARGIN, y0, COMPOSE_MARGIN + w, y0 + COMPOSE_BOX_H}, 0, bar);
+    int x0 = 0, y0 = ch - COMPOSE_BOX_H - COMPOSE_MARGIN;
+    Window* told = window_from(told_window);
+    if (told) {
+        // At the point, or in a told area (the program's band above its typed
+        // line) at its left, standing on its bottom edge.
+        int ox, oy;
+        client_origin(told, &ox, &oy);
+        x0 = ox + told_form.ptCurrentPos.x;
+        y0 = oy + (told_form.dwStyle & CFS_RECT ? told_form.rcArea.bottom - COMPOSE_BOX_H - COMPOSE_MARGIN
+                                                : told_form.ptCurrentPos.y);
+    }
+    x0 = std::min(std::max(x0 + COMPOSE_MARGIN, COMPOSE_MARGIN), std::max(cw - COMPOSE_MARGIN - w, COMPOSE_MARGIN));
+    y0 = std::min(std::max(y0, 0), std::max(ch - COMPOSE_BOX_H, 0));
+    placed = rect_offset(IRect{x0, y0, x0 + w, y0 + COMPOSE_BOX_H}, 0, bar);
     placed_stale = false;
     placed_w = cw;
     placed_h = ch;
     placed_top = bar;
     return placed;
+}
+
+// One input context per window; the program's calls name the window.
+HIMC ImmGetContext(HWND hwnd) { return window_from(hwnd) ? reinterpret_cast<HIMC>(hwnd) : nullptr; }
+BOOL ImmReleaseContext(HWND hwnd, HIMC himc) { return himc != nullptr; }
+
+BOOL ImmSetCompositionWindow(HIMC himc, LPCOMPOSITIONFORM form)
+{
+    HWND hwnd = reinterpret_cast<HWND>(himc);
+    if (!window_from(hwnd) || !form)
+        return FALSE;
+    told_window = hwnd;
+    told_form = *form;
+    placed_stale = true;
+    return TRUE;
 }
 
 // A menu, a message box or the file chooser takes the input while it is up:
@@ -87,16 +110,17 @@ bool compose_box_shown() { return !box_hidden(); }
 
 void compose_box_update(const PlatformEvent& ev)
 {
-    size_t n = strnlen(ev.text, EVENT_TEXT_MAX);
+    const std::string& utf8 = ev.composition;
+    size_t n = utf8.size();
     // The cursor counts characters: find the byte where it stands.
     size_t at = 0;
     for (int chars = 0; at < n && chars < ev.x; chars++)
         do
             at++;
-        while (at < n && ((unsigned char)ev.text[at] & 0xC0) == 0x80);
+        while (at < n && ((unsigned char)utf8[at] & 0xC0) == 0x80);
     screen_mark_screen_dirty(drawn);
-    text = utf8_to_cp932(std::string(ev.text, n));
-    cursor_bytes = (int)utf8_to_cp932(std::string(ev.text, at)).size();
+    text = utf8_to_cp932(utf8);
+    cursor_bytes = (int)utf8_to_cp932(utf8.substr(0, at)).size();
     placed_stale = true;
 }
 
@@ -110,8 +134,22 @@ void compose_box_clear()
     placed_stale = true;
 }
 
+// While a menu is open the input method stands down: its composition ends and
+// keys work the menu, not its candidate list. It is on again once the menus close.
+static void follow_menus()
+{
+    static bool input_method_on = true;
+    if (input_method_on == !menu_active())
+        return;
+    input_method_on = !menu_active();
+    if (!input_method_on)
+        compose_box_clear();
+    backend_text_input(input_method_on);
+}
+
 void compose_box_sync()
 {
+    follow_menus();
     IRect now = box_hidden() ? IRect{} : box_rect();
     if (now != drawn) {
         screen_mark_screen_dirty(drawn);

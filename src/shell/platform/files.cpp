@@ -41,8 +41,7 @@ static bool is_regular_file(const std::string& path)
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// UTF-8 path of the running program, "" when it cannot be had.
-static std::string exe_path()
+std::string program_path()
 {
     char buf[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -103,7 +102,7 @@ std::string resolve_data_path(const char* cp932_name)
         return is_regular_file(name) ? name : "";
     // A relative name, with or without folders (the default lesson sits in one),
     // is tried in each place in turn. Absolute results keep a cached path valid.
-    const std::string exe = exe_path();
+    const std::string exe = program_path();
     const std::string bases[] = {current_dir(), directory_of(exe), installed_data_dir(exe)};
     for (const std::string& base : bases) {
         std::string candidate = base + "/" + name;
@@ -134,7 +133,7 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size)
     // There is one module, the program; any handle names it.
     if (!file_name || size == 0)
         return 0;
-    std::string path = utf8_to_cp932(exe_path());
+    std::string path = utf8_to_cp932(program_path());
     size_t n = copy_cp932(file_name, size, path);
     return n < path.size() ? size : (DWORD)n; // Windows returns size when the name was cut
 }

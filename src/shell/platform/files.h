@@ -12,6 +12,10 @@
 // directory. Returns the UTF-8 path, or "" when the file is nowhere.
 std::string resolve_data_path(const char* cp932_name);
 
+// The UTF-8 path of the running program, whatever CP932 can hold of it; ""
+// when it cannot be had.
+std::string program_path();
+
 // The installed data directory of the program at exe (a UTF-8 absolute path):
 // <prefix>/share/lumeko-trainer for <prefix>/bin/lumeko-trainer, whatever the
 // prefix. "" when exe is not an absolute path.

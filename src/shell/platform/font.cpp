@@ -67,9 +67,13 @@ struct Coverage {
     std::vector<unsigned char> a;
 };
 
+// A glyph code: CP932 (a byte, or lead << 8 | trail), or a code point CP932
+// has no code for, marked with this bit (the layer's own UTF-8 texts).
+constexpr unsigned UNICODE_CODE = 0x1000000;
+
 struct GlyphKey {
     int face;
-    unsigned code; // CP932: a byte, or lead << 8 | trail
+    unsigned code; // as above
     int cell_w, cell_h;
     bool bold, italic;
     bool operator==(const GlyphKey& o) const
@@ -458,7 +462,7 @@ static bool is_blank(char32_t c) { return c <= 0x20 || c == 0x7F || c == 0x3000;
 static Coverage render_char(FaceInfo* fi, unsigned code, int cells, int cell_w, int cell_h, bool bold, bool italic)
 {
     bool lone_lead = cells == 1 && cp932_is_lead((unsigned char)code);
-    char32_t c = lone_lead ? 0 : cp932_to_unicode(code);
+    char32_t c = (code & UNICODE_CODE) ? (char32_t)(code & ~UNICODE_CODE) : lone_lead ? 0 : cp932_to_unicode(code);
     if (c == 0 || is_blank(c))
         return Coverage{};
     FaceInfo* with = (fi && face_has_char(fi->ft, c)) ? fi : (fi ? fallback_face(c) : nullptr);
@@ -607,7 +611,7 @@ static IRect draw_char(const Surface& dst, const IRect& area, int cx, int y, int
     bool bold = font.weight >= FONT_BOLD_WEIGHT;
     bool space = cells == 1 && (code <= 0x20 || code == 0x7F); // shows nothing in any face
     const Coverage& cov = space ? nothing : glyph_for(face_id, code, cells, cell_w, cell_h, bold, font.italic);
-    if (warm_recording && !space)
+    if (warm_recording && !space && !(code & UNICODE_CODE))
         warm_note(GlyphKey{face_id, code, cell_w, cell_h, bold, font.italic}, cells);
     IRect g = cov.a.empty() ? IRect{}
                             : rect_intersect(vis, IRect{cx + cov.x, y + cov.y, cx + cov.x + cov.w, y + cov.y + cov.h});
@@ -713,6 +717,76 @@ IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const F
     if (glyphs)
         *glyphs = inked;
     return cells;
+}
+
+// ---- UTF-8 text --------------------------------------------------------------------
+
+// Wide in a fixed-pitch East Asian face: two cells.
+static bool is_wide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1FAFF) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+struct TextChar {
+    unsigned code;
+    int cells;
+};
+
+// The characters of UTF-8 text as glyph codes; broken sequences are skipped.
+static std::vector<TextChar> text_chars(const std::string& utf8)
+{
+    std::vector<TextChar> out;
+    for (size_t i = 0; i < utf8.size();) {
+        size_t len = (size_t)utf8_lead_len((unsigned char)utf8[i]);
+        if (len > utf8.size() - i)
+            break;
+        std::string one = utf8.substr(i, len);
+        std::string cp932 = utf8_to_cp932(one);
+        if (cp932.size() == 2)
+            out.push_back({(unsigned)(unsigned char)cp932[0] << 8 | (unsigned char)cp932[1], 2});
+        else if (cp932.size() == 1)
+            out.push_back({(unsigned char)cp932[0], 1});
+        else if (len > 1 && std::all_of(one.begin() + 1, one.end(), [](char b) { return (b & 0xC0) == 0x80; })) {
+            char32_t c = (char32_t)((unsigned char)one[0] & (0x7F >> len));
+            for (size_t k = 1; k < len; k++)
+                c = c << 6 | ((unsigned char)one[k] & 0x3F);
+            out.push_back({UNICODE_CODE | (unsigned)c, is_wide(c) ? 2 : 1});
+        }
+        i += len;
+    }
+    return out;
+}
+
+int font_text_width_utf8(const FontRequest& font, const std::string& utf8)
+{
+    int cell_w = 1, cell_h = 1;
+    font_cell_size(font, &cell_w, &cell_h);
+    long long cells = 0;
+    for (const TextChar& c : text_chars(utf8))
+        cells += c.cells;
+    return (int)std::min<long long>(cells * cell_w, INT_MAX);
+}
+
+void font_text_out_utf8(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font,
+                        const std::string& utf8, uint32_t fg)
+{
+    warm_wait();
+    int face_id = FACE_NONE;
+    const FaceInfo* fi = face_for(font, &face_id);
+    int cell_w = 1, cell_h = 1;
+    resolve_cell(font, fi, &cell_w, &cell_h);
+    IRect area = rect_intersect(clip, dst.bounds());
+    long long pen = x;
+    for (const TextChar& c : text_chars(utf8)) {
+        if (pen >= area.x1)
+            break;
+        if (pen + (long long)c.cells * cell_w > area.x0)
+            draw_char(dst, area, (int)pen, y, face_id, c.code, c.cells, cell_w, cell_h, font, fg, 0, false, nullptr,
+                      Changes{});
+        pen += (long long)c.cells * cell_w;
+    }
 }
 
 const char* font_file_path(const FontRequest& font)

@@ -12,6 +12,7 @@
 struct InkMap;
 
 #include <cstdint>
+#include <string>
 
 constexpr int FONT_FACE_MAX = 32; // LF_FACESIZE, terminator included
 
@@ -54,6 +55,14 @@ IRect font_text_out(const Surface& dst, const IRect& clip, int x, int y, const F
 
 // Width in pixels that font_text_out would use for the text.
 int font_text_width(const FontRequest& font, const char* text, int n);
+
+// The layer's own texts (message boxes), which may name files CP932 cannot
+// hold: UTF-8 drawn by the same cell rule, not opaque. A character CP932 holds
+// takes its cells there; any other one cell, two when it is wide (Hangul,
+// CJK), and comes from a face that has it.
+void font_text_out_utf8(const Surface& dst, const IRect& clip, int x, int y, const FontRequest& font,
+                        const std::string& utf8, uint32_t fg);
+int font_text_width_utf8(const FontRequest& font, const std::string& utf8);
 
 // The file the face matched to, for messages and tests ("" when none was found).
 const char* font_file_path(const FontRequest& font);

@@ -89,7 +89,7 @@ void headless_type(const char* utf8); // committed text: KeyDown/Text per charac
 void headless_text(const char* utf8); // committed text only (an IME commit)
 void headless_key(int vk);            // key press and release of a non-text key (VK_RETURN, ...)
 // The input method's composition as it now stands, cursor in characters ("" ends it);
-// text past the event's buffer is cut where a character begins, as the real backend does.
+// text past COMPOSITION_MAX is cut where a character begins, as the real backend does.
 void headless_compose(const char* utf8, int cursor);
 void headless_click(int button, int x, int y); // 1 left, 3 right; window coordinates
 void headless_resize(int w, int h);            // the desktop resized the window (outer size)
@@ -129,8 +129,10 @@ Surface headless_screen();
 uint32_t headless_pixel(int x, int y); // client pixel as 0x00RRGGBB; 0xFFFFFFFF outside
 bool headless_write_png(const char* utf8_path, bool whole_screen);
 
-// Where the layer last asked the input method to show its candidates (screen pixels).
+// Where the layer last asked the input method to show its candidates (screen
+// pixels), and whether it has the input method on.
 IRect headless_text_input_rect();
+bool headless_text_input_on();
 
 // Sounds started so far (UTF-8 paths as resolved), newest last, and how many
 // sounds were loaded (decoded) in all.
@@ -161,6 +163,10 @@ void headless_answer_file_dialog(const char* utf8_path);
 // The next chooser cannot be started; the user is told this message instead.
 void headless_fail_file_dialog(const char* utf8_message);
 bool headless_file_dialog_open();
+// With hung set the chooser no longer answers (a close request then takes it
+// down); how many times it was brought forward.
+void headless_hang_file_dialog(bool hung);
+int headless_file_dialog_raises();
 const std::vector<HeadlessFileDialog>& headless_file_dialogs();
 
 // Makes the nth call of a kind from now fail (1: the next one): a memory

@@ -23,7 +23,7 @@
 
 struct Box {
     HWND owner = nullptr; // the box is centred on this window
-    std::string text;     // CP932
+    std::string text;     // UTF-8
     std::vector<std::string> lines;
     bool closed = false;
     bool button_down = false;
@@ -96,7 +96,7 @@ static BoxLayout layout_of(const Box& b)
     FontRequest font = box_font();
     int text_w = 0;
     for (const std::string& line : b.lines)
-        text_w = std::max(text_w, font_text_width(font, line.data(), (int)line.size()));
+        text_w = std::max(text_w, font_text_width_utf8(font, line));
     Surface screen = backend_screen();
     int top = screen_client_top();
     int w = std::min(std::max(text_w + 2 * BOX_PAD, BOX_MIN_W), screen.w - 2 * BOX_MARGIN);
@@ -134,7 +134,7 @@ static void draw_box(const Box& b, const Surface& screen, const IRect& clip)
     IRect text_clip = rect_intersect(clip, IRect{l.box.x0 + 1, l.box.y0 + 1, l.box.x1 - 1, l.button.y0 - 4});
     int y = l.text_y;
     for (const std::string& line : b.lines) {
-        font_text_out(screen, text_clip, l.text_x, y, font, line.data(), (int)line.size(), BOX_TEXT, BOX_FACE, false);
+        font_text_out_utf8(screen, text_clip, l.text_x, y, font, line, BOX_TEXT);
         y += BOX_LINE_H;
     }
     draw_frame(screen, clip, l.button, BUTTON_FRAME, b.button_down ? BUTTON_PRESSED : BUTTON_FACE);
@@ -188,9 +188,12 @@ static bool top_box_done() { return boxes.empty() || boxes.back().closed || !top
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
+    return msgbox_show(owner, cp932_to_utf8(text ? text : ""));
+}
+
+int msgbox_show(HWND owner, const std::string& utf8)
+{
     platform_ready();
-    std::string t = text ? text : "";
-    std::string utf8 = cp932_to_utf8(t);
     backend_box_shown(utf8.c_str());
     Window* top = top_window();
     if (!top) {
@@ -201,8 +204,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     SetFocus(nullptr);
     Box b;
     b.owner = owner;
-    b.text = t;
-    b.lines = split_lines(t);
+    b.text = utf8;
+    b.lines = split_lines(utf8);
     boxes.push_back(b);
     mark_box(boxes.back());
     queue_run_modal(top_box_done);

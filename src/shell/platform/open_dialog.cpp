@@ -1,21 +1,23 @@
 // open_dialog.cpp -- GetOpenFileNameA over the desktop's own file chooser.
 //
-// Owns whether the chooser is up. The program's request (title, filters, the
-// file proposed) becomes a chooser of the backend; while it is up the window
-// takes no input and a nested loop keeps timers and paints going, as under a
-// Windows modal dialog. The answer is checked as the flags ask (the file must
-// exist) and handed back as a CP932 path; a path that CP932 cannot hold is
-// refused with a message instead of becoming a wrong file. Called by the lesson
-// loader.
+// Owns whether the chooser is up, and a close request made meanwhile. The
+// program's request (title, filters, the file proposed) becomes a chooser of
+// the backend; while it is up the window takes no input and a nested loop
+// keeps timers and paints going, as under a Windows modal dialog. The answer
+// is checked as the flags ask (the file must exist) and handed back as a CP932
+// path; a path that CP932 cannot hold is refused with a message instead of
+// becoming a wrong file. Called by the lesson loader.
 #include "open_dialog.h"
 
 #include "backend.h"
 #include "codepage.h"
 #include "files.h"
+#include "msgbox.h"
 #include "queue.h"
 #include "win32.h"
 #include "window.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <sys/stat.h>
@@ -23,13 +25,46 @@
 
 constexpr UINT_PTR POLL_TIMER_ID = 0x4F46; // wakes the nested loop to look at the chooser
 constexpr UINT POLL_MS = 50;
+// How long a chooser brought forward by a close request has to answer before
+// it is taken as hung: the window then closes after all.
+constexpr uint64_t CHOOSER_ANSWER_MS = 3000;
 
 static bool dialog_up = false;
 static DialogState chooser_state = DialogState::Cancelled;
 static std::string chooser_path;
 static std::string chooser_error;
+static bool close_asked = false;  // a close request waits for the chooser's answer
+static uint64_t close_asked_at = 0;
+static bool close_after = false;  // the chooser was hung: the window closes once it is down
 
 bool file_dialog_active() { return dialog_up; }
+
+void file_dialog_close_requested()
+{
+    if (!dialog_up)
+        return;
+    if (!close_asked)
+        close_asked_at = queue_now_ms();
+    close_asked = true;
+    backend_file_dialog_raise();
+}
+
+// A chooser that answers keeps the window open, as Windows only shows the
+// dialog; one that does not is taken down, so the game can always be closed.
+static void settle_close_request()
+{
+    if (!close_asked || chooser_state != DialogState::Running)
+        return;
+    if (backend_file_dialog_answered()) {
+        close_asked = false;
+    } else if (queue_now_ms() - close_asked_at >= CHOOSER_ANSWER_MS) {
+        backend_file_dialog_abort();
+        chooser_state = DialogState::Cancelled;
+        chooser_error.clear();
+        close_asked = false;
+        close_after = true;
+    }
+}
 
 static std::string absolute(const std::string& utf8)
 {
@@ -70,13 +105,14 @@ static FileDialogRequest request_of(const OPENFILENAMEA& ofn)
 static void tell(const std::string& utf8)
 {
     Window* top = top_window();
-    MessageBoxA(top ? hwnd_of(top) : nullptr, utf8_to_cp932(utf8).c_str(), "", MB_OK);
+    msgbox_show(top ? hwnd_of(top) : nullptr, utf8);
 }
 
 static bool chooser_done()
 {
     if (chooser_state == DialogState::Running)
         chooser_state = backend_file_dialog_poll(&chooser_path, &chooser_error);
+    settle_close_request();
     return chooser_state != DialogState::Running || !top_window();
 }
 
@@ -94,6 +130,7 @@ static DialogState run_chooser(const FileDialogRequest& req, std::string* path)
     }
     chooser_state = DialogState::Running;
     dialog_up = true;
+    close_asked = close_after = false;
     SetFocus(nullptr);
     // Timers wake the loop, so even a program without one sees the answer soon.
     SetTimer(nullptr, POLL_TIMER_ID, POLL_MS, wake_up);
@@ -104,6 +141,11 @@ static DialogState run_chooser(const FileDialogRequest& req, std::string* path)
         chooser_state = DialogState::Cancelled;
     }
     dialog_up = false;
+    close_asked = false;
+    if (close_after && top_window()) {
+        queue_post(top_window(), WM_CLOSE, 0, 0);
+        return DialogState::Cancelled;
+    }
     if (top_window())
         send_message(top_window(), WM_ACTIVATE, WA_ACTIVE, 0);
     if (!chooser_error.empty())
@@ -112,17 +154,37 @@ static DialogState run_chooser(const FileDialogRequest& req, std::string* path)
     return chooser_state;
 }
 
-static bool is_regular_file(const std::string& utf8)
+// What a chosen name that is no file to read turns out to be, said so ("" for
+// a file): nothing, a folder, a pipe, a device, a link that leads in a circle.
+static std::string not_a_file(const std::string& utf8)
 {
+    const std::string name = "「" + utf8 + "」";
+    const std::string choose_another = "\n\n練習ファイルを選んでください。";
     struct stat st;
-    return stat(utf8.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (stat(utf8.c_str(), &st) != 0) {
+        if (errno == ELOOP)
+            return name + "はシンボリックリンクが循環しているため、開けません。";
+        if (errno == EACCES)
+            return name + "は、中を見る権限のないフォルダの中にあります。";
+        return name + "というファイルはありません。\n\nファイル名を確かめてください。";
+    }
+    if (S_ISREG(st.st_mode))
+        return "";
+    if (S_ISDIR(st.st_mode))
+        return name + "はフォルダです。" + choose_another;
+    if (S_ISFIFO(st.st_mode))
+        return name + "は名前付きパイプで、ファイルではありません。" + choose_another;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return name + "はデバイスで、ファイルではありません。" + choose_another;
+    return name + "はふつうのファイルではありません。" + choose_another;
 }
 
 // Why the chosen file cannot be handed back ("" when it can), given its CP932 form.
 static std::string refusal(const std::string& utf8, const std::string& cp932, const OPENFILENAMEA& ofn)
 {
-    if ((ofn.Flags & (OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST)) && !is_regular_file(utf8))
-        return "「" + utf8 + "」というファイルはありません。\n\nファイル名を確かめてください。";
+    std::string what = not_a_file(utf8);
+    if ((ofn.Flags & (OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST)) && !what.empty())
+        return what;
     if (cp932_to_utf8(cp932) != utf8)
         return "「" + utf8 +
                "」は開けません。\n\nファイル名に Shift-JIS で表せない文字があります。"

@@ -237,8 +237,13 @@ static void handle_event(const PlatformEvent& ev)
     if (route_to_box(ev))
         return;
     // Under the file chooser the window is shut, as a Windows owner is
-    // disabled under a modal dialog: no input, no menus, no close box.
-    if (file_dialog_active() && (is_input(ev.kind) || ev.kind == EventKind::Close))
+    // disabled under a modal dialog: no input, no menus; the close box brings
+    // the chooser forward.
+    if (file_dialog_active() && ev.kind == EventKind::Close) {
+        file_dialog_close_requested();
+        return;
+    }
+    if (file_dialog_active() && is_input(ev.kind))
         return;
     if (menu_handle_event(ev))
         return;

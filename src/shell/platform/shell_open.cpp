@@ -58,20 +58,26 @@ static std::string document_path(LPCSTR file, LPCSTR directory)
     return base + "/" + path;
 }
 
-// The program names its help page beside its own executable. Installed, the
-// executable sits in a bin directory and the page in the data directory; a
-// page missing beside the executable is looked for there.
-static std::string installed_copy(const std::string& path)
+// The program names its help page beside its own executable, by the name
+// GetModuleFileNameA gives: CP932, which drops what it cannot hold (a folder
+// named café). A document named in that folder is taken from the program's
+// real folder or, installed, from its data directory; "" for any other.
+static std::string beside_program(LPCSTR file)
 {
     char exe[PATH_MAX];
-    DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-    if (path.empty() || n == 0 || n >= sizeof exe)
+    DWORD n = file ? GetModuleFileNameA(nullptr, exe, sizeof exe) : 0;
+    if (n == 0 || n >= sizeof exe)
         return "";
-    std::string exe_utf8 = cp932_to_utf8(exe);
-    std::string data_dir = installed_data_dir(exe_utf8);
-    if (data_dir.empty() || parent_of(path) != parent_of(exe_utf8))
+    const std::string named = file, folder = parent_of(exe) + "/"; // '/' is never a CP932 trail byte
+    if (folder.size() < 2 || named.compare(0, folder.size(), folder) != 0 ||
+        named.find('/', folder.size()) != std::string::npos)
         return "";
-    return data_dir + path.substr(path.rfind('/'));
+    const std::string name = cp932_to_utf8(named.substr(folder.size()));
+    const std::string real = program_path();
+    if (exists(parent_of(real) + "/" + name))
+        return parent_of(real) + "/" + name;
+    const std::string data_dir = installed_data_dir(real);
+    return data_dir.empty() ? "" : data_dir + "/" + name;
 }
 
 int spawn_program(const char* program, char* const argv[], int out_fd, bool quiet, pid_t* pid)
@@ -129,9 +135,9 @@ HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, 
     // Only opening is supported; the opener takes no parameters and picks its own window.
     if (verb && *verb && strcmp(verb, "open") != 0)
         return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_NOASSOC);
-    std::string path = file ? document_path(file, directory) : std::string();
-    if (!exists(path))
-        path = installed_copy(path);
+    std::string path = beside_program(file);
+    if (!exists(path) && file)
+        path = document_path(file, directory);
     if (!exists(path))
         return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_FNF);
     pid_t pid = start_opener(path);

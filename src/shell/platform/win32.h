@@ -45,6 +45,11 @@ typedef DWORD COLORREF;
 typedef WORD ATOM;
 typedef int HFILE;
 typedef size_t SIZE_T;
+typedef long long LONGLONG;
+typedef unsigned long long ULONGLONG;
+typedef char16_t WCHAR; // UTF-16, as on Windows
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
 
 typedef void* HANDLE;
 typedef HANDLE HGDIOBJ;
@@ -64,6 +69,7 @@ LUMEKO_DECLARE_HANDLE(HFONT);
 LUMEKO_DECLARE_HANDLE(HMENU);
 LUMEKO_DECLARE_HANDLE(HINSTANCE);
 LUMEKO_DECLARE_HANDLE(HICON);
+LUMEKO_DECLARE_HANDLE(HIMC);
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 
@@ -93,6 +99,18 @@ struct RECT {
     LONG bottom;
 };
 typedef RECT* LPRECT;
+typedef POINT* LPPOINT;
+
+// Where the input method composes, in the client coordinates of the window
+// whose input context it is: at ptCurrentPos, within rcArea (CFS_RECT).
+struct COMPOSITIONFORM {
+    DWORD dwStyle;
+    POINT ptCurrentPos;
+    RECT rcArea;
+};
+typedef COMPOSITIONFORM* LPCOMPOSITIONFORM;
+constexpr DWORD CFS_RECT = 0x0001;
+constexpr DWORD CFS_POINT = 0x0002;
 
 struct MSG {
     HWND hwnd;
@@ -103,6 +121,44 @@ struct MSG {
     POINT pt;
 };
 typedef MSG* LPMSG;
+
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+};
+typedef LARGE_INTEGER* PLARGE_INTEGER;
+
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+typedef SYSTEMTIME* LPSYSTEMTIME;
+
+struct TIME_ZONE_INFORMATION {
+    LONG Bias; // minutes: UTC = local time + Bias
+    WCHAR StandardName[32];
+    SYSTEMTIME StandardDate;
+    LONG StandardBias;
+    WCHAR DaylightName[32];
+    SYSTEMTIME DaylightDate;
+    LONG DaylightBias;
+};
+typedef TIME_ZONE_INFORMATION* LPTIME_ZONE_INFORMATION;
+
+// Passed as null by the program; declared only so that the calls keep their shape.
+struct SECURITY_ATTRIBUTES;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+struct OVERLAPPED;
+typedef OVERLAPPED* LPOVERLAPPED;
 
 struct PAINTSTRUCT {
     HDC hdc;
@@ -325,6 +381,54 @@ constexpr UINT GMEM_MOVEABLE = 0x0002;
 constexpr UINT GMEM_ZEROINIT = 0x0040;
 constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 
+// Files by handle
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_APPEND_DATA = 0x00000004;
+constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
+constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x00000008;
+
+// GetLastError codes
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_WRITE_PROTECT = 19;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_HANDLE_DISK_FULL = 39;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_ENVVAR_NOT_FOUND = 203;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_GEN_FAILURE = 31;
+
+// Time zones
+constexpr DWORD TIME_ZONE_ID_UNKNOWN = 0;
+constexpr DWORD TIME_ZONE_ID_STANDARD = 1;
+constexpr DWORD TIME_ZONE_ID_DAYLIGHT = 2;
+constexpr DWORD TIME_ZONE_ID_INVALID = 0xFFFFFFFF;
+
+// Code pages
+constexpr UINT CP_ACP = 0; // the program's code page, 932
+constexpr UINT CP_UTF8 = 65001;
+
 // The open-file dialog
 constexpr DWORD OPENFILENAME_SIZE_VERSION_400A = 76; // the record without the Windows 2000 fields
 constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
@@ -338,6 +442,7 @@ constexpr UINT SND_NODEFAULT = 0x0002;
 
 // ShellExecute results at or below this value are errors
 constexpr int SE_ERR_FNF = 2;
+constexpr int SE_ERR_PNF = 3;
 constexpr int SE_ERR_NOASSOC = 31;
 
 // ---- the functions --------------------------------------------------------------
@@ -363,6 +468,8 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase); // tests only (the
 // Knows the screen size, the frame, the maximised size and the menu bar's
 // height; every other index gives 0 (the desktop draws captions and borders).
 int GetSystemMetrics(int index);
+// A null window stands for the screen.
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
 // Gives the arrow whatever is asked for; the desktop's own cursor shows.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 // Handles what the program leaves to it: the close box destroys, the erase
@@ -410,6 +517,13 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // As on Windows, writes at most 1,024 bytes, the terminating 0 included.
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 BOOL IsDBCSLeadByte(BYTE test_char); // for code page 932, the program's only code page
+
+// The input method: where it shows what is being composed. One context per
+// window; the composition box stands at the point, or on the bottom edge of
+// the area (CFS_RECT), and the candidates open beside it.
+HIMC ImmGetContext(HWND hwnd);
+BOOL ImmReleaseContext(HWND hwnd, HIMC himc);
+BOOL ImmSetCompositionWindow(HIMC himc, LPCOMPOSITIONFORM form);
 
 // GDI, on the window's client framebuffer: right and bottom edges exclusive,
 // LineTo leaves out its end point, as GDI does. A device context always
@@ -462,10 +576,50 @@ HGLOBAL GlobalFree(HGLOBAL mem);
 // Ignores the module: there is one, the program.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
 
+// Files by handle. Sharing modes, security attributes, flags and templates are
+// ignored: a POSIX file can always be shared. A handle that FILE_APPEND_DATA
+// opened writes at the end of the file whatever its position, in one write.
+// Failures set the last error from errno (EACCES: ERROR_ACCESS_DENIED,
+// ENOSPC: ERROR_DISK_FULL, ENOENT and ENOTDIR: the path's error, ...).
+HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flags, HANDLE template_file);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, DWORD* read, LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytes, DWORD* written, LPOVERLAPPED overlapped);
+BOOL FlushFileBuffers(HANDLE file); // the data and the file's size on the disk before it returns
+BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER new_position, DWORD method);
+BOOL CloseHandle(HANDLE object); // file handles only
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+// Without MOVEFILE_REPLACE_EXISTING an existing target is never replaced
+// (ERROR_ALREADY_EXISTS); MOVEFILE_WRITE_THROUGH makes the new name durable.
+BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags);
+BOOL DeleteFileA(LPCSTR file_name);
+DWORD GetFileAttributesA(LPCSTR file_name); // only FILE_ATTRIBUTE_DIRECTORY or _NORMAL
+DWORD GetLastError(void);
+void SetLastError(DWORD error);
+
+// The process: its environment (values converted to CP932), its id, clocks.
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+DWORD GetCurrentProcessId(void);
+ULONGLONG GetTickCount64(void); // the window system's monotonic clock (virtual in the headless backend)
+void GetLocalTime(LPSYSTEMTIME time);
+// The offset from UTC in force now, as Bias; reports TIME_ZONE_ID_UNKNOWN
+// (no daylight saving rule) with StandardBias and DaylightBias 0.
+DWORD GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tz);
+
+// Conversions between code page 932 (CP_ACP) or UTF-8 and UTF-16. A count of
+// -1 means a zero-terminated source, whose terminator is converted too; a
+// size of 0 asks for the size needed. Flags and default characters are
+// ignored: a character with no equivalent is dropped.
+int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR src, int src_bytes, LPWSTR dst, int dst_chars);
+int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_chars, LPSTR dst, int dst_bytes,
+                        LPCSTR default_char, BOOL* used_default);
+
 // The open-file dialog: the desktop's own file chooser. Uses the title, the
-// filters, the file proposed, nMaxFile and the must-exist flags; ignores the
-// owner (the chooser is its own window), the initial folder, the filter
-// index, the custom filter, the file title, the hook and the template.
+// filters, the file proposed, nMaxFile and the must-exist flags; the chooser
+// is kept above the shown window whatever the owner; ignores the initial
+// folder, the filter index, the custom filter, the file title, the hook and
+// the template.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
 
 // Shell and sound. ShellExecuteA opens a document with the desktop's opener

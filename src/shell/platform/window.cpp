@@ -237,6 +237,36 @@ void window_resized(int w, int h)
     send_message(win, WM_SIZE, SIZE_RESTORED, MAKELPARAM(win->fb.w, win->fb.h));
 }
 
+void client_origin(const Window* w, int* x, int* y)
+{
+    *x = *y = 0;
+    for (; w && w->parent; w = w->parent) {
+        *x += w->x;
+        *y += w->y;
+    }
+}
+
+// A null window stands for the screen, where the top window's client area
+// begins below its menu bar. Returns the offset added, as MAKELONG(dx, dy).
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count)
+{
+    int fx = 0, fy = 0, tx = 0, ty = 0;
+    if (from)
+        client_origin(window_from(from), &fx, &fy);
+    else
+        fy = -screen_client_top();
+    if (to)
+        client_origin(window_from(to), &tx, &ty);
+    else
+        ty = -screen_client_top();
+    int dx = fx - tx, dy = fy - ty;
+    for (UINT i = 0; points && i < count; i++) {
+        points[i].x += dx;
+        points[i].y += dy;
+    }
+    return (int)MAKELONG((WORD)dx, (WORD)dy);
+}
+
 BOOL GetClientRect(HWND hwnd, LPRECT rect)
 {
     Window* win = window_from(hwnd);

@@ -43,6 +43,8 @@ inline HWND hwnd_of(Window* w) { return reinterpret_cast<HWND>(w); }
 Window* top_window(); // the window the backend shows, or nullptr
 Window* focus_window();
 IRect client_rect_of(const Window* w); // in client coordinates: 0, 0, cw, ch
+// Where w's client area begins in its top-level window's client area.
+void client_origin(const Window* w, int* x, int* y);
 LRESULT send_message(Window* w, UINT msg, WPARAM wparam, LPARAM lparam);
 // Applies a new outer size to the shown window after the desktop resized it.
 void window_resized(int w, int h);

@@ -23,6 +23,8 @@ constexpr const char* ZENITY_PROGRAM = "zenity";
 constexpr const char* ZENITY_ENV = "LUMEKO_ZENITY";
 constexpr size_t ANSWER_MAX = 65536; // bytes of answer kept; a path is far shorter
 constexpr int ZENITY_CANCELLED = 1;  // exit code for Cancel, Escape or the close box
+constexpr int ABORT_WAIT_MS = 1000;  // a chooser taken down has this long to end before it is killed
+constexpr int ABORT_STEP_MS = 10;
 
 static pid_t chooser_pid = -1;
 static int answer_fd = -1;
@@ -51,6 +53,12 @@ static std::string zenity_patterns(const std::string& windows_patterns)
 std::vector<std::string> zenity_arguments(const FileDialogRequest& req)
 {
     std::vector<std::string> args = {"--file-selection", "--title=" + req.title};
+    // Modal to the game's window; zenity attaches no file chooser itself, so
+    // the backend sets the owner on the chooser's window as well.
+    if (req.owner_window != 0) {
+        args.push_back("--modal");
+        args.push_back("--attach=" + std::to_string(req.owner_window));
+    }
     if (!req.proposed.empty())
         args.push_back("--filename=" + req.proposed);
     for (const auto& f : req.filters)
@@ -142,12 +150,34 @@ DialogState zenity_poll(std::string* path, std::string* error)
     return DialogState::Cancelled;
 }
 
+pid_t zenity_pid() { return chooser_pid; }
+
+// True once pid has ended and been collected, looking for up to ms.
+static bool ended_within(pid_t pid, int ms)
+{
+    for (int waited = 0;; waited += ABORT_STEP_MS) {
+        int status;
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid || (r < 0 && errno != EINTR))
+            return true;
+        if (waited >= ms)
+            return false;
+        usleep(ABORT_STEP_MS * 1000);
+    }
+}
+
 void zenity_abort()
 {
     if (chooser_pid > 0) {
+        // A chooser that no longer answers may be stopped: it is woken to take
+        // the signal, and killed outright if it does not end soon after.
         kill(-chooser_pid, SIGTERM);
-        int status;
-        while (waitpid(chooser_pid, &status, 0) < 0 && errno == EINTR) {
+        kill(-chooser_pid, SIGCONT);
+        if (!ended_within(chooser_pid, ABORT_WAIT_MS)) {
+            kill(-chooser_pid, SIGKILL);
+            int status;
+            while (waitpid(chooser_pid, &status, 0) < 0 && errno == EINTR) {
+            }
         }
     }
     chooser_pid = -1;

@@ -7,6 +7,7 @@
 #include "backend.h"
 
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // The chooser's arguments for a request.
@@ -14,3 +15,4 @@ std::vector<std::string> zenity_arguments(const FileDialogRequest& req);
 bool zenity_start(const FileDialogRequest& req, std::string* error);
 DialogState zenity_poll(std::string* path, std::string* error);
 void zenity_abort();
+pid_t zenity_pid(); // the running chooser's process, -1 when none

@@ -36,6 +36,7 @@ TEST(Codepage, ConvertsBothWaysDropsWhatCannotBeHeldAndTakesEitherSeparator)
     EXPECT_EQ(cp932_path_to_utf8("lessons\\\x95\x5c.txt"), u8"lessons/表.txt");
     EXPECT_EQ(cp932_path_to_utf8("a/b\\c"), "a/b/c");
     EXPECT_EQ(cp932_path_to_utf8("\x83\x5c\x83\x5c"), u8"ソソ");
+    EXPECT_EQ(cp932_path_to_utf8("/home/u/a\\b.txt"), "/home/u/a\\b.txt") << "a name from the chooser";
 }
 
 // Broken UTF-8 from the desktop loses only its own bytes: a bad lead byte is
@@ -49,4 +50,23 @@ TEST(Codepage, BrokenUtf8DropsOnlyItself)
         EXPECT_EQ(utf8_lead_len(l.first), l.second) << (int)l.first;
     EXPECT_EQ(utf8_to_cp932(std::string("a\xC0\xAF") + "b\xFF" + "c"), "abc");
     EXPECT_EQ(utf8_to_cp932(std::string("\xF0\x9F\x98") + "b\xE3\x81"), "b");
+}
+
+// The UTF-16 calls the records write their file with: counts with and without
+// the terminator, the size asked for with a size of 0, a buffer too small.
+TEST(Codepage, WideConversionsCountAsWindowsDoes)
+{
+    WCHAR wide[8];
+    char out[16];
+    EXPECT_EQ(MultiByteToWideChar(932, 0, "A\x82\xa0", -1, wide, 8), 3); // A, あ and the terminator
+    EXPECT_EQ(std::u16string(wide, 3), std::u16string(u"Aあ\0", 3));
+    EXPECT_EQ(MultiByteToWideChar(932, 0, "A\x82\xa0", 3, nullptr, 0), 2);
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, u8"あいうえお", -1, wide, 5), 0) << "no room for the terminator";
+    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"Aあ", 2, out, 16, nullptr, nullptr), 4);
+    EXPECT_EQ(std::string(out, 4), u8"Aあ");
+    EXPECT_EQ(WideCharToMultiByte(932, 0, u"Aあ", -1, nullptr, 0, nullptr, nullptr), 4);
+    const char16_t surrogates[] = {0xD83D, 0xDE00, 'x', 0xD83D, 0};
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, surrogates, -1, out, 16, nullptr, nullptr), 9);
+    EXPECT_EQ(std::string(out, 8), "\xF0\x9F\x98\x80x\xEF\xBF\xBD") << "a pair joined, a lone half replaced";
 }

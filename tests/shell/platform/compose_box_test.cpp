@@ -90,6 +90,7 @@ TEST(CompositionBox, CancelLeavesTheWindowAsItWas)
     IRect box = placed_box();
     EXPECT_GT(count_on_screen(box, FRAME), 0);
     EXPECT_LE(box.y1 - client_top(), client_h - typed_cell());
+    EXPECT_GE(box.y1 - client_top(), client_h - 2 * typed_cell()); // right above it
     compose("", 0);
     EXPECT_TRUE(screen_shows_client(box));
     EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
@@ -111,24 +112,55 @@ TEST(CompositionBox, StandsDownForAMessageBoxAndOnFocusLoss)
     EXPECT_TRUE(screen_shows_client(box));
 }
 
-TEST(CompositionBox, LongCompositionIsCutWholeCharactersAndFitsTheWindow)
+// A composition comes whole, far past what a line holds, and is cut only at
+// a character; the box grows to hold it, and in a narrow window its end and
+// the cursor stay in view.
+TEST(CompositionBox, LongCompositionComesWholeAndKeepsItsEndInView)
 {
-    char out[8];
-    EXPECT_EQ(utf8_copy_cut("abcdefghij", out, sizeof out), 7u);
-    EXPECT_STREQ(out, "abcdefg");
-    EXPECT_EQ(utf8_copy_cut(u8"aあい", out, sizeof out), 7u);  // fits exactly
-    EXPECT_EQ(utf8_copy_cut(u8"abあい", out, sizeof out), 5u); // い would be split
-    EXPECT_STREQ(out, u8"abあ");
-    EXPECT_EQ(utf8_copy_cut("abc\xF0\x9F\x98\x80", out, 7), 3u); // a four-byte character
-    EXPECT_EQ(utf8_copy_cut("ab", out, 0), 0u);
+    EXPECT_EQ(utf8_cut("abcdefghij", 7), "abcdefg");
+    EXPECT_EQ(utf8_cut(u8"aあい", 7), u8"aあい");    // fits exactly
+    EXPECT_EQ(utf8_cut(u8"abあい", 7), u8"abあ");    // い would be split
+    EXPECT_EQ(utf8_cut("abc\xF0\x9F\x98\x80", 6), "abc"); // a four-byte character
+    EXPECT_EQ(utf8_cut("ab", 0), "");
 
-    play_game(nullptr, 400, 300);
+    play_game(nullptr, 1800, 400);
     std::string kana;
-    for (int i = 0; i < 100; i++)
+    for (int i = 0; i < 60; i++)
         kana += u8"あ";
-    compose(kana.c_str(), 100);
+    compose(kana.c_str(), 60); // 180 bytes of UTF-8
+    EXPECT_GE(placed_box().width(), 60 * 24);
+
+    headless_resize(400, 300);
+    kana += kana;
+    compose(kana.c_str(), 120);
     IRect box = placed_box();
     EXPECT_LE(box.x1, 400);
     EXPECT_GT(count_on_screen(box, CURSOR), 20); // the cursor at the end is kept in view
     EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+}
+
+// A menu opened in the middle of a composition turns the input method off
+// until it closes: the composition ends and the keys work the menu.
+TEST(CompositionBox, AMenuEndsTheCompositionAndHasTheKeys)
+{
+    play_game();
+    compose(u8"かんじ", 3);
+    IRect box = placed_box();
+    int x, y;
+    ASSERT_TRUE(headless_menu_point(0, 1, &x, &y));
+    bool on_in_menu = true;
+    {
+        WaitScript script({[&] {
+                               on_in_menu = headless_text_input_on();
+                               headless_key(VK_ESCAPE);
+                               headless_key(VK_ESCAPE);
+                           }},
+                          [] {});
+        headless_click(1, x, y);
+        run_until_idle();
+    }
+    EXPECT_FALSE(on_in_menu);
+    EXPECT_EQ(headless_menu_level(), -1);
+    EXPECT_TRUE(headless_text_input_on());
+    EXPECT_TRUE(screen_shows_client(box)); // the composition did not come back
 }

@@ -45,26 +45,37 @@ TEST(OpenDialog, AsksWithTitleFiltersAndProposalAndHandsBackCp932)
     EXPECT_FALSE(headless_file_dialog_open());
 }
 
-TEST(OpenDialog, RefusesMissingFilesAndNamesCp932CannotHoldAndTellsWhenItCannotStart)
+TEST(OpenDialog, RefusesWhatIsNoFileAndNamesCp932CannotHoldAndTellsWhenItCannotStart)
 {
     open_test_window();
     const std::string dir = make_temp_dir("open");
-    const std::string missing = dir + "/missing.txt";
     const std::string hangul = dir + u8"/한글.txt";
     write_file(hangul, "z");
-    headless_answer_file_dialog(missing.c_str());
-    headless_answer_file_dialog(hangul.c_str());
+    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("loop-b", (dir + "/loop-a").c_str()), 0);
+    ASSERT_EQ(symlink("loop-a", (dir + "/loop-b").c_str()), 0);
+    const std::string again = u8"\n\n練習ファイルを選んでください。";
+    const std::pair<std::string, std::string> refused[] = {
+        {dir + "/missing.txt", u8"というファイルはありません。\n\nファイル名を確かめてください。"},
+        {dir, u8"はフォルダです。" + again},
+        {dir + "/pipe", u8"は名前付きパイプで、ファイルではありません。" + again},
+        {"/dev/null", u8"はデバイスで、ファイルではありません。" + again},
+        {dir + "/loop-a", u8"はシンボリックリンクが循環しているため、開けません。"},
+        {hangul, u8"は開けません。\n\nファイル名に Shift-JIS で表せない文字があります。\n別の名前のファイルを選んでください。"},
+    };
+    for (const auto& r : refused)
+        headless_answer_file_dialog(r.first.c_str());
     headless_answer_file_dialog(nullptr);
     Dialog d("start.txt");
     EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
     EXPECT_STREQ(d.file, "start.txt");
-    ASSERT_EQ(headless_file_dialogs().size(), 3u);
-    EXPECT_EQ(headless_file_dialogs()[1].proposed, missing);
-    EXPECT_EQ(headless_file_dialogs()[2].proposed, hangul);
-    const HeadlessRecord& boxes = headless_box_log();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0], u8"「" + missing + u8"」というファイルはありません。\n\nファイル名を確かめてください。");
-    EXPECT_NE(boxes[1].find(u8"Shift-JIS で表せない文字"), std::string::npos);
+    const size_t n = sizeof refused / sizeof refused[0];
+    ASSERT_EQ(headless_file_dialogs().size(), n + 1);
+    ASSERT_EQ(headless_box_log().size(), n);
+    for (size_t i = 0; i < n; i++) {
+        EXPECT_EQ(headless_box_log()[i], u8"「" + refused[i].first + u8"」" + refused[i].second); // the name whole
+        EXPECT_EQ(headless_file_dialogs()[i + 1].proposed, refused[i].first); // the chooser comes back with it
+    }
     // When no chooser can be started the user is told why.
     headless_fail_file_dialog(u8"ファイルを選ぶには zenity が必要です。");
     EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
@@ -104,4 +115,38 @@ TEST(OpenDialog, KeepsTimersAndPaintsGoingAndShutsTheWindow)
     EXPECT_EQ(GetWindowTextA(test_edit, buf, sizeof buf), 0); // nothing typed reached the window
     EXPECT_EQ(GetFocus(), test_window);
     EXPECT_EQ(headless_file_dialogs()[0].proposed, "");
+}
+
+// The close box under the chooser brings it forward. One that answers keeps
+// the window open, as Windows only shows its dialog; one that has not answered
+// three seconds after the request is taken down and the window closes.
+TEST(OpenDialog, CloseRequestBringsTheChooserForwardAndClosesPastAHungOne)
+{
+    open_test_window();
+    recorded.clear();
+    bool open_after_answer = false, open_before_limit = false;
+    {
+        WaitScript script({[] { headless_close(); },
+                           [&] {
+                               headless_advance_ms(4000);
+                               open_after_answer = headless_file_dialog_open();
+                               headless_hang_file_dialog(true);
+                               headless_close();
+                           },
+                           [] { headless_advance_ms(2950); },
+                           [&] {
+                               open_before_limit = headless_file_dialog_open();
+                               headless_advance_ms(50);
+                           }},
+                          [] { headless_answer_file_dialog(nullptr); });
+        Dialog d("");
+        EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
+    }
+    EXPECT_TRUE(open_after_answer);
+    EXPECT_TRUE(open_before_limit);
+    EXPECT_FALSE(headless_file_dialog_open());
+    EXPECT_EQ(headless_file_dialog_raises(), 2);
+    EXPECT_TRUE(headless_box_log().empty());
+    pump();
+    EXPECT_EQ(count_of(WM_CLOSE), 1);
 }

@@ -28,7 +28,7 @@ TEST(Zenity, RunsTheChooserWithoutAShellAndReadsItsAnswer)
     chmod(script.c_str(), 0755);
     setenv("LUMEKO_ZENITY", script.c_str(), 1);
     setenv("ARGS_OUT", (dir + "/args").c_str(), 1);
-    FileDialogRequest req{u8"開く", {{"Txt Files(*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}}, "/data/l.txt"};
+    FileDialogRequest req{u8"開く", {{"Txt Files(*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}}, "/data/l.txt", 0x2a};
     const struct {
         const char* code;
         DialogState state;
@@ -46,7 +46,7 @@ TEST(Zenity, RunsTheChooserWithoutAShellAndReadsItsAnswer)
         EXPECT_EQ(path, c.path) << c.code;
         EXPECT_EQ(!error.empty(), c.error) << c.code << error;
     }
-    EXPECT_EQ(read_file(dir + "/args"), u8"--file-selection\n--title=開く\n--filename=/data/l.txt\n"
+    EXPECT_EQ(read_file(dir + "/args"), u8"--file-selection\n--title=開く\n--modal\n--attach=42\n--filename=/data/l.txt\n"
                                         "--file-filter=Txt Files(*.txt) | *.txt\n--file-filter=All Files(*.*) | *\n");
     setenv("LUMEKO_ZENITY", (dir + "/not-installed").c_str(), 1);
     std::string error;
