@@ -215,6 +215,34 @@ BOOL CloseHandle(HANDLE object)
     return close(fd) == 0 ? succeed() : fail(errno);
 }
 
+// The lock belongs to the open file description (F_OFD_*), as a Windows lock
+// belongs to its handle: another handle of the same process waits for it too.
+static BOOL lock_range(HANDLE file, short type, int command, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED at)
+{
+    int fd = fd_of(file);
+    if (fd < 0 || !at)
+        return fail(EBADF);
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = (off_t)(((unsigned long long)at->OffsetHigh << 32) | at->Offset);
+    range.l_len = (off_t)(((unsigned long long)bytes_high << 32) | bytes_low);
+    while (fcntl(fd, command, &range) != 0)
+        if (errno != EINTR)
+            return fail(errno);
+    return succeed();
+}
+
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped)
+{
+    return lock_range(file, F_WRLCK, F_OFD_SETLKW, bytes_low, bytes_high, overlapped);
+}
+
+BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped)
+{
+    return lock_range(file, F_UNLCK, F_OFD_SETLK, bytes_low, bytes_high, overlapped);
+}
+
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security)
 {
     std::string dir = path_of(path);

@@ -157,7 +157,15 @@ typedef TIME_ZONE_INFORMATION* LPTIME_ZONE_INFORMATION;
 // Passed as null by the program; declared only so that the calls keep their shape.
 struct SECURITY_ATTRIBUTES;
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
-struct OVERLAPPED;
+// Only LockFileEx reads it: the offset of the locked range. Reads and writes
+// take null.
+struct OVERLAPPED {
+    UINT_PTR Internal;
+    UINT_PTR InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
 typedef OVERLAPPED* LPOVERLAPPED;
 
 struct PAINTSTRUCT {
@@ -389,6 +397,7 @@ constexpr DWORD FILE_APPEND_DATA = 0x00000004;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
 constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
 constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
+constexpr DWORD LOCKFILE_EXCLUSIVE_LOCK = 0x00000002;
 constexpr DWORD CREATE_NEW = 1;
 constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
@@ -589,6 +598,11 @@ BOOL FlushFileBuffers(HANDLE file); // the data and the file's size on the disk 
 BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
 BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER new_position, DWORD method);
 BOOL CloseHandle(HANDLE object); // file handles only
+// A lock on a byte range, held by the handle until unlocked or closed. Only
+// LOCKFILE_EXCLUSIVE_LOCK is used (waits; LOCKFILE_FAIL_IMMEDIATELY is
+// ignored). Advisory: it keeps out other lockers, not readers or writers.
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped);
+BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped);
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 // Without MOVEFILE_REPLACE_EXISTING an existing target is never replaced
 // (ERROR_ALREADY_EXISTS); MOVEFILE_WRITE_THROUGH makes the new name durable.
