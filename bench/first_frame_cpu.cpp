@@ -32,7 +32,12 @@ int main(int argc, char** argv)
     headless_set_screen(1920, 1080 + GetSystemMetrics(SM_CYMENU));
     static HINSTANCE__ instance;
     char cmd[] = "";
-    start_up(&instance, cmd, SW_SHOWDEFAULT);
+    if (!start_up(&instance, cmd, SW_SHOWDEFAULT)) {
+        std::fprintf(stderr, "first_frame_cpu: start-up failed\n");
+        std::remove(ini.c_str());
+        rmdir(dir.c_str());
+        return 1;
+    }
     MSG msg;
     while (headless_present_count() == 0) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

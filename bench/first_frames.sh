@@ -8,13 +8,21 @@
 # exec -> the start screen presented (ms), and every launch. Interleaving puts
 # the machine's load on all of them alike, so two builds can be compared.
 # AS_USER=name runs every program as that user (bench/as_user.sh), with a
-# home folder of its own per program.
+# home folder of its own per program. QUICK=1 launches each program once,
+# without the uncounted launch: what the test suite runs.
 # Usage: bench/first_frames.sh <lumeko-trainer>...
 #        (LAUNCHES, MODE, SCREEN_W, SCREEN_H and AS_USER override the defaults)
-# Needs Xvfb, xdotool and python3.
+# Needs Xvfb, xdotool and python3; exits 77 without them.
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>..." >&2; exit 2; }
 HELPER="$(cd "$(dirname "$0")" && pwd)/realwindow_helper.py"
+for tool in Xvfb xdotool python3; do
+    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
+done
+WARM_UP=1
+if [ -n "${QUICK:-}" ]; then
+    LAUNCHES=${LAUNCHES:-1} WARM_UP=0
+fi
 LAUNCHES=${LAUNCHES:-15}
 MODE=${MODE:-1}
 SCREEN_W=${SCREEN_W:-1920}
@@ -40,7 +48,7 @@ start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg); mode $MODE, ${SCREEN_W}x${SCREEN_H}, as ${AS_USER:-$(id -un)}"
 
 # launch N OUT: starts program N with its own settings and cache and appends
-# its start-screen time to OUT.
+# its start-screen time to OUT; fails when it shows no start screen.
 launch() {
     local exe=${EXES[$1]} dir="$WORK/p$1"
     mkdir -p "$dir/config"
@@ -49,19 +57,23 @@ launch() {
     [ -n "${AS_USER:-}" ] && chown -R "$AS_USER" "$dir"
     (cd "$(dirname "$exe")" && exec "${AS[@]}" env HOME="$dir" XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" \
         LUMEKO_TRACE_PRESENT="$dir/trace.txt" python3 "$HELPER" launch "$dir/t0" "$exe") 2>/dev/null &
-    local pid=$!
-    python3 "$HELPER" first "$dir/trace.txt" "$dir/t0" 20 | awk '{print $2}' >>"$2"
+    local pid=$! times
+    times=$(python3 "$HELPER" first "$dir/trace.txt" "$dir/t0" 20)
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
+    [ -n "$times" ] || { echo "${EXES[$1]}: no start screen" >&2; return 1; }
+    echo "$times" | awk '{print $2}' >>"$2"
     sleep 0.3
 }
 
-for n in "${!EXES[@]}"; do
-    launch "$n" /dev/null
-done
+if [ "$WARM_UP" = 1 ]; then
+    for n in "${!EXES[@]}"; do
+        launch "$n" /dev/null || exit 1
+    done
+fi
 for _ in $(seq 1 "$LAUNCHES"); do
     for n in "${!EXES[@]}"; do
-        launch "$n" "$WORK/p$n.txt"
+        launch "$n" "$WORK/p$n.txt" || exit 1
     done
 done
 for n in "${!EXES[@]}"; do

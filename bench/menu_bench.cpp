@@ -94,7 +94,12 @@ int main(int argc, char** argv)
     headless_set_screen(1920, 1080 + GetSystemMetrics(SM_CYMENU));
     static HINSTANCE__ instance;
     char cmd[] = "";
-    start_up(&instance, cmd, SW_SHOWDEFAULT);
+    if (!start_up(&instance, cmd, SW_SHOWDEFAULT)) {
+        std::fprintf(stderr, "menu_bench: start-up failed\n");
+        std::remove(ini.c_str());
+        rmdir(dir.c_str());
+        return 1;
+    }
     run_until_idle(); // the start box is answered with Return
     for (int c = 0; c < cycles; c++) {
         headless_set_wait_hook(on_wait);

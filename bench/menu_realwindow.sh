@@ -7,12 +7,17 @@
 # (bench/menu_keys.py). Prints, for the key that opens the menu (Down) and the
 # one that closes it (the first Escape): XTEST key sent -> end of the present
 # that shows it (median and p90) and the pixels presented for it (median).
+# QUICK=1 runs 2 cycles: what the test suite runs.
 # Usage: bench/menu_realwindow.sh <lumeko-trainer>   (CYCLES, KEEP=dir)
-# Needs Xvfb, xdotool and python3 with libX11/libXtst.
+# Needs Xvfb, xdotool and python3 with libX11/libXtst; exits 77 without them.
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>" >&2; exit 2; }
 EXE=$(readlink -f "$1")
 HERE="$(cd "$(dirname "$0")" && pwd)"
+for tool in Xvfb xdotool python3; do
+    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
+done
+[ -n "${QUICK:-}" ] && CYCLES=${CYCLES:-2}
 CYCLES=${CYCLES:-40}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-menu-bench.XXXXXX")
 APP_PID=""

@@ -10,9 +10,9 @@
 #                 ratio of the latter to SDL2 alone (bare_frame beside the
 #                 executable), launched in turn with the game in the same loop;
 #                 and SDL2 alone's key latency, a square drawn per key
-#   rss           VmRSS 3 s after exec (RUNS runs, median)
-#   idle cpu      CPU over 10 s with the start box up, and with a line running
-#                 and nobody typing (RUNS runs, median)
+#   rss           VmRSS RSS_S (3) s after exec (RUNS runs, median)
+#   idle cpu      CPU over IDLE_S (10) s with the start box up, and with a line
+#                 running and nobody typing (RUNS runs, median)
 #   key latency   XTEST key press sent -> end of the present that shows it, and
 #                 the game's own share: key event taken from SDL -> end of
 #                 present (KEYS accepted keys per run, median over all of them),
@@ -21,25 +21,35 @@
 # folder of its own.
 # XFT_DPI=n loads "Xft.dpi: n" into the server's resources (xrdb) before
 # anything starts: the desktop scale the game reads (192 is 200 %).
+# QUICK=1 runs every step once, briefly (mode 1 only, one launch, a few keys,
+# no warm-up): what the test suite runs to see that the script and the
+# programs still work.
 # Usage: bench/realwindow.sh <lumeko-trainer>
-#        (RUNS, KEYS, LAUNCHES, MODES, SCREEN_W, SCREEN_H, AS_USER and XFT_DPI override the
-#        defaults; KEEP=dir keeps raw data)
-# Needs Xvfb, xdotool and python3 with libX11/libXtst.
+#        (RUNS, KEYS, LAUNCHES, MODES, IDLE_S, RSS_S, SCREEN_W, SCREEN_H,
+#        AS_USER and XFT_DPI override the defaults; KEEP=dir keeps raw data)
+# Needs Xvfb, xdotool and python3 with libX11/libXtst; exits 77 without them.
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>" >&2; exit 2; }
 EXE=$(readlink -f "$1")
 [ -x "$EXE" ] || { echo "not an executable: $1" >&2; exit 2; }
 HELPER="$(cd "$(dirname "$0")" && pwd)/realwindow_helper.py"
+WARM_UP=1
+if [ -n "${QUICK:-}" ]; then
+    RUNS=${RUNS:-1} KEYS=${KEYS:-3} LAUNCHES=${LAUNCHES:-1} MODES=${MODES:-1} IDLE_S=${IDLE_S:-0.5} RSS_S=${RSS_S:-0.5}
+    WARM_UP=0
+fi
 RUNS=${RUNS:-3}
 KEYS=${KEYS:-50}
 LAUNCHES=${LAUNCHES:-10}
 MODES=${MODES:-"1 3"}
+IDLE_S=${IDLE_S:-10}
+RSS_S=${RSS_S:-3}
 SCREEN_W=${SCREEN_W:-1920}
 SCREEN_H=${SCREEN_H:-1080}
 LOOKAHEAD=5
 
 for tool in Xvfb xdotool python3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
+    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
 done
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-bench.XXXXXX")
@@ -116,6 +126,7 @@ BARE="$(dirname "$EXE")/bare_frame"
 mkdir -p "$WORK/bare"
 for mode in $MODES; do
     mkdir -p "$WORK/mode$mode"
+    [ "$WARM_UP" = 1 ] || continue
     launch "$mode" "m$mode-warmup"
     python3 "$HELPER" first "$TRACE" "$T0" 20 >/dev/null || { echo "warm-up: no start screen" >&2; exit 1; }
     stop_app
@@ -147,8 +158,7 @@ xdotool key Return
 sleep 0.3
 python3 "$HELPER" keys "$TRACE" "$KEYS" "$R/keys.txt" || exit 1
 stop_app
-read -r kl_med kl_p90 kl_n < <(python3 "$HELPER" stats "$R/keys.txt" 0 1000)
-read -r ka_med ka_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 1 1000)
+{ read -r kl_med kl_p90 kl_n; read -r ka_med ka_p90 _; } < <(python3 "$HELPER" stats_many "$R/keys.txt:0:1000" "$R/keys.txt:1:1000")
 echo "SDL2 alone:  key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
 echo "SDL2 alone:  SDL poll -> present  median $ka_med ms (p90 $ka_p90)"
 
@@ -158,13 +168,13 @@ for mode in $MODES; do
         launch "$mode" "m$mode-run$run"
         python3 "$HELPER" first "$TRACE" "$T0" 20 >/dev/null || { echo "run $run: no start screen" >&2; exit 1; }
         client_size_ok || exit 1
-        python3 "$HELPER" wait_until "$T0" 3
-        python3 "$HELPER" rss "$APP_PID" >>"$R/rss.txt"
-        python3 "$HELPER" cpu "$APP_PID" 10 >>"$R/cpu_box.txt"
+        python3 "$HELPER" wait_until "$T0" "$RSS_S"
+        python3 "$HELPER" rss "$APP_PID" >>"$R/rss.txt" || exit 1
+        python3 "$HELPER" cpu "$APP_PID" "$IDLE_S" >>"$R/cpu_box.txt" || exit 1
         xdotool windowfocus --sync "$WIN"
         xdotool key Return
         sleep 1
-        python3 "$HELPER" cpu "$APP_PID" 10 >>"$R/cpu_line.txt"
+        python3 "$HELPER" cpu "$APP_PID" "$IDLE_S" >>"$R/cpu_line.txt" || exit 1
         python3 "$HELPER" keys "$TRACE" "$KEYS" "$R/keys$run.txt" || exit 1
         cat "$R/keys$run.txt" >>"$R/keys.txt"
         python3 "$HELPER" stats "$R/keys$run.txt" 0 1000 | awk -v r="$run" '{print "# run " r ": key->present median " $1 " ms"}'
@@ -172,22 +182,27 @@ for mode in $MODES; do
         stop_app
     done
 
-    read -r ff_med ff_p90 ff_n < <(python3 "$HELPER" stats "$R/first.txt" 0)
-    read -r ss_med ss_p90 _ < <(python3 "$HELPER" stats "$R/first.txt" 1)
-    read -r rss_med _ rss_n < <(python3 "$HELPER" stats "$R/rss.txt" 0 1024)
-    read -r cbt_med _ cb_n < <(python3 "$HELPER" stats "$R/cpu_box.txt" 1)
-    read -r cbs_med _ _ < <(python3 "$HELPER" stats "$R/cpu_box.txt" 2)
-    read -r clt_med _ _ < <(python3 "$HELPER" stats "$R/cpu_line.txt" 1)
-    read -r cls_med _ _ < <(python3 "$HELPER" stats "$R/cpu_line.txt" 2)
-    read -r kl_med kl_p90 kl_n < <(python3 "$HELPER" stats "$R/keys.txt" 0 1000)
-    read -r ka_med ka_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 1 1000)
-    read -r kt_med kt_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 2)
-    read -r kp_med _ _ < <(python3 "$HELPER" stats "$R/keys.txt" 3)
-    read -r ks_med ks_p90 _ < <(python3 "$HELPER" stats "$R/keys.txt" 4 1000)
+    {
+        read -r ff_med ff_p90 ff_n
+        read -r ss_med ss_p90 _
+        read -r rss_med _ rss_n
+        read -r cbt_med _ cb_n
+        read -r cbs_med _ _
+        read -r clt_med _ _
+        read -r cls_med _ _
+        read -r kl_med kl_p90 kl_n
+        read -r ka_med ka_p90 _
+        read -r kt_med kt_p90 _
+        read -r kp_med _ _
+        read -r ks_med ks_p90 _
+    } < <(python3 "$HELPER" stats_many "$R/first.txt:0" "$R/first.txt:1" "$R/rss.txt:0:1024" "$R/cpu_box.txt:1" \
+        "$R/cpu_box.txt:2" "$R/cpu_line.txt:1" "$R/cpu_line.txt:2" "$R/keys.txt:0:1000" "$R/keys.txt:1:1000" \
+        "$R/keys.txt:2" "$R/keys.txt:3" "$R/keys.txt:4:1000")
+    [ -n "$ks_med" ] || { echo "mode $mode: figures missing" >&2; exit 1; }
     echo "mode $mode: first frame          median $ff_med ms (p90 $ff_p90, $ff_n launches)"
     echo "mode $mode: start screen shown   median $ss_med ms (p90 $ss_p90); $(awk -v a="$ss_med" -v b="$bf_med" 'BEGIN { printf "%.2f", a / b }') times SDL2 alone"
-    echo "mode $mode: resident at 3 s      median $rss_med MiB ($rss_n runs; all: $(tr '\n' ' ' <"$R/rss.txt")KiB)"
-    echo "mode $mode: idle cpu, start box  median $cbt_med % of a core by ticks, $cbs_med % by schedstat ($cb_n runs of 10 s)"
+    echo "mode $mode: resident at $RSS_S s      median $rss_med MiB ($rss_n runs; all: $(tr '\n' ' ' <"$R/rss.txt")KiB)"
+    echo "mode $mode: idle cpu, start box  median $cbt_med % of a core by ticks, $cbs_med % by schedstat ($cb_n runs of $IDLE_S s)"
     echo "mode $mode: idle cpu, line runs  median $clt_med % by ticks, $cls_med % by schedstat"
     echo "mode $mode: key -> present       median $kl_med ms (p90 $kl_p90, $kl_n keys)"
     echo "mode $mode: SDL poll -> present  median $ka_med ms (p90 $ka_p90); SDL ticks: median $kt_med ms; $kp_med px per key"

@@ -7,10 +7,15 @@ Sub-commands (times are CLOCK_MONOTONIC, the clock of the game's present trace):
   rss PID                   print VmRSS of PID in KiB
   cpu PID SECONDS           print CPU used by PID over SECONDS: clock ticks (utime+stime)
                             and scheduler nanoseconds, as a share of one core
-  keys TRACE COUNT OUT      type letter keys into the focused window through XTEST until
-                            COUNT of them were accepted; write one latency line per accepted key
+  keys TRACE COUNT OUT [GAP_MS]  type letter keys into the focused window through XTEST until
+                            COUNT of them were accepted, GAP_MS (10) after each key's release;
+                            write one latency line per accepted key
+  wakeups PID SECONDS       print how often the process's threads woke over SECONDS: context
+                            switches (voluntary + involuntary) per second, all threads, the
+                            involuntary ones alone, then per thread name
   wait_until T0FILE SECONDS  sleep until SECONDS after the time in T0FILE
   stats FILE COLUMN [SCALE] median, 90th percentile and count of a column (0-based) / SCALE
+  stats_many FILE:COLUMN[:SCALE]...  the same for each, one line each (one start of python)
 Needs python3 and libX11/libXtst (for keys).
 """
 import ctypes
@@ -127,7 +132,7 @@ class XTest:
         self.x11.XFlush(self.dpy)
 
 
-def cmd_keys(trace, count, out):
+def cmd_keys(trace, count, out, gap_ms="10"):
     """Letters a..y in turn, one at a time; only an accepted letter changes the
     screen, so a present whose newest input came after a letter was sent and
     before the next one belongs to that letter. Result boxes are closed with
@@ -184,13 +189,50 @@ def cmd_keys(trace, count, out):
             time.sleep(0.001)
             pump()
         x.key(code, False)
-        time.sleep(0.01)  # typing pace: the game is idle again when the next key comes
+        time.sleep(float(gap_ms) / 1000)  # typing pace: the game is idle again when the next key comes
         pump()
     with open(out, "w") as f:
         for r in results:
             f.write(" ".join(str(v) for v in r) + "\n")
     if len(results) < count:
         sys.exit(f"only {len(results)} accepted keys seen")
+
+
+def switches(pid):
+    """Context switches of every thread of pid by thread id: (name, all, involuntary)."""
+    out = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/comm") as f:
+                name = f.read().strip()
+            count = {}
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                for line in f:
+                    if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
+                        count[line.split(":")[0]] = int(line.split()[1])
+            out[task] = (name, sum(count.values()), count.get("nonvoluntary_ctxt_switches", 0))
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # a thread that ended meanwhile
+    return out
+
+
+def cmd_wakeups(pid, seconds):
+    """A thread that ended during the window is not counted; one that began is
+    counted from zero."""
+    s0 = switches(pid)
+    w0 = time.monotonic()
+    time.sleep(float(seconds))
+    s1 = switches(pid)
+    wall = time.monotonic() - w0
+    by_name = {}
+    involuntary = 0
+    for task, (name, count, inv) in s1.items():
+        before = s0.get(task, (name, 0, 0))
+        by_name[name] = by_name.get(name, 0) + count - before[1]
+        involuntary += inv - before[2]
+    total = sum(by_name.values())
+    parts = " ".join(f"{name}={n / wall:.1f}" for name, n in sorted(by_name.items(), key=lambda kv: -kv[1]))
+    print(f"{total / wall:.1f} (involuntary {involuntary / wall:.1f}) {parts}")
 
 
 def cmd_wait_until(t0file, seconds):
@@ -209,9 +251,15 @@ def cmd_stats(path, column, scale="1"):
     print(f"{statistics.median(vals):.3g} {p90:.3g} {len(vals)}")
 
 
+def cmd_stats_many(*wanted):
+    for column in wanted:
+        cmd_stats(*column.split(":"))
+
+
 if __name__ == "__main__":
     cmds = {"launch": cmd_launch, "first": cmd_first, "rss": cmd_rss, "cpu": cmd_cpu, "keys": cmd_keys,
-            "wait_until": cmd_wait_until, "stats": cmd_stats}
+            "wakeups": cmd_wakeups, "wait_until": cmd_wait_until, "stats": cmd_stats,
+            "stats_many": cmd_stats_many}
     if len(sys.argv) < 2 or sys.argv[1] not in cmds:
         sys.exit(__doc__)
     cmds[sys.argv[1]](*sys.argv[2:])

@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # records.sh -- every figure of the records, as bench/RESULTS.md reports them.
 #
-# Writes a history of 100,000 rows into a fresh folder beside the build (a
+# Writes a history of ROWS (100,000) rows into a fresh folder beside the build (a
 # real disk, not a tmpfs: the flush of a row is part of what is measured),
 # then runs records_bench: the history read, both screens at 1920 x 1080 in
 # both orders, the result box with and without its row (LINES lines), and the
 # first frame with the history present and with none (LAUNCHES launches of
-# each, alternating). Prints the load average before and after.
-# Usage: bench/records.sh BUILD_DIR       (LINES, LAUNCHES change the counts)
+# each, alternating). Prints the load average before and after. QUICK=1 runs
+# every step once on 1,000 rows: what the test suite runs.
+# Usage: bench/records.sh BUILD_DIR       (ROWS, LINES, LAUNCHES change the counts;
+#        the build's lumeko-trainer may stand for its folder)
 set -euo pipefail
-BUILD=$(cd "${1:?usage: bench/records.sh BUILD_DIR}" && pwd)
+BUILD=${1:?usage: bench/records.sh BUILD_DIR}
+[ -f "$BUILD" ] && BUILD=$(dirname "$BUILD")
+BUILD=$(cd "$BUILD" && pwd)
 BENCH="$BUILD/records_bench"
+if [ -n "${QUICK:-}" ]; then
+    ROWS=${ROWS:-1000} LINES=${LINES:-2} LAUNCHES=${LAUNCHES:-1}
+fi
+ROWS=${ROWS:-100000}
 LINES=${LINES:-200}
 LAUNCHES=${LAUNCHES:-20}
 WORK=$(mktemp -d "$BUILD/records-bench.XXXXXX")
@@ -18,7 +26,7 @@ trap 'rm -rf "$WORK"' EXIT
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "file system of the records: $(stat -f -c %T "$WORK")"
 
-"$BENCH" history "$WORK/history" 100000
+"$BENCH" history "$WORK/history" "$ROWS"
 echo "history: $(wc -c <"$WORK/history/lumeko-trainer/records.csv") bytes"
 "$BENCH" read "$WORK/history"
 "$BENCH" screens "$WORK/history" chart,keys

@@ -90,10 +90,14 @@ uint64_t backend_now_ms();
 // records it, a real one may ignore it.
 void backend_box_shown(const char* utf8);
 
+// Opens the sound output (the device, or a stream to the sound server); false
+// when there is none. Sounds are loaded and played only while it is open;
+// closing it keeps the loaded sounds, and a new opening plays them as before.
+bool backend_sound_open();
+void backend_sound_close();
 // Decodes a WAV image (fmt and data chunks; the caller has bounded its size)
 // once, for playing; utf8_path names it in records. Returns a handle, or -1
-// when it cannot be played (no audio device, a format the backend cannot
-// convert).
+// when it cannot be played (a format the backend cannot convert).
 int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes);
 // Plays a loaded sound without waiting; a new sound cuts the one that plays;
 // -1 stops the sound. Called on every accepted key: allocates nothing.

@@ -31,6 +31,9 @@ static HeadlessWaitHook wait_hook = nullptr;
 static HeadlessRecord box_log;
 static HeadlessRecord sounds;
 static std::vector<std::string> loaded_sounds; // by handle: the path each was loaded from
+static bool sound_output_open = false;
+static int sound_output_opens = 0;
+static int last_wait_ms = -1;
 static int writes_until_failure = 0;           // 0: no write fails; n: the n-th write from now does
 static uint64_t present_count = 0;
 static uint64_t present_pixels = 0;
@@ -98,6 +101,7 @@ bool backend_poll_event(PlatformEvent* ev)
 
 void backend_wait_event(int timeout_ms)
 {
+    last_wait_ms = timeout_ms;
     if (wait_hook)
         wait_hook();
     else if (msgbox_active())
@@ -156,9 +160,19 @@ int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes)
     return (int)loaded_sounds.size() - 1;
 }
 
+bool backend_sound_open()
+{
+    sound_output_open = true;
+    sound_output_opens++;
+    return true;
+}
+
+void backend_sound_close() { sound_output_open = false; }
+
+// A sound started while the output is closed would not be heard: it is not recorded.
 void backend_play_sound(int handle)
 {
-    if (handle >= 0 && (size_t)handle < loaded_sounds.size())
+    if (sound_output_open && handle >= 0 && (size_t)handle < loaded_sounds.size())
         sounds.push(loaded_sounds[(size_t)handle].c_str());
 }
 
@@ -337,6 +351,9 @@ bool headless_write_png(const char* utf8_path, bool whole_screen)
 
 const HeadlessRecord& headless_sounds() { return sounds; }
 int headless_sound_loads() { return (int)loaded_sounds.size(); }
+bool headless_sound_output_open() { return sound_output_open; }
+int headless_sound_opens() { return sound_output_opens; }
+int headless_last_wait_ms() { return last_wait_ms; }
 void headless_fail_write(int n) { writes_until_failure = n; }
 uint64_t headless_present_count() { return present_count; }
 uint64_t headless_present_pixels() { return present_pixels; }

@@ -1,13 +1,16 @@
 // backend_sdl.cpp -- the real window, input and sound, over SDL2.
 //
-// Owns the SDL window, its surface, the audio device, the decoded sounds and
-// the one that plays (fed to the device by its callback).
+// Owns the SDL window, its surface, the audio device, the thread that opens
+// and closes it, the decoded sounds and the one that plays (fed to the device
+// by its callback).
 // The layer composes into the window surface and presents only the changed
-// rectangles. Audio is opened at the first idle wait, after the first frame is
-// on screen, so that a slow sound server does not delay the window.
+// rectangles. The audio device is open only while sounds play (sound.cpp
+// decides when); it is first opened by the first sound, long after the first
+// frame, so that a slow sound server does not delay the window.
 //
 // With LUMEKO_TRACE_PRESENT=<file> set at start, every present appends one line
-// to that file (see trace_present), for measuring latency from outside.
+// to that file (see trace_present), for measuring latency from outside; with
+// LUMEKO_TRACE_SOUND=<file>, every sound the device starts (see trace_sound).
 #include "backend.h"
 #include "chooser_x11.h"
 #include "codepage.h"
@@ -24,27 +27,55 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <mutex>
+#include <pthread.h>
 #include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
+// The format sounds are decoded to and the device is asked for; SDL converts
+// should the device want another.
 constexpr int AUDIO_RATE = 44100;
+constexpr SDL_AudioFormat AUDIO_FORMAT = AUDIO_S16SYS;
+constexpr Uint8 AUDIO_CHANNELS = 1;
 constexpr int AUDIO_SAMPLES = 512;
 
 static SDL_Window* window = nullptr;
 static SDL_Surface* shadow = nullptr; // used when the window surface is not 32-bit XRGB
-static int audio_state = 0;           // 0 not tried, 1 open, -1 unavailable
-static SDL_AudioDeviceID audio_dev = 0;
-static SDL_AudioSpec audio_spec;
-static std::vector<std::vector<Uint8>> sounds; // by handle, converted to the device format
+static std::vector<std::vector<Uint8>> sounds; // by handle, decoded; main thread only
+
+// What the main thread asks of the sound thread, under sound_mutex.
+struct SoundRequests {
+    bool open = false;             // the device should be open
+    bool quit = false;             // the program ends
+    bool start = false;            // a sound is to be started (or stopped: data null)
+    const Uint8* data = nullptr;   // its samples, which never move
+    size_t len = 0;
+    uint64_t input_us = 0;         // for the sound trace: the newest input, and when it was asked
+    uint64_t asked_us = 0;
+};
+static std::mutex sound_mutex;
+static std::condition_variable sound_wake;
+static SoundRequests sound_asked;
+static std::thread sound_thread;
+// A request is waiting for the sound thread to be woken. The main thread wakes
+// it only once a key's pixels are out (after the present) or when it is about
+// to sleep: woken at once, it would compete with the drawing for the CPU.
+static bool sound_wake_due = false;
+static std::atomic<int> audio_state{0}; // 0 never opened, 1 opened once, -1 no device
+// The sound thread's own.
+static SDL_AudioDeviceID audio_dev = 0; // 0 while closed
+static uint64_t last_open_us = 0;       // the last opening's cost, until a sound takes it
 // The sound that plays: its samples and how far the device has come. Shared
-// with the audio thread: changed only with the device locked.
+// with SDL's audio thread: changed only with the device locked.
 static const Uint8* playing = nullptr;
 static size_t playing_len = 0, playing_pos = 0;
 
@@ -55,6 +86,12 @@ static FILE* trace_file = nullptr;
 static uint64_t trace_inputs = 0;
 static uint64_t trace_input_us = 0;
 static Uint32 trace_input_ticks = 0;
+// The sound trace: null unless LUMEKO_TRACE_SOUND named a file at start. For
+// the sound that plays: the newest input when it was started, when it was
+// started and how long opening the device took for it (0: it was open), in
+// CLOCK_MONOTONIC us; shared with SDL's audio thread like the sound itself.
+static FILE* sound_trace = nullptr;
+static uint64_t sound_input_us = 0, sound_play_us = 0, sound_open_us = 0;
 
 static uint64_t monotonic_us()
 {
@@ -68,6 +105,9 @@ static void trace_open()
     const char* path = std::getenv("LUMEKO_TRACE_PRESENT");
     if (path && path[0])
         trace_file = std::fopen(path, "a");
+    path = std::getenv("LUMEKO_TRACE_SOUND");
+    if (path && path[0])
+        sound_trace = std::fopen(path, "a");
 }
 
 // One line per present, written once the pixels are with the display server
@@ -87,6 +127,18 @@ static void trace_present(const SDL_Rect* rects, int n, uint64_t start_us)
                  msgbox_active() ? 1 : 0, (unsigned long long)trace_inputs, (unsigned long long)trace_input_us,
                  (unsigned)trace_input_ticks, (unsigned long long)SDL_GetTicks64(), (unsigned long long)start_us);
     std::fflush(trace_file);
+}
+
+// One line per sound, written on the audio thread when the device's callback
+// hands out its first samples: "sound input_us play_us open_us samples_us",
+// the last the time of that callback (see sound_trace above for the others).
+// Closing the device writes "close us", the time it took.
+static void trace_sound()
+{
+    std::fprintf(sound_trace, "sound %llu %llu %llu %llu\n", (unsigned long long)sound_input_us,
+                 (unsigned long long)sound_play_us, (unsigned long long)sound_open_us,
+                 (unsigned long long)monotonic_us());
+    std::fflush(sound_trace);
 }
 
 static void trace_input(const SDL_Event& e)
@@ -157,16 +209,21 @@ bool backend_init()
         return false;
     }
     SDL_StartTextInput();
+    // Starting SDL's audio lists the devices as events: they would only wake
+    // the loop.
+    SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+    SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
     trace_open();
     read_desktop_scale();
     return true;
 }
 
+static void sound_thread_stop();
+static void wake_sound_thread();
+
 void backend_shutdown()
 {
-    if (audio_dev)
-        SDL_CloseAudioDevice(audio_dev);
-    audio_dev = 0;
+    sound_thread_stop();
     if (shadow)
         SDL_FreeSurface(shadow);
     shadow = nullptr;
@@ -177,6 +234,9 @@ void backend_shutdown()
     if (trace_file)
         std::fclose(trace_file);
     trace_file = nullptr;
+    if (sound_trace)
+        std::fclose(sound_trace);
+    sound_trace = nullptr;
 }
 
 void backend_screen_size(int* w, int* h)
@@ -366,6 +426,7 @@ void backend_present(const IRect* rects, int n)
     SDL_UpdateWindowSurfaceRects(window, sdl_rects.data(), n);
     if (trace_file)
         trace_present(sdl_rects.data(), n, start_us);
+    wake_sound_thread(); // a key's click, now that its pixels are out
 }
 
 static int vk_from_keycode(SDL_Keycode k)
@@ -490,7 +551,7 @@ bool backend_poll_event(PlatformEvent* ev)
 {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        if (trace_file)
+        if (trace_file || sound_trace)
             trace_input(e);
         if (translate(e, ev))
             return true;
@@ -498,59 +559,163 @@ bool backend_poll_event(PlatformEvent* ev)
     return false;
 }
 
-// The device's callback, on the audio thread: the rest of the sound that
+// ---- sound ---------------------------------------------------------------------
+//
+// Opening the device takes from a fraction of a millisecond to several
+// (more with a sound server), closing it as long as its driver takes to wind
+// down (SDL waits for its threads): a thread of our own does both, and starts
+// the sounds, so that none of it ever holds up a key's pixels. It sleeps
+// while nothing is asked.
+
+// The device's callback, on SDL's audio thread: the rest of the sound that
 // plays, then silence.
 static void SDLCALL feed_audio(void* unused, Uint8* stream, int len)
 {
     size_t n = std::min((size_t)len, playing_len - playing_pos);
     if (playing && n > 0) {
+        if (sound_trace && playing_pos == 0)
+            trace_sound();
         std::memcpy(stream, playing + playing_pos, n);
         playing_pos += n;
     } else {
         n = 0;
     }
-    std::memset(stream + n, audio_spec.silence, (size_t)len - n);
+    std::memset(stream + n, 0, (size_t)len - n); // signed samples: silence is 0
 }
 
-// Opens the audio device: audio apart from video, so that a missing sound
-// device costs only the sound; the device is paused while nothing plays.
-static void open_audio()
+// Opens the device, paused, with SDL's audio started for it: audio apart from
+// video, so that a missing sound device costs only the sound. Only a failed
+// first opening gives up on sound for good.
+static void device_open()
 {
-    if (audio_state != 0)
-        return;
-    audio_state = -1;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return;
+    uint64_t t0 = monotonic_us();
     SDL_AudioSpec want{};
     want.freq = AUDIO_RATE;
-    want.format = AUDIO_S16SYS;
-    want.channels = 1;
+    want.format = AUDIO_FORMAT;
+    want.channels = AUDIO_CHANNELS;
     want.samples = AUDIO_SAMPLES;
     want.callback = feed_audio;
-    audio_dev = SDL_OpenAudioDevice(nullptr, 0, &want, &audio_spec, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        audio_dev = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+        if (audio_dev == 0)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
     if (audio_dev == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (audio_state == 0)
+            audio_state = -1;
         return;
     }
     audio_state = 1;
+    last_open_us = monotonic_us() - t0;
 }
 
-static void pause_when_quiet()
+// Closing lets the sound server or card rest. SDL's audio is stopped too:
+// some of its drivers keep a thread of their own that looks for new devices
+// several times a second.
+static void device_close()
 {
-    if (audio_state != 1)
-        return;
+    uint64_t t0 = monotonic_us();
+    SDL_CloseAudioDevice(audio_dev); // SDL's audio thread has ended
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audio_dev = 0;
+    playing = nullptr;
+    playing_len = playing_pos = 0;
+    if (sound_trace) {
+        std::fprintf(sound_trace, "close %llu\n", (unsigned long long)(monotonic_us() - t0));
+        std::fflush(sound_trace);
+    }
+}
+
+// The sound is in place before the device is unpaused, so that a device just
+// opened starts with it rather than with a buffer of silence.
+static void device_start(const SoundRequests& r)
+{
     SDL_LockAudioDevice(audio_dev);
-    bool quiet = playing_pos >= playing_len;
+    playing = r.data;
+    playing_len = r.len;
+    playing_pos = 0;
+    sound_input_us = r.input_us;
+    sound_play_us = r.asked_us;
+    sound_open_us = last_open_us;
+    last_open_us = 0;
     SDL_UnlockAudioDevice(audio_dev);
-    if (quiet)
-        SDL_PauseAudioDevice(audio_dev, 1);
+    if (r.data)
+        SDL_PauseAudioDevice(audio_dev, 0);
+}
+
+// The sound thread: does what was asked, newest wishes first, then sleeps.
+static void sound_thread_run()
+{
+    pthread_setname_np(pthread_self(), "lumeko-sound");
+    std::unique_lock<std::mutex> lock(sound_mutex);
+    for (;;) {
+        sound_wake.wait(lock, [] {
+            return sound_asked.quit || sound_asked.start || sound_asked.open != (audio_dev != 0);
+        });
+        SoundRequests r = sound_asked;
+        sound_asked.start = false;
+        if (r.quit)
+            sound_asked.open = false;
+        lock.unlock();
+        if (r.open && !r.quit && !audio_dev && audio_state >= 0)
+            device_open();
+        if ((!r.open || r.quit) && audio_dev)
+            device_close();
+        if (r.start && audio_dev)
+            device_start(r);
+        lock.lock();
+        if (r.quit) {
+            SDL_TLSCleanup(); // SDL keeps its error text per thread; a thread not its own frees it
+            return;
+        }
+        if (r.open && !audio_dev)
+            sound_asked.open = false; // no device now: the next burst of sounds asks again
+    }
+}
+
+static void sound_thread_stop()
+{
+    if (!sound_thread.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(sound_mutex);
+        sound_asked.quit = true;
+    }
+    sound_wake.notify_one();
+    sound_thread.join();
+}
+
+bool backend_sound_open()
+{
+    if (audio_state < 0)
+        return false;
+    if (!sound_thread.joinable())
+        sound_thread = std::thread(sound_thread_run);
+    std::lock_guard<std::mutex> lock(sound_mutex);
+    sound_asked.open = true;
+    sound_wake_due = true;
+    return true;
+}
+
+void backend_sound_close()
+{
+    std::lock_guard<std::mutex> lock(sound_mutex);
+    sound_asked.open = false;
+    sound_wake_due = true;
+}
+
+static void wake_sound_thread()
+{
+    if (!sound_wake_due)
+        return;
+    sound_wake_due = false;
+    sound_wake.notify_one();
 }
 
 void backend_wait_event(int timeout_ms)
 {
+    wake_sound_thread();
     font_warm_save(); // the first frame is up: what it drew is listed for the next start
-    open_audio();
-    pause_when_quiet();
     if (timeout_ms < 0)
         SDL_WaitEvent(nullptr);
     else
@@ -562,13 +727,10 @@ void backend_box_shown(const char* utf8) {}
 
 bool backend_write_fails() { return false; }
 
-// Decodes a WAV image into the device's format, once; the caller keeps the
-// handle and plays it as often as it likes.
+// Decodes a WAV image into the format the device is opened with, once; the
+// caller keeps the handle and plays it as often as it likes.
 int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes)
 {
-    open_audio();
-    if (audio_state != 1)
-        return -1;
     SDL_AudioSpec wav_format;
     Uint8* data = nullptr;
     Uint32 len = 0;
@@ -576,8 +738,8 @@ int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes)
         return -1;
     std::vector<Uint8> out;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, wav_format.format, wav_format.channels, wav_format.freq, audio_spec.format,
-                          audio_spec.channels, audio_spec.freq) >= 0) {
+    if (SDL_BuildAudioCVT(&cvt, wav_format.format, wav_format.channels, wav_format.freq, AUDIO_FORMAT,
+                          AUDIO_CHANNELS, AUDIO_RATE) >= 0) {
         std::vector<Uint8> buf((size_t)len * (size_t)(cvt.len_mult > 0 ? cvt.len_mult : 1));
         std::memcpy(buf.data(), data, len);
         cvt.buf = buf.data();
@@ -590,24 +752,24 @@ int backend_load_sound(const char* utf8_path, const void* wav, size_t bytes)
         return -1;
     // The samples are moved, never copied, so a sound that plays keeps its bytes
     // where they are even when the list of sounds grows.
-    SDL_LockAudioDevice(audio_dev);
     sounds.push_back(std::move(out));
-    SDL_UnlockAudioDevice(audio_dev);
     return (int)sounds.size() - 1;
 }
 
 void backend_play_sound(int handle)
 {
-    if (audio_state != 1)
-        return;
     bool known = handle >= 0 && (size_t)handle < sounds.size();
-    SDL_LockAudioDevice(audio_dev);
-    playing = known ? sounds[(size_t)handle].data() : nullptr;
-    playing_len = known ? sounds[(size_t)handle].size() : 0;
-    playing_pos = 0;
-    SDL_UnlockAudioDevice(audio_dev);
-    if (known)
-        SDL_PauseAudioDevice(audio_dev, 0);
+    {
+        std::lock_guard<std::mutex> lock(sound_mutex);
+        sound_asked.start = true;
+        sound_asked.data = known ? sounds[(size_t)handle].data() : nullptr;
+        sound_asked.len = known ? sounds[(size_t)handle].size() : 0;
+        if (sound_trace) {
+            sound_asked.input_us = trace_input_us;
+            sound_asked.asked_us = monotonic_us();
+        }
+        sound_wake_due = true;
+    }
 }
 
 // ---- the file chooser: the desktop's own, through zenity ----------------------------

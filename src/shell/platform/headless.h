@@ -141,6 +141,12 @@ bool headless_text_input_on();
 // sounds were loaded (decoded) in all.
 const HeadlessRecord& headless_sounds();
 int headless_sound_loads();
+// The sound output: whether it is open now, and how often it was opened. A
+// sound started while it is closed is not recorded, as it would not be heard.
+bool headless_sound_output_open();
+int headless_sound_opens();
+// The timeout the last wait was given, in ms (-1: until input comes).
+int headless_last_wait_ms();
 // Fault injection: the n-th file write the layer makes from now on fails as
 // on a full disk (1: the next one); 0 fails none.
 void headless_fail_write(int n);

@@ -14,6 +14,7 @@
 #include "msgbox.h"
 #include "open_dialog.h"
 #include "screen.h"
+#include "sound.h"
 #include "win32.h"
 #include "window.h"
 
@@ -373,6 +374,9 @@ void queue_wait()
         if (timeout < 0 || left < timeout)
             timeout = left;
     }
+    int sound_left = sound_close_when_quiet(now); // the wait also ends to close a silent sound output
+    if (sound_left >= 0 && (timeout < 0 || sound_left < timeout))
+        timeout = sound_left;
     backend_wait_event(timeout);
 }
 

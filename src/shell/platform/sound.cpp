@@ -4,11 +4,17 @@
 // file that is no WAV or holds more than SOUND_SAMPLES_MAX bytes of samples)
 // and hands them to the backend to decode once. Owns the table of names seen
 // so far and the backend's handle for each (or that the name is silent), so
-// the click on every accepted key neither searches the disk nor allocates.
-// Called by the drill engine.
+// the click on every accepted key neither searches the disk nor allocates;
+// and whether the sound output is open: it is opened for a sound and closed
+// after SOUND_QUIET_MS of silence, so an idle game keeps no audio stream (nor
+// its thread, nor the sound card) awake. Called by the drill engine; the
+// queue's wait closes the output.
+#include "sound.h"
+
 #include "backend.h"
 #include "codepage.h"
 #include "files.h"
+#include "queue.h"
 #include "report.h"
 #include "win32.h"
 
@@ -26,14 +32,20 @@ constexpr uint32_t FMT_CHUNK_MIN = 16;          // the PCM format block
 constexpr uint32_t FMT_CHUNK_MAX = 64;          // the largest format block any WAV uses
 constexpr int CHUNKS_MAX = 64;                  // chunks passed over before the samples are given up on
 constexpr size_t SOUND_NAMES_MAX = 16;          // names remembered; the game uses one
+// Silence after which the output is closed: long enough that a burst of
+// typing keeps one stream, short enough that an idle game holds none.
+constexpr uint64_t SOUND_QUIET_MS = 1000;
 
 struct SoundName {
     std::string name; // CP932, as the caller passed it
     std::string path; // UTF-8 where it was found, for the records
     int handle;       // the backend's, or -1: this name stays silent
+    uint64_t ms;      // how long it plays
 };
 
 static std::vector<SoundName> names;
+static bool output_open = false;
+static uint64_t quiet_from_ms = 0; // when the last sound started has ended
 
 static uint32_t le32(const char* p)
 {
@@ -62,10 +74,11 @@ static bool read_exact(int fd, char* buf, size_t n)
 }
 
 // Reads the format block and the samples of a WAV file and gives them back as
-// a minimal WAV image (the other chunks left out). Only the samples chunk's
-// header says how big it is, so a huge file is refused before it is read.
-// Returns "" on success, else why the file cannot be played.
-static const char* read_wav(int fd, std::string* image)
+// a minimal WAV image (the other chunks left out), with how long they play.
+// Only the samples chunk's header says how big it is, so a huge file is
+// refused before it is read. Returns "" on success, else why the file cannot
+// be played.
+static const char* read_wav(int fd, std::string* image, uint64_t* ms)
 {
     char head[12];
     if (!read_exact(fd, head, sizeof head) || std::memcmp(head, "RIFF", 4) != 0 ||
@@ -100,6 +113,8 @@ static const char* read_wav(int fd, std::string* image)
             *image += fmt + "data";
             put_le32(image, size);
             *image += samples;
+            uint32_t bytes_per_second = le32(fmt.data() + 8);
+            *ms = bytes_per_second ? (uint64_t)size * 1000 / bytes_per_second : 0;
             return "";
         } else if (lseek(fd, (off_t)size + (size & 1), SEEK_CUR) < 0) {
             break;
@@ -108,8 +123,28 @@ static const char* read_wav(int fd, std::string* image)
     return "is cut short";
 }
 
+static bool open_output()
+{
+    if (!output_open)
+        output_open = backend_sound_open();
+    return output_open;
+}
+
+int sound_close_when_quiet(uint64_t now_ms)
+{
+    if (!output_open)
+        return -1;
+    if (now_ms < quiet_from_ms + SOUND_QUIET_MS)
+        return (int)(quiet_from_ms + SOUND_QUIET_MS - now_ms);
+    backend_sound_close();
+    output_open = false;
+    return -1;
+}
+
 // Finds, reads and loads a sound the first time its name is asked for; says
-// once on stderr why a sound stays silent.
+// once on stderr why a sound stays silent. Decoding needs the output's format,
+// so the output is opened first; where none can be, the sound stays silent
+// without a word, as on a machine without sound.
 static const SoundName& sound_named(const char* sound)
 {
     for (const SoundName& s : names)
@@ -117,15 +152,15 @@ static const SoundName& sound_named(const char* sound)
             return s;
     if (names.size() >= SOUND_NAMES_MAX)
         names.erase(names.begin()); // the oldest is found and read again should it come back
-    SoundName entry{sound, resolve_data_path(sound), -1};
+    SoundName entry{sound, resolve_data_path(sound), -1, 0};
     const char* why = "not found";
     if (!entry.path.empty()) {
         int fd = open(entry.path.c_str(), O_RDONLY | O_CLOEXEC);
         std::string image;
-        why = fd < 0 ? "cannot be read" : read_wav(fd, &image);
+        why = fd < 0 ? "cannot be read" : read_wav(fd, &image, &entry.ms);
         if (fd >= 0)
             close(fd);
-        if (!why[0])
+        if (!why[0] && open_output())
             entry.handle = backend_load_sound(entry.path.c_str(), image.data(), image.size());
     }
     if (why[0])
@@ -137,16 +172,21 @@ static const SoundName& sound_named(const char* sound)
 
 // Every sound is started and left to play: the backend never blocks, so
 // SND_SYNC plays asynchronously too. No default sound exists to fall back on,
-// so SND_NODEFAULT changes nothing.
+// so SND_NODEFAULT changes nothing. The silence that closes the output counts
+// from the end of the sound last started.
 BOOL sndPlaySoundA(LPCSTR sound, UINT flags)
 {
+    uint64_t now = queue_now_ms();
     if (!sound) {
-        backend_play_sound(-1);
+        if (output_open)
+            backend_play_sound(-1);
+        quiet_from_ms = now;
         return TRUE;
     }
     const SoundName& s = sound_named(sound);
-    if (s.handle < 0)
+    if (s.handle < 0 || !open_output())
         return FALSE; // a missing sound is silence, not an error the user sees
     backend_play_sound(s.handle);
+    quiet_from_ms = now + s.ms;
     return TRUE;
 }

@@ -109,3 +109,33 @@ TEST(Sound, ARepeatedClickAllocatesNothing)
     EXPECT_EQ(allocations, before);
     EXPECT_EQ(headless_sounds().size(), HeadlessRecord::KEPT + 101);
 }
+
+// The output is open only around clicks: a burst keeps one stream, and the
+// first second of silence after the last click's end closes it. No timer
+// runs here, so the wait itself must end in time to close it.
+TEST(Sound, TheOutputStaysOpenThroughABurstAndClosesAfterASecondOfSilence)
+{
+    std::string here = enter_temp_dir();
+    ASSERT_TRUE(write_file(here + "/click.wav", wav(8820))); // 100 ms at 88,200 bytes a second
+    EXPECT_FALSE(headless_sound_output_open());
+    ASSERT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
+    EXPECT_TRUE(headless_sound_output_open());
+    for (int i = 0; i < 5; i++) {
+        headless_advance_ms(400);
+        WaitMessage();
+        EXPECT_EQ(headless_last_wait_ms(), 700) << "100 ms of click and 1000 of silence, 400 gone";
+        ASSERT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
+    }
+    EXPECT_EQ(headless_sound_opens(), 1);
+    headless_advance_ms(1099);
+    WaitMessage();
+    EXPECT_TRUE(headless_sound_output_open());
+    headless_advance_ms(1);
+    WaitMessage();
+    EXPECT_FALSE(headless_sound_output_open());
+    EXPECT_EQ(headless_last_wait_ms(), -1) << "a closed output needs no wake-up";
+
+    ASSERT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
+    EXPECT_EQ(headless_sound_opens(), 2);
+    EXPECT_EQ(headless_sounds().size(), 7u) << "every click heard, the first after the silence too";
+}
