@@ -49,9 +49,6 @@ static const struct {
     int w, h;
 } SIZES[] = {{800, 600}, {1920, 1080}, {3840, 2160}};
 
-// A colour as headless_pixel gives it, 0x00RRGGBB, from 0x00BBGGRR.
-static uint32_t rgb(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
-
 static int in_rect(const RECT& r, COLORREF c) { return count_colour(r.left, r.top, r.right, r.bottom, rgb(c)); }
 
 TEST(RecordsScreens, ChartLandsOnItsPixelsAtEverySize)

@@ -9,24 +9,6 @@
 #include "maze/maze.h"
 #include "text/random_lines.h"
 
-// A bar "A" with items 11 and a sub-menu holding 21, and "B" with item 31.
-static HMENU make_bar(HMENU* sub_out)
-{
-    HMENU sub = CreateMenu();
-    AppendMenuA(sub, MF_STRING, 21, "21");
-    HMENU a = CreateMenu();
-    AppendMenuA(a, MF_STRING, 11, "11");
-    AppendMenuA(a, MF_POPUP, (UINT_PTR)sub, "sub");
-    HMENU b = CreateMenu();
-    AppendMenuA(b, MF_STRING, 31, "31");
-    HMENU bar = CreateMenu();
-    AppendMenuA(bar, MF_POPUP, (UINT_PTR)a, "A");
-    AppendMenuA(bar, MF_POPUP, (UINT_PTR)b, "B");
-    if (sub_out)
-        *sub_out = sub;
-    return bar;
-}
-
 TEST(MenuWindow, TheBarTakesItsHeightFromTheClientAreaAndDiesWithItsSubMenus)
 {
     HMENU sub = nullptr;

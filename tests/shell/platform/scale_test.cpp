@@ -48,18 +48,6 @@ class Scaled : public ::testing::TestWithParam<AtScale>
     void SetUp() override { headless_set_scale(GetParam().factor); }
 };
 
-// The smallest rectangle holding every pixel of colour c within r on the screen.
-static IRect extent(uint32_t c, IRect r = IRect{0, 0, 4096, 4096})
-{
-    Surface s = headless_screen();
-    IRect e{s.w, s.h, 0, 0};
-    for (int y = std::max(r.y0, 0); y < std::min(r.y1, s.h); y++)
-        for (int x = std::max(r.x0, 0); x < std::min(r.x1, s.w); x++)
-            if (s.row(y)[x] == c)
-                e = IRect{std::min(e.x0, x), std::min(e.y0, y), std::max(e.x1, x + 1), std::max(e.y1, y + 1)};
-    return e;
-}
-
 // Rows of the bar's first entry that hold dark ink (the label's glyphs).
 static int label_ink_rows(int bar_h, int entry_w)
 {
@@ -70,7 +58,7 @@ static int label_ink_rows(int bar_h, int entry_w)
     return rows;
 }
 
-// A bar "A" whose menu holds item 11 and a sub-menu "sub".
+// A bar "A" alone, whose menu holds item 11 and a sub-menu "sub".
 static HMENU one_menu_bar()
 {
     HMENU sub = CreateMenu(), a = CreateMenu(), bar = CreateMenu();
@@ -103,7 +91,7 @@ TEST_P(Scaled, MenuBarAndDropDownGrowAndAreHitWhereTheyAreDrawn)
     IRect drop{};
     {
         WaitScript script({[&] {
-            drop = extent(MENU_FRAME);
+            drop = extent(headless_screen(), MENU_FRAME);
             headless_click(1, drop.x0 + e.border, e.bar_h + e.border + e.bar_h - 1);
         }});
         headless_click(1, 1, e.bar_h - e.line - 1);
@@ -123,8 +111,8 @@ TEST_P(Scaled, MessageBoxGrowsAndItsButtonIsHitWhereItIsDrawn)
     open_test_window(800, 600);
     IRect box{}, button{};
     WaitScript script({[&] {
-                           box = extent(BOX_FRAME);
-                           button = extent(BUTTON_FRAME);
+                           box = extent(headless_screen(), BOX_FRAME);
+                           button = extent(headless_screen(), BUTTON_FRAME);
                            headless_click(1, button.x1 - 1, button.y1); // a pixel below: nothing
                        },
                        [&] { headless_click(1, button.x1 - 1, button.y1 - 1); }}); // its corner: OK
@@ -142,11 +130,11 @@ TEST_P(Scaled, CompositionBoxAndCaretGrowWhereTheCandidatesAreSent)
     open_test_window(800, 600);
     headless_compose(u8"かな", 1);
     pump();
-    IRect box = extent(COMPOSE_FRAME);
+    IRect box = extent(headless_screen(), COMPOSE_FRAME);
     EXPECT_EQ(box, headless_text_input_rect());
     EXPECT_EQ(box.width(), e.compose_w);
     EXPECT_EQ(box.height(), e.compose_h);
-    IRect caret = extent(CARET, box);
+    IRect caret = extent(headless_screen(), CARET, box);
     EXPECT_EQ(caret.width() * caret.height(), e.caret_pixels);
 }
 
