@@ -31,6 +31,19 @@ static void load_bytes(const std::string& bytes, bool restart = false)
         load_lesson();
 }
 
+// Restarts practice on a lesson, read again (reload) or chosen anew.
+static void restart_lesson(int reload)
+{
+    text_source = 1;
+    reload_same_file = reload;
+    restart_practice();
+}
+
+static bool ends_with(const std::string& s, const std::string& tail)
+{
+    return s.size() > tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 // Every lesson test starts the game with no key lighting.
 struct LoadLesson : testing::Test {
     void SetUp() override { start_game(800, 600, LESSON_MODE); }
@@ -123,11 +136,9 @@ TEST_F(LoadLesson, BoundsLinesAndNotes)
     load_bytes("ok\r\n" + std::string(4096, 'a') + "{n\r\nok3{m\r\n");
     EXPECT_TRUE(box_shown(u8"2行目に問題があります。"));
     ASSERT_EQ(line_count, 3);
-    EXPECT_EQ(std::strlen(line_table[1]), 4096u); // cut at the limit, and ended there
-    EXPECT_EQ(line_note[1], empty_note);
-    EXPECT_EQ(line_len(1), 0); // never started
-    EXPECT_STREQ(line_table[2], "ok3");
-    EXPECT_STREQ(line_note[2], "m");
+    // Cut at the limit, and ended there; never started.
+    EXPECT_EQ((Ints{(int)std::strlen(line_table[1]), line_note[1] == empty_note, line_len(1)}), (Ints{4096, 1, 0}));
+    EXPECT_EQ(std::string(line_table[2]) + "{" + line_note[2], "ok3{m");
 
     std::string long_note;
     for (int i = 0; i < 3000; i++)
@@ -135,7 +146,6 @@ TEST_F(LoadLesson, BoundsLinesAndNotes)
     // A note running past the line limit is cut there, on a whole character.
     load_bytes("ab{" + long_note + "\r\nnext{n\r\n");
     ASSERT_EQ(line_count, 2);
-    EXPECT_EQ(std::strlen(line_note[0]), 4092u);
     EXPECT_EQ(std::string(line_note[0]), long_note.substr(0, 4092));
     EXPECT_STREQ(line_table[1], "next");
     // A line longer than the text buffer keeps its start; the rest is passed over.
@@ -143,8 +153,7 @@ TEST_F(LoadLesson, BoundsLinesAndNotes)
     EXPECT_TRUE(box_shown(u8"1行目に問題があります。"));
     ASSERT_EQ(line_count, 2);
     EXPECT_EQ(std::strlen(line_table[0]), 4096u);
-    EXPECT_STREQ(line_table[1], "next");
-    EXPECT_STREQ(trailer_text, "intro");
+    EXPECT_EQ(std::string(line_table[1]) + "|" + trailer_text, "next|intro");
 }
 
 // At most 65,520 lines, the next begins the introduction. Every line that fits
@@ -187,10 +196,7 @@ TEST_F(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
         file += "あ";
     load_bytes(file, true);
     EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
-    const std::string& start = headless_box_log().back();
-    const std::string tail = u8"あ\n\nENTERかSPACEを押すとはじまります。";
-    ASSERT_GT(start.size(), tail.size());
-    EXPECT_EQ(start.substr(start.size() - tail.size()), tail);
+    EXPECT_TRUE(ends_with(headless_box_log().back(), u8"あ\n\nENTERかSPACEを押すとはじまります。"));
 }
 
 TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
@@ -202,12 +208,12 @@ TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
     const struct {
         const std::string* path;
         int fault; // 0 none, 1 memory, 2 read
-        std::string message;
+        const char* message;
     } cases[] = {
-        {&missing, 0, u8"「" + missing + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
-        {&huge, 0, u8"「" + huge + u8"」は大きすぎるため読み込みません（256MBまで）。\n\n今までの行で練習を続けます。"},
-        {&good, 1, u8"「" + good + u8"」を読み込むためのメモリが足りません。\n\n今までの行で練習を続けます。"},
-        {&good, 2, u8"「" + good + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
+        {&missing, 0, u8"」を読み込めませんでした。"},
+        {&huge, 0, u8"」は大きすぎるため読み込みません（256MBまで）。"},
+        {&good, 1, u8"」を読み込むためのメモリが足りません。"},
+        {&good, 2, u8"」を読み込めませんでした。"},
     };
     for (const auto& c : cases) {
         load_bytes("xyz{m\r\n\r\nfirst");
@@ -217,13 +223,9 @@ TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
             headless_fail_call(c.fault == 1 ? Fault::Alloc : Fault::Read, 1);
         series_running = 1;
         load_lesson();
-        EXPECT_EQ(headless_box_log().back(), c.message);
-        EXPECT_EQ(line_count, 1);
-        EXPECT_EQ(line_table[0], line0);
-        EXPECT_STREQ(line_table[0], "xyz");
-        EXPECT_STREQ(trailer_text, "first");
-        EXPECT_EQ(text_source, 1);
-        EXPECT_EQ(series_running, 1);
+        EXPECT_EQ(headless_box_log().back(), u8"「" + *c.path + c.message + u8"\n\n今までの行で練習を続けます。");
+        EXPECT_EQ((Ints{line_count, line_table[0] == line0, text_source, series_running}), (Ints{1, 1, 1, 1}));
+        EXPECT_EQ(std::string(line_table[0]) + "|" + trailer_text, "xyz|first");
     }
 }
 
@@ -282,15 +284,12 @@ TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
     const std::string current = lesson_path;
     const std::string chosen = temp_lesson(u8"new{n\r\n\r\nnew intro", u8"選んだ.txt");
     headless_answer_file_dialog(chosen.c_str());
-    text_source = 1;
-    reload_same_file = 0;
-    restart_practice();
+    restart_lesson(0);
     ASSERT_EQ(headless_file_dialogs().size(), 1u);
-    EXPECT_EQ(headless_file_dialogs()[0].title, u8"開く");
-    EXPECT_EQ(headless_file_dialogs()[0].proposed, current);
+    EXPECT_EQ(headless_file_dialogs()[0].title + "|" + headless_file_dialogs()[0].proposed, u8"開く|" + current);
     EXPECT_STREQ(lesson_path, (chosen.substr(0, chosen.rfind('/')) + "/選んだ.txt").c_str()); // CP932
-    EXPECT_STREQ(line_table[0], "new");
-    EXPECT_EQ(headless_box_log().back(), u8"new intro\n\nENTERかSPACEを押すとはじまります。");
+    EXPECT_EQ(std::string(line_table[0]) + "|" + headless_box_log().back(),
+              u8"new|new intro\n\nENTERかSPACEを押すとはじまります。");
     EXPECT_EQ(modal_flag, 0);
 
     // A '\' in a chosen name is part of the name, chosen and read again alike.
@@ -299,12 +298,10 @@ TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
     write_file(dir + "/a/b.txt", "slash\r\n");
     write_file(dir + "/a\\b.txt", "backslash\r\n");
     headless_answer_file_dialog((dir + "/a\\b.txt").c_str());
-    reload_same_file = 0;
-    restart_practice();
-    EXPECT_STREQ(line_table[0], "backslash");
-    reload_same_file = 1;
-    restart_practice();
-    EXPECT_STREQ(line_table[0], "backslash");
+    for (int reload : {0, 1}) {
+        restart_lesson(reload);
+        EXPECT_STREQ(line_table[0], "backslash") << reload;
+    }
 }
 
 // With a path that names no file the default lesson is offered; a cancelled
@@ -314,14 +311,9 @@ TEST(ChooseLesson, OffersTheDefaultAndCancelKeepsTheLesson)
     start_game(800, 600, LESSON_MODE);
     EXPECT_STREQ(lesson_path, DEFAULT_LESSON_PATH);
     std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", "/nowhere/gone.txt");
-    text_source = 1;
-    reload_same_file = 0;
-    restart_practice(); // no answer: cancelled
+    restart_lesson(0); // no answer: cancelled
     ASSERT_EQ(headless_file_dialogs().size(), 1u);
-    const std::string proposed = headless_file_dialogs()[0].proposed;
-    const std::string tail = u8"/lessons/基本指練習.txt";
-    ASSERT_GT(proposed.size(), tail.size());
-    EXPECT_EQ(proposed.substr(proposed.size() - tail.size()), tail);
+    EXPECT_TRUE(ends_with(headless_file_dialogs()[0].proposed, u8"/lessons/基本指練習.txt"));
     EXPECT_STREQ(lesson_path, "/nowhere/gone.txt");
 
     load_bytes("kept{k\r\n\r\nkept intro");
@@ -330,17 +322,13 @@ TEST(ChooseLesson, OffersTheDefaultAndCancelKeepsTheLesson)
     headless_answer_file_dialog(nullptr);
     reload_same_file = 0;
     EXPECT_EQ(load_lesson(), 0);
-    EXPECT_EQ(series_running, 1);
-    EXPECT_EQ(modal_flag, 0);
-    EXPECT_EQ(std::string(lesson_path), path);
-    EXPECT_EQ(line_count, 1);
-    EXPECT_STREQ(trailer_text, "kept intro");
+    EXPECT_EQ((Ints{series_running, modal_flag, line_count}), (Ints{1, 0, 1}));
+    EXPECT_EQ(std::string(lesson_path) + "|" + trailer_text, path + "|kept intro");
     headless_answer_file_dialog(nullptr);
     restart_practice();
     run_until_idle();
-    EXPECT_EQ(text_source, 1);
+    EXPECT_EQ((Ints{text_source, typed_count}), (Ints{1, 1}));
     EXPECT_STREQ(line_table[line_index], "kept");
-    EXPECT_EQ(typed_count, 1);
 }
 
 TEST(OurLessons, LoadWithANoteOnEveryLineAnIntroductionAndKeysForEveryByte)
@@ -358,8 +346,7 @@ TEST(OurLessons, LoadWithANoteOnEveryLineAnIntroductionAndKeysForEveryByte)
         EXPECT_NE(bytes.find("\r\n\r\n"), std::string::npos); // CR LF, and an empty line before the introduction
         std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", name);
         const size_t boxes = headless_box_log().size();
-        text_source = 1;
-        reload_same_file = 1;
+        text_source = reload_same_file = 1;
         load_lesson();
         EXPECT_EQ(headless_box_log().size(), boxes) << name; // nothing to complain about
         EXPECT_GE(line_count, 20) << name;
@@ -367,12 +354,8 @@ TEST(OurLessons, LoadWithANoteOnEveryLineAnIntroductionAndKeysForEveryByte)
         for (int j = 0; j < line_count; j++) {
             EXPECT_GE(line_len(j), 1) << name << " line " << j;
             EXPECT_NE(line_note[j][0], 0) << name << " line " << j;
-            for (const char* p = line_table[j]; *p; p++) {
-                bool has_key = false;
-                for (int k = 0; k < KEY_COUNT && !has_key; k++)
-                    has_key = key_table[k].ch == key_char(*p);
-                EXPECT_TRUE(has_key) << name << " line " << j << " byte " << *p;
-            }
+            for (const char* p = line_table[j]; *p; p++)
+                EXPECT_NE(find_key(key_char(*p))->ch, 0) << name << " line " << j << " byte " << *p;
         }
     }
 }
