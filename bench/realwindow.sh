@@ -19,12 +19,14 @@
 #                 and the present itself: pixels handed to the display server
 # AS_USER=name runs the programs as that user (bench/as_user.sh), with a home
 # folder of its own.
+# XFT_DPI=n loads "Xft.dpi: n" into the server's resources (xrdb) before
+# anything starts: the desktop scale the game reads (192 is 200 %).
 # QUICK=1 runs every step once, briefly (mode 1 only, one launch, a few keys,
 # no warm-up): what the test suite runs to see that the script and the
 # programs still work.
 # Usage: bench/realwindow.sh <lumeko-trainer>
-#        (RUNS, KEYS, LAUNCHES, MODES, IDLE_S, RSS_S, SCREEN_W, SCREEN_H and
-#        AS_USER override the defaults; KEEP=dir keeps raw data)
+#        (RUNS, KEYS, LAUNCHES, MODES, IDLE_S, RSS_S, SCREEN_W, SCREEN_H,
+#        AS_USER and XFT_DPI override the defaults; KEEP=dir keeps raw data)
 # Needs Xvfb, xdotool and python3 with libX11/libXtst; exits 77 without them.
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>" >&2; exit 2; }
@@ -46,40 +48,20 @@ SCREEN_W=${SCREEN_W:-1920}
 SCREEN_H=${SCREEN_H:-1080}
 LOOKAHEAD=5
 
-for tool in Xvfb xdotool python3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
-done
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-bench.XXXXXX")
-chmod 755 "$WORK"
+. "$(dirname "$0")/x_session.sh"
+x_session bench
 . "$(dirname "$0")/as_user.sh"
 if [ -n "${AS_USER:-}" ]; then
     mkdir -p "$WORK/home"
     AS+=(env HOME="$WORK/home")
 fi
-APP_PID=""
-XVFB_PID=""
 
-stop_app() {
-    if [ -n "$APP_PID" ]; then
-        kill "$APP_PID" 2>/dev/null
-        wait "$APP_PID" 2>/dev/null
+start_x() {
+    start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"
+    if [ -n "${XFT_DPI:-}" ]; then
+        echo "Xft.dpi: $XFT_DPI" | xrdb -nocpp -merge || { echo "xrdb failed" >&2; exit 1; }
     fi
-    APP_PID=""
 }
-
-cleanup() {
-    stop_app
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    if [ -n "${KEEP:-}" ]; then
-        mkdir -p "$KEEP" && cp -r "$WORK"/. "$KEEP"/
-    fi
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-. "$(dirname "$0")/../tools/start_xvfb.sh"
-start_x() { start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"; }
 
 # launch MODE TAG: starts the game with its own settings and trace; sets
 # APP_PID, TRACE and T0 (the file holding the exec time).
@@ -108,7 +90,7 @@ client_size_ok() {
 
 start_x
 echo "# $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2-), display $DISPLAY ${SCREEN_W}x${SCREEN_H}"
-echo "# executable $EXE, run as ${AS_USER:-$(id -un)}"
+echo "# executable $EXE, run as ${AS_USER:-$(id -un)}, Xft.dpi ${XFT_DPI:-not set}"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg)"
 
 # First frames: each launch of the loop starts every mode and SDL2 alone in

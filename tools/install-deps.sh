@@ -17,8 +17,11 @@ RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # benchmarks' timing helper. man-db formats the manual pages to check them.
 # openbox is the window manager the chooser is checked under, with xprop and
 # xwininfo (x11-utils) to read the stacking and wmctrl to ask for a close.
+# xrdb (x11-xserver-utils) sets the desktop scale the real-window scale test
+# and benchmark start the game under.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
-    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3 man-db openbox x11-utils wmctrl)
+    desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3 man-db openbox x11-utils wmctrl
+    x11-xserver-utils)
 # dpkg-shlibdeps (dpkg-dev) works out the package's library dependencies;
 # lintian checks the package; debootstrap makes the fresh system it is
 # installed on, where the program is played under Xvfb.

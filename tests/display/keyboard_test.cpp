@@ -5,6 +5,8 @@
 #include "test_support.h"
 #include "text/random_lines.h"
 
+#include <algorithm>
+
 constexpr uint32_t PINK = 0xFF80FF, WHITE = 0xFFFFFF;
 
 struct Box {
@@ -148,4 +150,24 @@ TEST(Keyboard, KeyCellsFacesShiftedHighlightAndNothingLitInBeginnerTwo)
         EXPECT_EQ(pink_keys(), 0) << "after byte " << i;
     }
     EXPECT_EQ(typed_count, 4);
+}
+
+// Below the menu bar of a 200 % desktop, twice as tall, the client area keeps
+// its size and the keys their places, and the screen shows all of the client.
+TEST(Keyboard, KeepsItsPlacesBelowADoubleHeightMenuBar)
+{
+    headless_set_scale(2);
+    play_game("[set]\ntypemode=2\n");
+    RECT client;
+    GetClientRect(main_window, &client);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
+    for (Box k : {KEY_1, KEY_A, SPACE_BAR, RIGHT_SHIFT})
+        expect_key(k, 0x0000FF, "below the bar");
+    Surface screen = headless_screen(), pixels = headless_client();
+    const int bar = GetSystemMetrics(SM_CYMENU);
+    ASSERT_EQ(bar, 48);
+    ASSERT_EQ(screen.h, bar + 600);
+    for (int y = 0; y < pixels.h; y++)
+        ASSERT_TRUE(std::equal(pixels.row(y), pixels.row(y) + pixels.w, screen.row(bar + y))) << "client row " << y;
 }

@@ -1,6 +1,6 @@
 # screen_checks.sh -- screenshots and what the real-window tests read from
-# them, on the 1280 x 800 screen they all use. Sourced, not run; SHOTS is the
-# folder the screenshots go to.
+# them, on a screen of SCREEN_W x SCREEN_H (1280 x 800 unless a test asks for
+# another). Sourced, not run; SHOTS is the folder the screenshots go to.
 
 fail() { # with the end of what the game wrote to stderr, if anything
     echo "FAIL: $*" >&2
@@ -44,12 +44,15 @@ wait_colour() { # name x y w h colour n
     return 1
 }
 
-# A message box: its grey face in the middle of the screen.
+# A message box: its grey face in the middle of the screen, a little below
+# the centre (at 1280 x 800, 640 412).
 BOX=f2f2f2
+BOX_X=$((${SCREEN_W:-1280} / 2))
+BOX_Y=$((${SCREEN_H:-800} / 2 + 12))
 wait_box() { # name: waits until a message box is up, in the shot of that name
     for _ in $(seq 1 100); do
         shot "$1"
-        [ "$(pixel "$1" 640 412)" = "$BOX" ] && return 0
+        [ "$(pixel "$1" "$BOX_X" "$BOX_Y")" = "$BOX" ] && return 0
         sleep 0.1
     done
     fail "no message box ($1)"
@@ -58,7 +61,7 @@ close_box() { # closes the box with Return and waits until it is gone
     xdotool key Return
     for _ in $(seq 1 100); do
         shot gone
-        [ "$(pixel gone 640 412)" != "$BOX" ] && return 0
+        [ "$(pixel gone "$BOX_X" "$BOX_Y")" != "$BOX" ] && return 0
         sleep 0.05
     done
     fail "the message box did not close"

@@ -5,8 +5,8 @@ for tool in Xvfb xdotool convert; do
     command -v "$tool" >/dev/null || { echo "missing $tool: run the README's test command, which installs it" >&2; exit 1; }
 done
 
-SCREEN_W=1280
-SCREEN_H=800
+SCREEN_W=${SCREEN_W:-1280} # a test may ask for another screen before sourcing this
+SCREEN_H=${SCREEN_H:-800}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-e2e.XXXXXX")
 export XDG_DATA_HOME="$WORK/data" # the records the lines played here write
 

@@ -10,6 +10,7 @@
 #include "ink.h"
 #include "menu.h"
 #include "msgbox.h"
+#include "scale.h"
 #include "screen.h"
 #include "surface.h"
 #include "win32.h"
@@ -199,6 +200,8 @@ void headless_set_screen(int w, int h)
     screen_w = w;
     screen_h = h;
 }
+
+void headless_set_scale(double factor) { scale_set(factor); }
 
 uint64_t headless_now_ms() { return now_ms; }
 void headless_advance_ms(uint64_t ms) { now_ms += ms; }

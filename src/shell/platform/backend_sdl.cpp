@@ -18,8 +18,10 @@
 #include "font.h"
 #include "msgbox.h"
 #include "report.h"
+#include "scale.h"
 #include "surface.h"
 #include "win32.h"
+#include "xresources.h"
 #include "zenity.h"
 
 #include <SDL.h>
@@ -160,6 +162,16 @@ static bool invisible_driver_not_asked_for()
     return !asked || std::strstr(asked, driver) == nullptr;
 }
 
+// The scale the desktop asks of X programs, for the layer's own drawing (SDL
+// itself scales nothing on X11). Read once: a changed setting takes effect at
+// the next start, as it does for most X programs.
+static void read_desktop_scale()
+{
+    std::string dpi = x11_screen_resource("Xft.dpi", "Xft.Dpi");
+    scale_set(scale_from_desktop(dpi.empty() ? nullptr : dpi.c_str(), std::getenv("GDK_SCALE"),
+                                 std::getenv("QT_SCALE_FACTOR")));
+}
+
 bool backend_init()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -202,6 +214,7 @@ bool backend_init()
     SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
     SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
     trace_open();
+    read_desktop_scale();
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "menu.h"
 #include "msgbox.h"
 #include "open_dialog.h"
+#include "scale.h"
 #include "screen.h"
 #include "surface.h"
 #include "window.h"
@@ -23,15 +24,16 @@
 #include <algorithm>
 #include <cstring>
 
-// Look of the box, in pixels and 0x00RRGGBB.
+// Look of the box, in pixels at 1x (each is scaled() to the desktop's scale)
+// and 0x00RRGGBB.
 constexpr int COMPOSE_FONT_H = 24;
 constexpr int COMPOSE_FONT_W = 12;
 constexpr int COMPOSE_PAD_X = 6;
 constexpr int COMPOSE_PAD_Y = 5; // the underline sits in the lower pad
 constexpr int COMPOSE_MIN_W = 64;
 constexpr int COMPOSE_MARGIN = 4;
+constexpr int COMPOSE_LINE = 1; // the frame and the underline
 constexpr int CURSOR_W = 2;
-constexpr int COMPOSE_BOX_H = 2 + 2 * COMPOSE_PAD_Y + COMPOSE_FONT_H;
 constexpr uint32_t COMPOSE_FACE = 0xFFFFFF;
 constexpr uint32_t COMPOSE_FRAME = 0x404040;
 constexpr uint32_t COMPOSE_TEXT = 0x101010;
@@ -51,7 +53,9 @@ static int placed_w = -1, placed_h = -1, placed_top = -1;
 static HWND told_window = nullptr;
 static COMPOSITIONFORM told_form{};
 
-static FontRequest compose_font() { return gothic_font(COMPOSE_FONT_H, COMPOSE_FONT_W, FW_NORMAL); }
+static FontRequest compose_font() { return gothic_font(scaled(COMPOSE_FONT_H), scaled(COMPOSE_FONT_W), FW_NORMAL); }
+
+static int box_height() { return 2 * scaled(COMPOSE_LINE) + 2 * scaled(COMPOSE_PAD_Y) + scaled(COMPOSE_FONT_H); }
 
 // The box for the composition held now, in screen pixels, whether or not it
 // is shown; empty when there is no window.
@@ -65,8 +69,11 @@ static IRect box_rect()
     if (!placed_stale && cw == placed_w && ch == placed_h && bar == placed_top)
         return placed;
     int text_w = font_text_width(compose_font(), text.data(), (int)text.size());
-    int w = std::min(std::max(text_w + 2 * COMPOSE_PAD_X + CURSOR_W + 2, COMPOSE_MIN_W), cw - 2 * COMPOSE_MARGIN);
-    int x0 = 0, y0 = ch - COMPOSE_BOX_H - COMPOSE_MARGIN;
+    int margin = scaled(COMPOSE_MARGIN), h = box_height();
+    int w = std::min(std::max(text_w + 2 * scaled(COMPOSE_PAD_X) + scaled(CURSOR_W) + 2 * scaled(COMPOSE_LINE),
+                              scaled(COMPOSE_MIN_W)),
+                     cw - 2 * margin);
+    int x0 = 0, y0 = ch - h - margin;
     Window* told = window_from(told_window);
     if (told) {
         // At the point, or in a told area (the program's band above its typed
@@ -74,12 +81,11 @@ static IRect box_rect()
         int ox, oy;
         client_origin(told, &ox, &oy);
         x0 = ox + told_form.ptCurrentPos.x;
-        y0 = oy + (told_form.dwStyle & CFS_RECT ? told_form.rcArea.bottom - COMPOSE_BOX_H - COMPOSE_MARGIN
-                                                : told_form.ptCurrentPos.y);
+        y0 = oy + (told_form.dwStyle & CFS_RECT ? told_form.rcArea.bottom - h - margin : told_form.ptCurrentPos.y);
     }
-    x0 = std::min(std::max(x0 + COMPOSE_MARGIN, COMPOSE_MARGIN), std::max(cw - COMPOSE_MARGIN - w, COMPOSE_MARGIN));
-    y0 = std::min(std::max(y0, 0), std::max(ch - COMPOSE_BOX_H, 0));
-    placed = rect_offset(IRect{x0, y0, x0 + w, y0 + COMPOSE_BOX_H}, 0, bar);
+    x0 = std::min(std::max(x0 + margin, margin), std::max(cw - margin - w, margin));
+    y0 = std::min(std::max(y0, 0), std::max(ch - h, 0));
+    placed = rect_offset(IRect{x0, y0, x0 + w, y0 + h}, 0, bar);
     placed_stale = false;
     placed_w = cw;
     placed_h = ch;
@@ -170,20 +176,21 @@ void compose_box_draw(const Surface& screen, const IRect& clip)
 {
     if (rect_intersect(drawn, clip).empty())
         return;
+    int line = scaled(COMPOSE_LINE), font_h = scaled(COMPOSE_FONT_H), cursor_w = scaled(CURSOR_W);
     surface_fill(screen, clip, drawn, COMPOSE_FRAME);
-    IRect inner{drawn.x0 + 1, drawn.y0 + 1, drawn.x1 - 1, drawn.y1 - 1};
+    IRect inner{drawn.x0 + line, drawn.y0 + line, drawn.x1 - line, drawn.y1 - line};
     surface_fill(screen, clip, inner, COMPOSE_FACE);
     FontRequest font = compose_font();
     int text_w = font_text_width(font, text.data(), (int)text.size());
     int cursor_x = font_text_width(font, text.data(), cursor_bytes);
-    IRect area{inner.x0 + COMPOSE_PAD_X, inner.y0, inner.x1 - COMPOSE_PAD_X, inner.y1};
+    int pad_x = scaled(COMPOSE_PAD_X);
+    IRect area{inner.x0 + pad_x, inner.y0, inner.x1 - pad_x, inner.y1};
     IRect text_clip = rect_intersect(clip, area);
     // Text wider than the box slides left so that the cursor stays in view.
-    int x = area.x0 - std::max(0, cursor_x + CURSOR_W - area.width());
-    int y = inner.y0 + COMPOSE_PAD_Y;
+    int x = area.x0 - std::max(0, cursor_x + cursor_w - area.width());
+    int y = inner.y0 + scaled(COMPOSE_PAD_Y);
     font_text_out(screen, text_clip, x, y, font, text.data(), (int)text.size(), COMPOSE_TEXT, COMPOSE_FACE, false);
-    // Underlined, as text not yet committed is.
-    surface_fill(screen, text_clip, IRect{x, y + COMPOSE_FONT_H + 1, x + text_w, y + COMPOSE_FONT_H + 2}, COMPOSE_TEXT);
-    surface_fill(screen, text_clip, IRect{x + cursor_x, y, x + cursor_x + CURSOR_W, y + COMPOSE_FONT_H},
-                 COMPOSE_CURSOR);
+    // Underlined, as text not yet committed is, a line below the text.
+    surface_fill(screen, text_clip, IRect{x, y + font_h + line, x + text_w, y + font_h + 2 * line}, COMPOSE_TEXT);
+    surface_fill(screen, text_clip, IRect{x + cursor_x, y, x + cursor_x + cursor_w, y + font_h}, COMPOSE_CURSOR);
 }

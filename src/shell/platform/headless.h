@@ -79,6 +79,9 @@ class HeadlessRecord
 
 // Screen size used for GetSystemMetrics; call before the first window exists.
 void headless_set_screen(int w, int h);
+// The desktop's scale for the layer's menus and boxes (1 unless set; the
+// environment is not read); call before the first window exists.
+void headless_set_scale(double factor);
 
 // The virtual clock. Advancing it makes timers due; nothing is dispatched here.
 uint64_t headless_now_ms();

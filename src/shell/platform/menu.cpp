@@ -12,6 +12,7 @@
 #include "font.h"
 #include "msgbox.h"
 #include "queue.h"
+#include "scale.h"
 #include "screen.h"
 #include "surface.h"
 #include "win32.h"
@@ -32,15 +33,17 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-// Look of the menus, in pixels and 0x00RRGGBB. The text is the Gothic face of
-// the rest of the layer at 16 pixels, the size of a desktop's menu text.
+// Look of the menus, in pixels at 1x (each is scaled() to the desktop's scale)
+// and 0x00RRGGBB. The text is the Gothic face of the rest of the layer at 16
+// pixels, the size of a desktop's menu text.
 constexpr int MENU_FONT_H = 16;
 constexpr int MENU_FONT_W = 8;
-constexpr int BAR_H = MENU_BAR_H;
+constexpr int BAR_H = 24;
 constexpr int BAR_ENTRY_PAD = 10; // left and right of a bar entry's label
 constexpr int ITEM_H = 24;
 constexpr int ITEM_PAD_LEFT = 20;
 constexpr int ITEM_PAD_RIGHT = 32; // room for the sub-menu arrow
+constexpr int MENU_LINE = 1;       // the frame and the bar's bottom line
 constexpr int MENU_BORDER = 2;     // frame line and a pixel of face
 constexpr int ARROW_HALF = 4;      // the arrow is 2 * ARROW_HALF + 1 pixels high
 constexpr uint32_t BAR_FACE = 0xF0F0F0;
@@ -113,11 +116,12 @@ HMENU GetMenu(HWND hwnd)
     return w ? w->menu : nullptr;
 }
 
-int menu_bar_height(const Window* w) { return (w && !w->parent && w->menu) ? BAR_H : 0; }
+int menu_bar_h() { return scaled(BAR_H); }
+int menu_bar_height(const Window* w) { return (w && !w->parent && w->menu) ? menu_bar_h() : 0; }
 
 // ---- geometry (screen pixels) ------------------------------------------------------
 
-static FontRequest menu_font() { return gothic_font(MENU_FONT_H, MENU_FONT_W, FW_NORMAL); }
+static FontRequest menu_font() { return gothic_font(scaled(MENU_FONT_H), scaled(MENU_FONT_W), FW_NORMAL); }
 
 static int label_width(const std::string& s) { return font_text_width(menu_font(), s.data(), (int)s.size()); }
 
@@ -142,16 +146,17 @@ static Menu* sub_menu()
 static IRect bar_rect()
 {
     Surface s = backend_screen();
-    return IRect{0, 0, s.w, BAR_H};
+    return IRect{0, 0, s.w, menu_bar_h()};
 }
 
 static IRect bar_entry(const Menu* bar, int index)
 {
     int x = 0;
+    int pad = scaled(BAR_ENTRY_PAD);
     for (int i = 0; i < index; i++)
-        x += label_width(bar->items[(size_t)i].label) + 2 * BAR_ENTRY_PAD;
-    int w = label_width(bar->items[(size_t)index].label) + 2 * BAR_ENTRY_PAD;
-    return IRect{x, 0, x + w, BAR_H};
+        x += label_width(bar->items[(size_t)i].label) + 2 * pad;
+    int w = label_width(bar->items[(size_t)index].label) + 2 * pad;
+    return IRect{x, 0, x + w, menu_bar_h()};
 }
 
 // A menu of the given items with its top-left corner at (x, y), moved to stay
@@ -162,8 +167,8 @@ static IRect menu_box(const Menu* m, int x, int y, int left_x)
     int text_w = 0;
     for (const MenuItem& item : m->items)
         text_w = std::max(text_w, label_width(item.label));
-    int w = text_w + ITEM_PAD_LEFT + ITEM_PAD_RIGHT + 2 * MENU_BORDER;
-    int h = (int)m->items.size() * ITEM_H + 2 * MENU_BORDER;
+    int w = text_w + scaled(ITEM_PAD_LEFT) + scaled(ITEM_PAD_RIGHT) + 2 * scaled(MENU_BORDER);
+    int h = (int)m->items.size() * scaled(ITEM_H) + 2 * scaled(MENU_BORDER);
     Surface s = backend_screen();
     if (x + w > s.w)
         x = left_x >= 0 ? left_x - w : s.w - w;
@@ -177,20 +182,22 @@ static IRect menu_box(const Menu* m, int x, int y, int left_x)
 static IRect drop_box()
 {
     IRect entry = bar_entry(bar_menu(), bar_sel);
-    return menu_box(drop_menu(), entry.x0, BAR_H, -1);
+    return menu_box(drop_menu(), entry.x0, menu_bar_h(), -1);
 }
 
 static IRect item_rect(const IRect& box, int index)
 {
-    int y = box.y0 + MENU_BORDER + index * ITEM_H;
-    return IRect{box.x0 + MENU_BORDER, y, box.x1 - MENU_BORDER, y + ITEM_H};
+    int border = scaled(MENU_BORDER), item_h = scaled(ITEM_H);
+    int y = box.y0 + border + index * item_h;
+    return IRect{box.x0 + border, y, box.x1 - border, y + item_h};
 }
 
 static IRect sub_box()
 {
     IRect drop = drop_box();
     IRect item = item_rect(drop, drop_sel);
-    return menu_box(sub_menu(), drop.x1 - MENU_BORDER, item.y0 - MENU_BORDER, drop.x0 + MENU_BORDER);
+    int border = scaled(MENU_BORDER);
+    return menu_box(sub_menu(), drop.x1 - border, item.y0 - border, drop.x0 + border);
 }
 
 bool menu_entry_rect(int level, int index, IRect* r)
@@ -216,15 +223,16 @@ bool menu_active() { return owner != nullptr; }
 static void draw_label(const Surface& s, const IRect& clip, int x, const IRect& row, const std::string& label,
                        uint32_t fg)
 {
-    int y = row.y0 + (row.height() - MENU_FONT_H) / 2;
+    int y = row.y0 + (row.height() - scaled(MENU_FONT_H)) / 2;
     font_text_out(s, clip, x, y, menu_font(), label.data(), (int)label.size(), fg, 0, false);
 }
 
 // A small triangle pointing right, centred on y, its flat side at x.
 static void draw_arrow(const Surface& s, const IRect& clip, int x, int y, uint32_t color)
 {
-    for (int i = 0; i <= ARROW_HALF; i++)
-        surface_fill(s, clip, IRect{x + i, y - ARROW_HALF + i, x + i + 1, y + ARROW_HALF - i + 1}, color);
+    int half = scaled(ARROW_HALF);
+    for (int i = 0; i <= half; i++)
+        surface_fill(s, clip, IRect{x + i, y - half + i, x + i + 1, y + half - i + 1}, color);
 }
 
 static void draw_bar(const Surface& s, const IRect& clip)
@@ -233,14 +241,15 @@ static void draw_bar(const Surface& s, const IRect& clip)
     IRect all = bar_rect();
     if (!bar || rect_intersect(all, clip).empty())
         return;
+    int line = scaled(MENU_LINE);
     surface_fill(s, clip, all, BAR_FACE);
-    surface_fill(s, clip, IRect{all.x0, all.y1 - 1, all.x1, all.y1}, BAR_LINE);
+    surface_fill(s, clip, IRect{all.x0, all.y1 - line, all.x1, all.y1}, BAR_LINE);
     for (int i = 0; i < (int)bar->items.size(); i++) {
         IRect entry = bar_entry(bar, i);
         bool lit = owner && i == bar_sel;
         if (lit)
-            surface_fill(s, clip, IRect{entry.x0, entry.y0, entry.x1, entry.y1 - 1}, HILITE_FACE);
-        draw_label(s, clip, entry.x0 + BAR_ENTRY_PAD, entry, bar->items[(size_t)i].label,
+            surface_fill(s, clip, IRect{entry.x0, entry.y0, entry.x1, entry.y1 - line}, HILITE_FACE);
+        draw_label(s, clip, entry.x0 + scaled(BAR_ENTRY_PAD), entry, bar->items[(size_t)i].label,
                    lit ? HILITE_TEXT : MENU_TEXT);
     }
 }
@@ -249,8 +258,9 @@ static void draw_menu(const Surface& s, const IRect& clip, const Menu* m, const 
 {
     if (rect_intersect(box, clip).empty())
         return;
+    int line = scaled(MENU_LINE);
     surface_fill(s, clip, box, MENU_FRAME);
-    surface_fill(s, clip, IRect{box.x0 + 1, box.y0 + 1, box.x1 - 1, box.y1 - 1}, MENU_FACE);
+    surface_fill(s, clip, IRect{box.x0 + line, box.y0 + line, box.x1 - line, box.y1 - line}, MENU_FACE);
     for (int i = 0; i < (int)m->items.size(); i++) {
         const MenuItem& item = m->items[(size_t)i];
         IRect row = item_rect(box, i);
@@ -258,9 +268,9 @@ static void draw_menu(const Surface& s, const IRect& clip, const Menu* m, const 
         if (lit)
             surface_fill(s, clip, row, HILITE_FACE);
         uint32_t fg = lit ? HILITE_TEXT : MENU_TEXT;
-        draw_label(s, clip, row.x0 + ITEM_PAD_LEFT, row, item.label, fg);
+        draw_label(s, clip, row.x0 + scaled(ITEM_PAD_LEFT), row, item.label, fg);
         if (item.sub)
-            draw_arrow(s, clip, row.x1 - ITEM_PAD_RIGHT / 2, (row.y0 + row.y1) / 2, fg);
+            draw_arrow(s, clip, row.x1 - scaled(ITEM_PAD_RIGHT) / 2, (row.y0 + row.y1) / 2, fg);
     }
 }
 

@@ -10,8 +10,9 @@
 #include "win32.h"
 #include "window.h"
 
-constexpr int MENU_BAR_H = 24; // the menu bar: 16-pixel text and its margins
-
+// Height of a menu bar at the desktop's scale (24 pixels at 1x: 16-pixel text
+// and its margins).
+int menu_bar_h();
 // Height of the menu bar of a top-level window: 0 when it has none.
 int menu_bar_height(const Window* w);
 // A menu of the shown window's bar is entered (the bar or a menu highlighted).

@@ -11,6 +11,7 @@
 #include "codepage.h"
 #include "font.h"
 #include "queue.h"
+#include "scale.h"
 #include "screen.h"
 #include "surface.h"
 #include "win32.h"
@@ -29,7 +30,8 @@ struct Box {
     bool button_down = false;
 };
 
-// Look of the box, in pixels and 0x00RRGGBB.
+// Look of the box, in pixels at 1x (each is scaled() to the desktop's scale)
+// and 0x00RRGGBB.
 constexpr int BOX_FONT_H = 20;
 constexpr int BOX_FONT_W = 10;
 constexpr int BOX_LINE_H = 26;
@@ -38,6 +40,8 @@ constexpr int BOX_MIN_W = 260;
 constexpr int BOX_MARGIN = 8;
 constexpr int BUTTON_W = 96;
 constexpr int BUTTON_H = 32;
+constexpr int BOX_LINE = 1;       // the frames of the box and its button
+constexpr int TEXT_TO_BUTTON = 4; // the least room between the text and the button
 constexpr uint32_t BOX_FACE = 0xF2F2F2;
 constexpr uint32_t BOX_FRAME = 0x505050;
 constexpr uint32_t BOX_TEXT = 0x101010;
@@ -53,7 +57,7 @@ struct BoxLayout {
     int text_x, text_y;
 };
 
-static FontRequest box_font() { return gothic_font(BOX_FONT_H, BOX_FONT_W, FW_NORMAL); }
+static FontRequest box_font() { return gothic_font(scaled(BOX_FONT_H), scaled(BOX_FONT_W), FW_NORMAL); }
 
 static std::vector<std::string> split_lines(const std::string& text)
 {
@@ -85,8 +89,9 @@ static IRect owner_rect(HWND owner, const Surface& screen)
 // a margin from its edges where there is room.
 static int keep_inside(int v, int size, int lo, int hi)
 {
-    v = std::min(v, hi - BOX_MARGIN - size);
-    return std::max(v, lo + BOX_MARGIN);
+    int margin = scaled(BOX_MARGIN);
+    v = std::min(v, hi - margin - size);
+    return std::max(v, lo + margin);
 }
 
 // Centred on the owner window, as Windows does, and kept inside the screen
@@ -99,29 +104,32 @@ static BoxLayout layout_of(const Box& b)
         text_w = std::max(text_w, font_text_width_utf8(font, line));
     Surface screen = backend_screen();
     int top = screen_client_top();
-    int w = std::min(std::max(text_w + 2 * BOX_PAD, BOX_MIN_W), screen.w - 2 * BOX_MARGIN);
-    int h = std::min((int)b.lines.size() * BOX_LINE_H + 3 * BOX_PAD + BUTTON_H, screen.h - top - 2 * BOX_MARGIN);
+    int pad = scaled(BOX_PAD), margin = scaled(BOX_MARGIN), button_w = scaled(BUTTON_W), button_h = scaled(BUTTON_H);
+    int w = std::min(std::max(text_w + 2 * pad, scaled(BOX_MIN_W)), screen.w - 2 * margin);
+    int h = std::min((int)b.lines.size() * scaled(BOX_LINE_H) + 3 * pad + button_h, screen.h - top - 2 * margin);
     IRect owner = owner_rect(b.owner, screen);
     BoxLayout l;
     l.box.x0 = keep_inside(owner.x0 + (owner.width() - w) / 2, w, 0, screen.w);
     l.box.y0 = keep_inside(owner.y0 + (owner.height() - h) / 2, h, top, screen.h);
     l.box.x1 = l.box.x0 + w;
     l.box.y1 = l.box.y0 + h;
-    l.button.x0 = l.box.x0 + (w - BUTTON_W) / 2;
-    l.button.y1 = l.box.y1 - BOX_PAD;
-    l.button.x1 = l.button.x0 + BUTTON_W;
-    l.button.y0 = l.button.y1 - BUTTON_H;
-    l.text_x = l.box.x0 + BOX_PAD;
-    l.text_y = l.box.y0 + BOX_PAD;
+    l.button.x0 = l.box.x0 + (w - button_w) / 2;
+    l.button.y1 = l.box.y1 - pad;
+    l.button.x1 = l.button.x0 + button_w;
+    l.button.y0 = l.button.y1 - button_h;
+    l.text_x = l.box.x0 + pad;
+    l.text_y = l.box.y0 + pad;
     return l;
 }
 
 static void mark_box(const Box& b) { screen_mark_screen_dirty(layout_of(b).box); }
 
+static IRect inset(const IRect& r, int by) { return IRect{r.x0 + by, r.y0 + by, r.x1 - by, r.y1 - by}; }
+
 static void draw_frame(const Surface& s, const IRect& clip, const IRect& r, uint32_t frame, uint32_t face)
 {
     surface_fill(s, clip, r, frame);
-    surface_fill(s, clip, IRect{r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1}, face);
+    surface_fill(s, clip, inset(r, scaled(BOX_LINE)), face);
 }
 
 static void draw_box(const Box& b, const Surface& screen, const IRect& clip)
@@ -131,16 +139,17 @@ static void draw_box(const Box& b, const Surface& screen, const IRect& clip)
         return;
     FontRequest font = box_font();
     draw_frame(screen, clip, l.box, BOX_FRAME, BOX_FACE);
-    IRect text_clip = rect_intersect(clip, IRect{l.box.x0 + 1, l.box.y0 + 1, l.box.x1 - 1, l.button.y0 - 4});
+    IRect face = inset(l.box, scaled(BOX_LINE));
+    IRect text_clip = rect_intersect(clip, IRect{face.x0, face.y0, face.x1, l.button.y0 - scaled(TEXT_TO_BUTTON)});
     int y = l.text_y;
     for (const std::string& line : b.lines) {
         font_text_out_utf8(screen, text_clip, l.text_x, y, font, line, BOX_TEXT);
-        y += BOX_LINE_H;
+        y += scaled(BOX_LINE_H);
     }
     draw_frame(screen, clip, l.button, BUTTON_FRAME, b.button_down ? BUTTON_PRESSED : BUTTON_FACE);
     int label_w = font_text_width(font, "OK", 2);
-    font_text_out(screen, clip, l.button.x0 + (BUTTON_W - label_w) / 2, l.button.y0 + (BUTTON_H - BOX_FONT_H) / 2, font,
-                  "OK", 2, BOX_TEXT, BOX_FACE, false);
+    font_text_out(screen, clip, l.button.x0 + (l.button.width() - label_w) / 2,
+                  l.button.y0 + (l.button.height() - scaled(BOX_FONT_H)) / 2, font, "OK", 2, BOX_TEXT, BOX_FACE, false);
 }
 
 bool msgbox_active() { return !boxes.empty(); }

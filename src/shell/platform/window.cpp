@@ -308,7 +308,7 @@ int GetSystemMetrics(int index)
     case SM_CYMAXIMIZED:
         return sh + 2 * FRAME_WIDTH;
     case SM_CYMENU:
-        return MENU_BAR_H;
+        return menu_bar_h();
     default:
         return 0; // the desktop draws captions and borders outside the window
     }
