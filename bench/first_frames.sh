@@ -16,9 +16,6 @@
 set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>..." >&2; exit 2; }
 HELPER="$(cd "$(dirname "$0")" && pwd)/realwindow_helper.py"
-for tool in Xvfb xdotool python3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
-done
 WARM_UP=1
 if [ -n "${QUICK:-}" ]; then
     LAUNCHES=${LAUNCHES:-1} WARM_UP=0
@@ -39,11 +36,8 @@ EXES+=("$BARE")
 
 . "$(dirname "$0")/as_user.sh"
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-first.XXXXXX")
-chmod 755 "$WORK"
-XVFB_PID=""
-trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
-. "$(dirname "$0")/../tools/start_xvfb.sh"
+. "$(dirname "$0")/x_session.sh"
+x_session first
 start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg); mode $MODE, ${SCREEN_W}x${SCREEN_H}, as ${AS_USER:-$(id -un)}"
 

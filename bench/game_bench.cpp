@@ -239,7 +239,7 @@ static bool start_game(int mode)
         std::fprintf(stderr, "game_bench: cannot write the settings file\n");
         return false;
     }
-    headless_set_screen(client_w_wanted, client_h_wanted);
+    headless_set_screen(client_w_wanted, client_h_wanted + GetSystemMetrics(SM_CYMENU)); // the bar sits above the client
     static HINSTANCE__ instance;
     char cmd[] = "";
     if (!start_up(&instance, cmd, SW_SHOWDEFAULT)) {
@@ -247,8 +247,7 @@ static bool start_game(int mode)
         return false;
     }
     run_until_idle(); // the start message is answered and the first line starts
-    // The client area is the screen less the menu bar.
-    if (client_w != client_w_wanted || client_h != client_h_wanted - GetSystemMetrics(SM_CYMENU) ||
+    if (client_w != client_w_wanted || client_h != client_h_wanted ||
         typing_mode != mode || lookahead != LOOKAHEAD || !line_running()) {
         std::fprintf(stderr, "game_bench: got client %dx%d, mode %d, look-ahead %d, typed_count %d\n", client_w,
                      client_h, typing_mode, lookahead, typed_count);

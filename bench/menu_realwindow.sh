@@ -14,22 +14,10 @@ set -u
 [ $# -ge 1 ] || { echo "usage: $0 <lumeko-trainer>" >&2; exit 2; }
 EXE=$(readlink -f "$1")
 HERE="$(cd "$(dirname "$0")" && pwd)"
-for tool in Xvfb xdotool python3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
-done
 [ -n "${QUICK:-}" ] && CYCLES=${CYCLES:-2}
 CYCLES=${CYCLES:-40}
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-menu-bench.XXXXXX")
-APP_PID=""
-XVFB_PID=""
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    [ -n "${KEEP:-}" ] && mkdir -p "$KEEP" && cp -r "$WORK"/. "$KEEP"/
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-. "$HERE/../tools/start_xvfb.sh"
+. "$HERE/x_session.sh"
+x_session menu-bench
 start_xvfb 1920 1080 "$WORK/xvfb.log"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg)"
 

@@ -48,39 +48,14 @@ SCREEN_W=${SCREEN_W:-1920}
 SCREEN_H=${SCREEN_H:-1080}
 LOOKAHEAD=5
 
-for tool in Xvfb xdotool python3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
-done
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-bench.XXXXXX")
-chmod 755 "$WORK"
+. "$(dirname "$0")/x_session.sh"
+x_session bench
 . "$(dirname "$0")/as_user.sh"
 if [ -n "${AS_USER:-}" ]; then
     mkdir -p "$WORK/home"
     AS+=(env HOME="$WORK/home")
 fi
-APP_PID=""
-XVFB_PID=""
 
-stop_app() {
-    if [ -n "$APP_PID" ]; then
-        kill "$APP_PID" 2>/dev/null
-        wait "$APP_PID" 2>/dev/null
-    fi
-    APP_PID=""
-}
-
-cleanup() {
-    stop_app
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    if [ -n "${KEEP:-}" ]; then
-        mkdir -p "$KEEP" && cp -r "$WORK"/. "$KEEP"/
-    fi
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-. "$(dirname "$0")/../tools/start_xvfb.sh"
 start_x() {
     start_xvfb "$SCREEN_W" "$SCREEN_H" "$WORK/xvfb.log"
     if [ -n "${XFT_DPI:-}" ]; then

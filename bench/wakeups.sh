@@ -43,21 +43,8 @@ PAUSED_KEYS=${PAUSED_KEYS:-10}
 PAUSE_S=${PAUSE_S:-1.6}
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-for tool in Xvfb xdotool python3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 77; }
-done
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumeko-wakeups.XXXXXX")
-APP_PID=""
-XVFB_PID=""
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    [ -n "${KEEP:-}" ] && mkdir -p "$KEEP" && cp -r "$WORK"/. "$KEEP"/
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-. "$HERE/../tools/start_xvfb.sh"
+. "$HERE/x_session.sh"
+x_session wakeups
 start_xvfb 1920 1080 "$WORK/xvfb.log"
 echo "# load average at start: $(cut -d" " -f1-3 /proc/loadavg); audio driver $SDL_AUDIODRIVER"
 

@@ -64,7 +64,7 @@ std::string saved_setting(const char* key)
 
 std::string use_temp_data_dir()
 {
-    std::string dir = make_temp_dir("data");
+    std::string dir = make_temp_dir(u8"data-café-한국어"); // a name Shift-JIS cannot hold
     setenv("XDG_DATA_HOME", dir.c_str(), 1);
     return dir;
 }

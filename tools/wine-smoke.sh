@@ -17,7 +17,11 @@
 #   5. chooses ヘルプ and checks that the help page reaches the desktop's
 #      browser: the prefix knows .html as a Windows installation does, wine
 #      hands such a page to xdg-open, and a recording xdg-open on the PATH
-#      stands in for the browser.
+#      stands in for the browser;
+#   6. starts it as a user whose profile folder the code page cannot name
+#      (wine names the profile after $USER), asks 記録ファイルを開く for the
+#      file that is not there yet, finishes a line and checks that its row is
+#      in that profile's %APPDATA%.
 # Installs wine and the Japanese locale when they are missing (about 1.4 GB);
 # not part of CI. Needs root for that, Xvfb, xdotool and ImageMagick.
 # Usage: tools/wine-smoke.sh      (screenshots are kept in build-windows/wine-smoke/)
@@ -111,6 +115,21 @@ stop_game() {
     sleep 0.5
 }
 title() { xdotool getwindowname "$WIN" 2>/dev/null; }
+# Types A..Y over and over until the title counts the line's 30th letter;
+# done_line says whether it did. Shoots typing.png on the way, once.
+type_line() {
+    done_line=""
+    for pass in $(seq 1 120); do
+        xdotool type --delay 5 "ABCDEFGHIJKLMNOPQRSTUVWXY"
+        sleep 0.1
+        [[ "$(title)" =~ ^ルメコトレーナー　([12][0-9]|[1-9])タイプ目$ ]] && [ ! -e "$SHOTS/typing.png" ] && shot typing
+        if [ "$(title)" = "ルメコトレーナー　30タイプ目" ]; then
+            done_line=yes
+            break
+        fi
+    done
+    echo "title after typing: $(title) ($pass passes of A..Y)"
+}
 keyboard_frames() { count_colour "$1" 0 520 1280 280 ffffff; }
 
 # ---- 1. the Windows directory's file alone ------------------------------------------------
@@ -140,17 +159,7 @@ for _ in $(seq 1 20); do
 done
 check "the start message closed with Return" test "$(pixel line 545 445)" != "$BOX"
 check "a green character to type after the start message" test "$(count_colour line 0 30 1280 480 00ff00)" -gt 50
-done_line=""
-for pass in $(seq 1 120); do
-    xdotool type --delay 5 "ABCDEFGHIJKLMNOPQRSTUVWXY"
-    sleep 0.1
-    [[ "$(title)" =~ ^ルメコトレーナー　([12][0-9]|[1-9])タイプ目$ ]] && [ ! -e "$SHOTS/typing.png" ] && shot typing
-    if [ "$(title)" = "ルメコトレーナー　30タイプ目" ]; then
-        done_line=yes
-        break
-    fi
-done
-echo "title after typing: $(title) ($pass passes of A..Y)"
+type_line
 check "the line of 30 letters was completed (title counts 30)" test -n "$done_line"
 sleep 1
 shot result
@@ -251,6 +260,33 @@ echo "the browser was given: $opened"
 opened_path=$(python3 -c 'import sys, urllib.parse as u; a = sys.argv[1]; print(u.unquote(a[7:]) if a.startswith("file://") else a)' "$opened")
 check "the browser was given the help page beside the program" test "$opened_path" = "$GAME_DIR/最初にお読みください.html"
 check "the game is still running" sh -c "xdotool getwindowname $WIN"
+stop_game
+
+# ---- 6. a profile folder the code page cannot name ---------------------------------------
+PROFILE_USER='김café'
+step "a user profile named $PROFILE_USER: the line's row in its %APPDATA%"
+WIDE_RECORDS="$WINEPREFIX/drive_c/users/$PROFILE_USER/AppData/Roaming/LumekoTrainer/records.csv"
+USER=$PROFILE_USER start_game wide-profile
+xdotool key Return
+sleep 1
+# 記録 (the sixth menu), its fourth item: before the first line there is no
+# file, and the message names the place in full (see the screenshot).
+for key in F10 Right Right Right Right Right Return Down Down Down Return; do
+    xdotool key "$key"
+    sleep 0.7
+done
+sleep 1
+shot wide-profile-no-records
+check "記録ファイルを開く says in a box that there are no records yet" test "$(pixel wide-profile-no-records 545 445)" = "$BOX"
+xdotool key Return
+sleep 1
+type_line
+check "a line was completed" test -n "$done_line"
+sleep 1
+shot wide-profile-result
+echo "records file: $(tail -n +2 "$WIDE_RECORDS" 2>/dev/null | tr -d '\r' | cut -c1-80 | tr '\n' '|')"
+check "its row is in C:\\users\\$PROFILE_USER\\AppData\\Roaming\\LumekoTrainer\\records.csv" \
+    sh -c "[ \"\$(grep -c ',0,random,[A-Y]\\{30\\},30,' '$WIDE_RECORDS')\" = 1 ]"
 stop_game
 
 echo "screenshots: $SHOTS (typing.png: the line being typed)"

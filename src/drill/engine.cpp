@@ -65,6 +65,14 @@ void show_message(const char* text)
     SetFocus(input_edit);
 }
 
+void show_message_wide(const WCHAR* text)
+{
+    modal_flag = 1;
+    MessageBoxW(main_window, text, LUMEKO_WIDE(""), MB_OK);
+    modal_flag = 0;
+    SetFocus(input_edit);
+}
+
 void report_missing_key()
 {
     show_message("使われない文字がはいっています。");

@@ -6,6 +6,8 @@
 // Commands and the keyboard's fallback begin afresh with restart_practice.
 #pragma once
 
+#include "shell/platform/win32.h"
+
 extern int line_index;     // the current line in line_table
 extern int char_index;     // index of the next byte to fetch from the line
 extern char expected_char; // the byte to be typed next
@@ -21,6 +23,9 @@ extern const char TAP_SOUND[];
 // leaves the focus with the box; then gives the typing focus back. Every
 // message the program shows goes through here.
 void show_message(const char* text);
+// The same for a text in UTF-16: one that names a file whose name the
+// program's code page cannot hold.
+void show_message_wide(const WCHAR* text);
 // Returns 1 when it did something, 0 when there was nothing to do, so that
 // the main loop can wait for input instead of calling it again at once.
 int idle_step();

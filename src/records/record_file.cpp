@@ -14,61 +14,103 @@
 #include <cstring>
 
 const char RECORDS_FILE_NAME[] = "records.csv";
-char records_path[RECORDS_PATH_SIZE] = "";
+WCHAR records_path[RECORDS_PATH_SIZE] = {};
 int records_failure_told = 0;
 
 #ifdef _WIN32
-static const char RECORDS_FOLDER[] = "LumekoTrainer";
-static const char SEPARATOR[] = "\\";
+static const WCHAR RECORDS_FOLDER[] = LUMEKO_WIDE("LumekoTrainer");
+constexpr WCHAR SEPARATOR = '\\';
 static const char NO_FOLDER_TEXT[] = "環境変数 APPDATA がないため、保存するフォルダーが分かりません。";
 #else
-static const char RECORDS_FOLDER[] = "lumeko-trainer";
-static const char SEPARATOR[] = "/";
+static const WCHAR RECORDS_FOLDER[] = LUMEKO_WIDE("lumeko-trainer");
+constexpr WCHAR SEPARATOR = '/';
 static const char NO_FOLDER_TEXT[] = "環境変数 XDG_DATA_HOME も HOME もないため、保存するフォルダーが分かりません。";
 #endif
 
 constexpr int START_SIZE = sizeof RECORDS_FILE_START - 1;
+constexpr int MESSAGE_SIZE = 1024; // WCHARs of a message naming the file
 
-// An environment variable into out (size bytes); false when it is unset,
-// empty or too long.
-static bool read_env(const char* name, char* out, DWORD size)
+// Windows takes '/' for '\' as well; elsewhere a '\' is part of a name.
+static bool is_separator(WCHAR c) { return c == '/' || c == SEPARATOR; }
+
+// Appends text (UTF-16, or ASCII) to out, which holds *len of size WCHARs;
+// false, and nothing appended, when it does not fit with the terminator.
+template <class Char>
+static bool append(WCHAR* out, int size, int* len, const Char* text)
 {
-    DWORD n = GetEnvironmentVariableA(name, out, size);
-    return n > 0 && n < size;
+    int n = 0;
+    while (text[n])
+        n++;
+    if (*len + n >= size)
+        return false;
+    for (int i = 0; i <= n; i++)
+        out[*len + i] = (WCHAR)text[i];
+    *len += n;
+    return true;
 }
 
-// The folder the records folder goes in.
-static bool data_folder(char* out, DWORD size)
+// The program's text (CP932: bytes of it, -1 for all) in UTF-16 into out of
+// size WCHARs, terminated; its length ("" when it does not fit).
+static int widen(const char* text, int bytes, WCHAR* out, int size)
+{
+    if (bytes < 0)
+        bytes = (int)std::strlen(text);
+    int n = bytes > 0 ? MultiByteToWideChar(932, 0, text, bytes, out, size - 1) : 0;
+    out[n] = 0;
+    return n;
+}
+
+// An environment variable into out (RECORDS_PATH_SIZE WCHARs) as the system
+// has it; its length, 0 when it is unset, empty or too long.
+static int read_env(const WCHAR* name, WCHAR* out)
+{
+    DWORD n = GetEnvironmentVariableW(name, out, RECORDS_PATH_SIZE);
+    return n < (DWORD)RECORDS_PATH_SIZE ? (int)n : 0;
+}
+
+// The folder the records folder goes in, into out (RECORDS_PATH_SIZE
+// WCHARs); its length, or 0 when there is none.
+static int data_folder(WCHAR* out)
 {
 #ifdef _WIN32
-    return read_env("APPDATA", out, size);
+    return read_env(LUMEKO_WIDE("APPDATA"), out);
 #else
-    if (read_env("XDG_DATA_HOME", out, size) && out[0] == '/') // a relative value is not valid: ignored
-        return true;
-    char home[RECORDS_PATH_SIZE];
-    if (!read_env("HOME", home, sizeof home))
-        return false;
-    int n = std::snprintf(out, size, "%s/.local/share", home);
-    return n > 0 && n < (int)size;
+    int len = read_env(LUMEKO_WIDE("XDG_DATA_HOME"), out);
+    if (len > 0 && out[0] == '/') // a relative value is not valid: ignored
+        return len;
+    len = read_env(LUMEKO_WIDE("HOME"), out);
+    return len > 0 && append(out, RECORDS_PATH_SIZE, &len, "/.local/share") ? len : 0;
 #endif
 }
 
-const char* records_file_path()
+const WCHAR* records_file_path()
 {
-    char base[RECORDS_PATH_SIZE];
-    records_path[0] = 0;
-    if (!data_folder(base, sizeof base))
-        return records_path;
-    size_t len = std::strlen(base);
-    const char* sep = len > 0 && (base[len - 1] == '/' || base[len - 1] == SEPARATOR[0]) ? "" : SEPARATOR;
-    int n = std::snprintf(records_path, sizeof records_path, "%s%s%s%s%s", base, sep, RECORDS_FOLDER, SEPARATOR,
-                          RECORDS_FILE_NAME);
-    if (n < 0 || n >= (int)sizeof records_path)
-        records_path[0] = 0; // too long to name: treated as no folder at all
-    return records_path;
+    WCHAR* p = records_path;
+    int len = data_folder(p);
+    const WCHAR sep[] = {SEPARATOR, 0};
+    bool whole = len > 0 && (is_separator(p[len - 1]) || append(p, RECORDS_PATH_SIZE, &len, sep)) &&
+                 append(p, RECORDS_PATH_SIZE, &len, RECORDS_FOLDER) && append(p, RECORDS_PATH_SIZE, &len, sep) &&
+                 append(p, RECORDS_PATH_SIZE, &len, RECORDS_FILE_NAME);
+    if (!whole)
+        p[0] = 0; // too long to name: treated as no folder at all
+    return p;
 }
 
 // ---- telling the user -----------------------------------------------------------------------
+
+void show_records_place(const char* format)
+{
+    const char* mark = std::strstr(format, "%s"); // '%' is never a double-byte character's second byte
+    WCHAR text[MESSAGE_SIZE], part[MESSAGE_SIZE];
+    int len = widen(format, mark ? (int)(mark - format) : -1, text, MESSAGE_SIZE);
+    if (mark) {
+        widen("（不明）", -1, part, MESSAGE_SIZE);
+        append(text, MESSAGE_SIZE, &len, records_path[0] ? records_path : part);
+        widen(mark + 2, -1, part, MESSAGE_SIZE);
+        append(text, MESSAGE_SIZE, &len, part);
+    }
+    show_message_wide(text);
+}
 
 static const char* reason_text(DWORD error)
 {
@@ -101,37 +143,33 @@ static void tell_once(DWORD error)
         std::snprintf(reason, sizeof reason, "%s", known);
     else
         std::snprintf(reason, sizeof reason, "書き込みに失敗しました（エラー番号 %lu）。", (unsigned long)error);
-    char text[1024];
-    std::snprintf(text, sizeof text,
-                  "成績の記録を保存できません。\n\n場所：%s\n理由：%s\n\n"
+    char format[1024];
+    std::snprintf(format, sizeof format,
+                  "成績の記録を保存できません。\n\n場所：%%s\n理由：%s\n\n"
                   "練習はこのまま続けられます。保存できるようになるまで、成績は記録されません。",
-                  records_path[0] ? records_path : "（不明）", reason);
-    show_message(text);
+                  reason);
+    show_records_place(format);
 }
 
 // ---- writing --------------------------------------------------------------------------------
 
 // Makes every folder on the way to the file; one that cannot be made shows
 // when the file is opened.
-static void make_folders(const char* path)
+static void make_folders(const WCHAR* path)
 {
-    char part[RECORDS_PATH_SIZE];
+    WCHAR part[RECORDS_PATH_SIZE];
     for (int i = 1; path[i] && i < RECORDS_PATH_SIZE; i++) {
-        if (IsDBCSLeadByte((BYTE)path[i]) && path[i + 1]) {
-            i++; // a double-byte character's second byte may look like '\'
+        if (!is_separator(path[i]))
             continue;
-        }
-        if (path[i] != '/' && path[i] != '\\')
-            continue;
-        std::memcpy(part, path, (size_t)i);
+        std::memcpy(part, path, (size_t)i * sizeof(WCHAR));
         part[i] = 0;
-        CreateDirectoryA(part, nullptr);
+        CreateDirectoryW(part, nullptr);
     }
 }
 
-static HANDLE open_for_append(const char* path)
+static HANDLE open_for_append(const WCHAR* path)
 {
-    return CreateFileA(path, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    return CreateFileW(path, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -148,22 +186,26 @@ static DWORD write_flushed(HANDLE h, const char* bytes, int n)
 // Starts the file: the header written whole under a name of this process,
 // then that name moved to the records name unless another copy of the game
 // has made the file meanwhile.
-static DWORD create_file(const char* path)
+static DWORD create_file(const WCHAR* path)
 {
     make_folders(path);
-    char fresh[RECORDS_PATH_SIZE + 32];
-    std::snprintf(fresh, sizeof fresh, "%s.%lu.new", path, (unsigned long)GetCurrentProcessId());
-    HANDLE h = CreateFileA(fresh, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%lu.new", (unsigned long)GetCurrentProcessId());
+    WCHAR fresh[RECORDS_PATH_SIZE + sizeof suffix];
+    int len = 0;
+    append(fresh, (int)(sizeof fresh / sizeof fresh[0]), &len, path);
+    append(fresh, (int)(sizeof fresh / sizeof fresh[0]), &len, suffix);
+    HANDLE h = CreateFileW(fresh, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return GetLastError();
     DWORD error = write_flushed(h, RECORDS_FILE_START, START_SIZE);
     CloseHandle(h);
-    if (error == ERROR_SUCCESS && !MoveFileExA(fresh, path, MOVEFILE_WRITE_THROUGH)) {
+    if (error == ERROR_SUCCESS && !MoveFileExW(fresh, path, MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
             error = ERROR_SUCCESS; // the other copy's file is as good
     }
-    DeleteFileA(fresh); // gone already when it was moved
+    DeleteFileW(fresh); // gone already when it was moved
     return error;
 }
 
@@ -205,7 +247,7 @@ static void take_turn(HANDLE h, OVERLAPPED* at, bool take)
         UnlockFileEx(h, 0, 1, 0, at);
 }
 
-static DWORD append_to(const char* path, const char* row, int len)
+static DWORD append_to(const WCHAR* path, const char* row, int len)
 {
     static char bytes[START_SIZE + ROW_SIZE];
     HANDLE h = open_for_append(path);
@@ -233,7 +275,7 @@ bool append_record_row(const char* row, int len)
 {
     if (len <= 0 || len > ROW_SIZE)
         return false;
-    const char* path = records_file_path();
+    const WCHAR* path = records_file_path();
     DWORD error = path[0] ? append_to(path, row, len) : ERROR_PATH_NOT_FOUND;
     if (error == ERROR_SUCCESS)
         return true;

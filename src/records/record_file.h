@@ -5,16 +5,25 @@
 // the history reads the file; the 記録 menu opens it.
 #pragma once
 
-constexpr int RECORDS_PATH_SIZE = 520;
+#include "shell/platform/win32.h"
+
+constexpr int RECORDS_PATH_SIZE = 520; // WCHARs, the terminator included
 
 extern const char RECORDS_FILE_NAME[];
-extern char records_path[RECORDS_PATH_SIZE]; // CP932; "" when no folder can be named
-extern int records_failure_told;             // the message about an unwritable file was shown this run
+// UTF-16, as the system names the folders (the W calls take it), so that a
+// folder the program's code page cannot name still holds the records; ""
+// when no folder can be named.
+extern WCHAR records_path[RECORDS_PATH_SIZE];
+extern int records_failure_told; // the message about an unwritable file was shown this run
 
 // Where the file is: "%APPDATA%\LumekoTrainer\records.csv" on Windows;
 // elsewhere "$XDG_DATA_HOME/lumeko-trainer/records.csv", by default under
 // "~/.local/share". Worked out afresh from the environment into records_path.
-const char* records_file_path();
+const WCHAR* records_file_path();
+
+// Shows a message whose one %s is the records file's place: the path whole,
+// or "（不明）" when no folder can be named.
+void show_records_place(const char* format);
 
 // Appends one whole row (CSV text ending in CR LF, at most ROW_SIZE bytes)
 // and has it on the disk before returning. A new file gets the header first;

@@ -21,7 +21,6 @@ static_assert(sizeof RECORD_COLUMN_NAMES / sizeof RECORD_COLUMN_NAMES[0] == RECO
 
 constexpr int CP932 = 932;
 constexpr int FIELDS_MAX = 32;    // columns a row may have, ours and any a spreadsheet added
-constexpr int UNIT_ROOM = 2048;   // UTF-16 units of one converted field (a line is at most 1023 bytes)
 constexpr int TEXT_ROOM = 6144;   // UTF-8 bytes of one converted field
 constexpr int LINE_CHARS_MAX = 1023;
 

@@ -317,14 +317,12 @@ static void open_help()
 // the first line is finished there is none, and the user is told so.
 static void open_records_file()
 {
-    const char* path = records_file_path();
-    if (path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
-        ShellExecuteA(main_window, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
+    const WCHAR* path = records_file_path();
+    if (path[0] && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
+        ShellExecuteW(main_window, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
         return;
     }
-    char text[RECORDS_PATH_SIZE + 256];
-    std::snprintf(text, sizeof text, NO_RECORDS_TEXT, path[0] ? path : "（不明）");
-    show_message(text);
+    show_records_place(NO_RECORDS_TEXT);
     if (records_view != VIEW_NONE)
         SetFocus(main_window); // the keys that leave the screen go to the window again
 }

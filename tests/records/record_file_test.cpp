@@ -195,10 +195,24 @@ static void play_two_lines_unrecorded(const char* reason)
 TEST(RecordFile, AFolderThatCannotBeMadeIsToldOnceAndPracticeGoesOn)
 {
     play_game();
-    const std::string blocker = make_temp_dir("blocked") + "/file";
+    const std::string blocker = make_temp_dir(u8"blocked-café") + "/file";
     write_file(blocker, "not a folder");
     setenv("XDG_DATA_HOME", (blocker + "/data").c_str(), 1);
     play_two_lines_unrecorded(u8"保存するフォルダーを作れません");
+}
+
+// Without XDG_DATA_HOME the file goes under HOME, whatever bytes name it: a
+// folder made on a Latin-1 system is no UTF-8 and is still the one written.
+TEST(RecordFile, AHomeNamedInNoUtf8GetsTheRow)
+{
+    play_game();
+    const std::string home = make_temp_dir(u8"home-한국어") + "/caf\xE9";
+    setenv("XDG_DATA_HOME", "", 1);
+    setenv("HOME", home.c_str(), 1);
+    type_and_run(rest_of_line().c_str());
+    const std::string all = read_file(home + "/.local/share/lumeko-trainer/records.csv");
+    EXPECT_EQ(all.rfind(records_header(), 0), 0u) << all;
+    EXPECT_EQ(split(all, '\n').size(), 3u) << all; // the header, the row and nothing after it
 }
 
 TEST(RecordFile, AFullDiskIsToldOnceAndEarlierRowsStay)

@@ -47,3 +47,12 @@ std::string utf8_to_cp932(const std::string& utf8);
 // part of that character and stays. An absolute path is this system's (one
 // the chooser gave): a '\' in it is part of a file name and stays too.
 std::string cp932_path_to_utf8(const std::string& cp932);
+
+// UTF-16 (n code units) to UTF-8; a lone surrogate becomes U+FFFD.
+std::string utf16_to_utf8(const char16_t* s, size_t n);
+// A file name of this system (bytes, most often UTF-8) in UTF-16 for the wide
+// calls, and back: a byte that is no part of well-formed UTF-8 travels as a
+// lone surrogate (U+DC80 + its low bits), so that every name comes back
+// byte for byte. utf16_to_path stops at the terminator.
+std::u16string path_to_utf16(const std::string& name);
+std::string utf16_to_path(const char16_t* wide);

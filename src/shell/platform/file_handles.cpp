@@ -1,9 +1,9 @@
-// file_handles.cpp -- CreateFileA and the calls on its handles, folders,
+// file_handles.cpp -- CreateFileA/W and the calls on its handles, folders,
 // renames, and the last error they leave.
 //
 // A handle is a POSIX descriptor in disguise. Owns only the thread's last
 // error. Every write goes through write_all, so the headless backend can fail
-// it as a full disk would. Called by the records file.
+// it as a full disk would. Called by the records file and the settings.
 #include "backend.h"
 #include "codepage.h"
 #include "disk.h"
@@ -81,6 +81,7 @@ static int fd_of(HANDLE h)
 static HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>((intptr_t)fd + HANDLE_BIAS); }
 
 static std::string path_of(LPCSTR cp932) { return cp932 ? cp932_path_to_utf8(cp932) : std::string(); }
+static std::string path_of(LPCWSTR wide) { return wide ? utf16_to_path(wide) : std::string(); }
 
 // The open(2) flags for an access mask and a creation disposition; -1 when
 // they ask for something this layer does not do.
@@ -105,10 +106,8 @@ static int open_flags(DWORD access, DWORD disposition)
     }
 }
 
-HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
-                   DWORD flags, HANDLE template_file)
+static HANDLE create_file(const std::string& path, DWORD access, DWORD disposition)
 {
-    std::string path = path_of(file_name);
     int oflags = open_flags(access, disposition);
     if (path.empty() || oflags < 0) {
         fail(EINVAL);
@@ -131,6 +130,18 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRI
     // opened; the program does not rely on it.
     succeed();
     return handle_of(fd);
+}
+
+HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flags, HANDLE template_file)
+{
+    return create_file(path_of(file_name), access, disposition);
+}
+
+HANDLE CreateFileW(LPCWSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flags, HANDLE template_file)
+{
+    return create_file(path_of(file_name), access, disposition);
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, DWORD* read_bytes, LPOVERLAPPED overlapped)
@@ -243,13 +254,15 @@ BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytes_low, DWORD bytes_high
     return lock_range(file, F_UNLCK, F_OFD_SETLK, bytes_low, bytes_high, overlapped);
 }
 
-BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security)
+static BOOL create_directory(const std::string& dir)
 {
-    std::string dir = path_of(path);
     if (dir.empty())
         return fail(ENOENT);
     return mkdir(dir.c_str(), NEW_DIR_MODE) == 0 ? succeed() : fail(errno);
 }
+
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) { return create_directory(path_of(path)); }
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security) { return create_directory(path_of(path)); }
 
 // Makes the entries of a folder durable (a new or renamed name in it).
 static void sync_folder_of(const std::string& path)
@@ -277,9 +290,8 @@ static int rename_no_replace(const std::string& from, const std::string& to)
     return 0;
 }
 
-BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags)
+static BOOL move_file(const std::string& from, const std::string& to, DWORD flags)
 {
-    std::string from = path_of(existing), to = path_of(new_name);
     if (from.empty() || to.empty())
         return fail(ENOENT);
     int r = (flags & MOVEFILE_REPLACE_EXISTING) ? rename(from.c_str(), to.c_str()) : rename_no_replace(from, to);
@@ -290,18 +302,29 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags)
     return succeed();
 }
 
-BOOL DeleteFileA(LPCSTR file_name)
+BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags)
 {
-    std::string path = path_of(file_name);
+    return move_file(path_of(existing), path_of(new_name), flags);
+}
+
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR new_name, DWORD flags)
+{
+    return move_file(path_of(existing), path_of(new_name), flags);
+}
+
+static BOOL delete_file(const std::string& path)
+{
     if (path.empty())
         return fail(ENOENT);
     return unlink(path.c_str()) == 0 ? succeed() : fail(errno);
 }
 
-DWORD GetFileAttributesA(LPCSTR file_name)
+BOOL DeleteFileA(LPCSTR file_name) { return delete_file(path_of(file_name)); }
+BOOL DeleteFileW(LPCWSTR file_name) { return delete_file(path_of(file_name)); }
+
+static DWORD file_attributes(const std::string& path)
 {
     struct stat st;
-    std::string path = path_of(file_name);
     if (path.empty() || stat(path.c_str(), &st) != 0) {
         fail(path.empty() ? ENOENT : errno);
         return INVALID_FILE_ATTRIBUTES;
@@ -309,3 +332,6 @@ DWORD GetFileAttributesA(LPCSTR file_name)
     succeed();
     return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
 }
+
+DWORD GetFileAttributesA(LPCSTR file_name) { return file_attributes(path_of(file_name)); }
+DWORD GetFileAttributesW(LPCWSTR file_name) { return file_attributes(path_of(file_name)); }

@@ -1,4 +1,4 @@
-// msgbox.cpp -- MessageBoxA: a modal box drawn over the client area.
+// msgbox.cpp -- MessageBoxA/W: a modal box drawn over the client area.
 //
 // Owns the stack of open boxes (a box can open while another is up). A box is
 // an overlay: it is composed over the client pixels at present time and never
@@ -198,6 +198,14 @@ static bool top_box_done() { return boxes.empty() || boxes.back().closed || !top
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     return msgbox_show(owner, cp932_to_utf8(text ? text : ""));
+}
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
+{
+    size_t n = 0;
+    while (text && text[n])
+        n++;
+    return msgbox_show(owner, utf16_to_utf8(text, n));
 }
 
 int msgbox_show(HWND owner, const std::string& utf8)

@@ -1,5 +1,5 @@
-// process.cpp -- what the program learns about its process: the environment,
-// its id, the monotonic clock and the local time with its offset from UTC.
+// process.cpp -- what the program learns about its process: the environment
+// (CP932, or whole in UTF-16), its id, the monotonic clock, the local time.
 //
 // Owns no state. GetTickCount64 is the window system's clock, so the headless
 // backend's virtual time moves it as it moves the timers. Called by the
@@ -29,6 +29,20 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size)
         return (DWORD)cp932.size() + 1;
     std::memcpy(buffer, cp932.c_str(), cp932.size() + 1);
     return (DWORD)cp932.size();
+}
+
+DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size)
+{
+    const char* value = name ? getenv(utf16_to_path(name).c_str()) : nullptr;
+    if (!value) {
+        SetLastError(ERROR_ENVVAR_NOT_FOUND);
+        return 0;
+    }
+    std::u16string wide = path_to_utf16(value); // a folder's name in a value comes back whole
+    if (!buffer || wide.size() + 1 > size)
+        return (DWORD)wide.size() + 1;
+    std::memcpy(buffer, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR));
+    return (DWORD)wide.size();
 }
 
 DWORD GetCurrentProcessId(void) { return (DWORD)getpid(); }

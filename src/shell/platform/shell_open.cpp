@@ -1,9 +1,9 @@
-// shell_open.cpp -- ShellExecuteA: opening a document in the desktop's viewer.
+// shell_open.cpp -- ShellExecuteA/W: opening a document in the desktop's viewer.
 //
 // Hands an existing file to xdg-open (or to the program named by the
 // environment variable LUMEKO_OPENER, which tests use) without a shell and
 // without waiting for it. Owns nothing but the detached threads that collect
-// the finished openers. Called by the help command.
+// the finished openers. Called by the help command and the records menu.
 #include "shell_open.h"
 
 #include "codepage.h"
@@ -40,18 +40,15 @@ static std::string parent_of(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// The absolute UTF-8 path of the document: a relative name is taken in the
-// given directory, else in the current one. Absolute, it can never be
-// mistaken for an option of the opener.
-static std::string document_path(LPCSTR file, LPCSTR directory)
+// The absolute path of the document: a relative name is taken in the given
+// directory, else in the current one. Absolute, it can never be mistaken for
+// an option of the opener.
+static std::string document_path(const std::string& path, const std::string& directory)
 {
-    std::string path = cp932_to_utf8(file);
     if (path.empty() || path[0] == '/')
         return path;
-    std::string base;
-    if (directory && *directory) {
-        base = cp932_to_utf8(directory);
-    } else {
+    std::string base = directory;
+    if (base.empty()) {
         char cwd[PATH_MAX];
         base = getcwd(cwd, sizeof cwd) ? cwd : "";
     }
@@ -130,14 +127,11 @@ static void reap_in_background(pid_t pid)
     }
 }
 
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show)
+// Only opening is supported; the opener takes no parameters and picks its own window.
+static HINSTANCE open_document(const std::string& verb, const std::string& path)
 {
-    // Only opening is supported; the opener takes no parameters and picks its own window.
-    if (verb && *verb && strcmp(verb, "open") != 0)
+    if (!verb.empty() && verb != "open")
         return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_NOASSOC);
-    std::string path = beside_program(file);
-    if (!exists(path) && file)
-        path = document_path(file, directory);
     if (!exists(path))
         return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_FNF);
     pid_t pid = start_opener(path);
@@ -145,4 +139,19 @@ HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, 
         return reinterpret_cast<HINSTANCE>((INT_PTR)SE_ERR_NOASSOC);
     reap_in_background(pid);
     return reinterpret_cast<HINSTANCE>(SHELL_EXECUTE_OK);
+}
+
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show)
+{
+    std::string path = beside_program(file);
+    if (!exists(path) && file)
+        path = document_path(cp932_to_utf8(file), directory ? cp932_to_utf8(directory) : "");
+    return open_document(verb ? verb : "", path);
+}
+
+// The names come whole: nothing to find again beside the program.
+HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, int show)
+{
+    std::string path = file ? document_path(utf16_to_path(file), directory ? utf16_to_path(directory) : "") : "";
+    return open_document(verb ? utf16_to_path(verb) : "", path);
 }

@@ -1,9 +1,9 @@
-// wide_text.cpp -- MultiByteToWideChar and WideCharToMultiByte: code page 932
-// or UTF-8 to UTF-16 and back.
+// wide_text.cpp -- UTF-16: MultiByteToWideChar and WideCharToMultiByte (code
+// page 932 or UTF-8), and the file names and texts of the layer's W calls.
 //
-// Owns no state. Goes through UTF-8 and the iconv conversions of codepage.cpp;
-// a character that has no equivalent is dropped, as at every edge of the
-// layer. Called by the records, which write their file in UTF-8.
+// Owns no state. A character with no equivalent is dropped, as at every edge
+// of the layer; a file name is kept byte for byte. Called by the records,
+// which write their file in UTF-8, and by the W calls.
 #include "codepage.h"
 #include "win32.h"
 
@@ -70,7 +70,7 @@ static void append_utf8(std::string* out, char32_t c)
     }
 }
 
-static std::string utf16_to_utf8(const char16_t* s, size_t n)
+std::string utf16_to_utf8(const char16_t* s, size_t n)
 {
     std::string out;
     for (size_t i = 0; i < n; i++) {
@@ -86,6 +86,77 @@ static std::string utf16_to_utf8(const char16_t* s, size_t n)
     }
     return out;
 }
+
+// ---- file names ------------------------------------------------------------------
+// A file name here is bytes, most often UTF-8 but not always (a folder made on
+// a Latin-1 system). A byte that is no part of a well-formed sequence becomes
+// a lone low surrogate U+DC80..U+DCFF, which stands for no character, and
+// back again: every name survives the round trip.
+
+constexpr char16_t ESCAPED_BYTE = 0xDC00;
+
+// The code point of a well-formed UTF-8 sequence at s[i] (no overlong form,
+// no surrogate, nothing past U+10FFFF) and its length in *len; -1 for none.
+static long well_formed_at(const std::string& s, size_t i, int* len)
+{
+    constexpr char32_t LEAST[] = {0, 0, 0x80, 0x800, 0x10000};
+    *len = utf8_lead_len((unsigned char)s[i]);
+    if (*len == 1)
+        return (unsigned char)s[i] < 0x80 ? (long)(unsigned char)s[i] : -1;
+    if (i + (size_t)*len > s.size())
+        return -1;
+    char32_t c = (unsigned char)s[i] & (0xFF >> (*len + 1));
+    for (int k = 1; k < *len; k++) {
+        if (((unsigned char)s[i + k] & 0xC0) != 0x80)
+            return -1;
+        c = (c << 6) | ((unsigned char)s[i + k] & 0x3F);
+    }
+    bool surrogate = c >= SURROGATE_HIGH_START && c < SURROGATE_LOW_START + 0x400;
+    return c < LEAST[*len] || c > 0x10FFFF || surrogate ? -1 : (long)c;
+}
+
+std::u16string path_to_utf16(const std::string& name)
+{
+    std::u16string out;
+    for (size_t i = 0; i < name.size();) {
+        int len = 0;
+        long c = well_formed_at(name, i, &len);
+        if (c < 0) {
+            out += (char16_t)(ESCAPED_BYTE | (unsigned char)name[i++]);
+            continue;
+        }
+        i += (size_t)len;
+        if (c >= (long)FIRST_SUPPLEMENTARY) {
+            c -= (long)FIRST_SUPPLEMENTARY;
+            out += (char16_t)(SURROGATE_HIGH_START + (c >> 10));
+            out += (char16_t)(SURROGATE_LOW_START + (c & 0x3FF));
+        } else {
+            out += (char16_t)c;
+        }
+    }
+    return out;
+}
+
+std::string utf16_to_path(const char16_t* wide)
+{
+    std::string out;
+    size_t n = 0;
+    while (wide && wide[n])
+        n++;
+    for (size_t from = 0, i = 0; i <= n; i++) {
+        bool escaped = i < n && wide[i] >= ESCAPED_BYTE + 0x80 && wide[i] <= ESCAPED_BYTE + 0xFF;
+        bool paired = i > 0 && wide[i - 1] >= SURROGATE_HIGH_START && wide[i - 1] < SURROGATE_LOW_START;
+        if (i < n && (!escaped || paired))
+            continue;
+        out += utf16_to_utf8(wide + from, i - from);
+        if (i < n)
+            out += (char)(wide[i] & 0xFF);
+        from = i + 1;
+    }
+    return out;
+}
+
+// ---- the Win32 conversions -------------------------------------------------------
 
 static bool known_code_page(UINT cp) { return cp == CP_ACP || cp == CP_UTF8 || cp == 932; }
 

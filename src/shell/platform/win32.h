@@ -4,7 +4,8 @@
 // Elsewhere it declares the subset of the Win32 API that the program calls, with
 // the real names, types and constant values; src/shell/platform implements it,
 // and each function below says what it ignores or does differently there.
-// Text is code page 932 (Shift-JIS) bytes on both sides of this header.
+// Text is code page 932 (Shift-JIS) bytes on both sides of this header; the
+// few W calls take UTF-16, for file names that code page cannot hold.
 #pragma once
 
 #ifdef _WIN32
@@ -523,6 +524,7 @@ BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
 // or a click closes it) and gives IDOK. The box is drawn over the owner's
 // client area; with no window shown the text goes to stderr instead.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // As on Windows, writes at most 1,024 bytes, the terminating 0 included.
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 BOOL IsDBCSLeadByte(BYTE test_char); // for code page 932, the program's only code page
@@ -592,6 +594,10 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR file_name, DWORD size);
 // ENOSPC: ERROR_DISK_FULL, ENOENT and ENOTDIR: the path's error, ...).
 HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                    DWORD flags, HANDLE template_file);
+// The W calls on files take a UTF-16 name of this system's: as
+// GetEnvironmentVariableW gives it, every byte of the name kept.
+HANDLE CreateFileW(LPCWSTR file_name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flags, HANDLE template_file);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, DWORD* read, LPOVERLAPPED overlapped);
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytes, DWORD* written, LPOVERLAPPED overlapped);
 BOOL FlushFileBuffers(HANDLE file); // the data and the file's size on the disk before it returns
@@ -604,16 +610,23 @@ BOOL CloseHandle(HANDLE object); // file handles only
 BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped);
 BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytes_low, DWORD bytes_high, LPOVERLAPPED overlapped);
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
 // Without MOVEFILE_REPLACE_EXISTING an existing target is never replaced
 // (ERROR_ALREADY_EXISTS); MOVEFILE_WRITE_THROUGH makes the new name durable.
 BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags);
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR new_name, DWORD flags);
 BOOL DeleteFileA(LPCSTR file_name);
+BOOL DeleteFileW(LPCWSTR file_name);
 DWORD GetFileAttributesA(LPCSTR file_name); // only FILE_ATTRIBUTE_DIRECTORY or _NORMAL
+DWORD GetFileAttributesW(LPCWSTR file_name);
 DWORD GetLastError(void);
 void SetLastError(DWORD error);
 
-// The process: its environment (values converted to CP932), its id, clocks.
+// The process: its environment (values converted to CP932, or whole in
+// UTF-16: a byte that is no part of UTF-8 travels as U+DC80 + its low
+// bits, and the W calls on files turn it back into that byte), its id, clocks.
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size);
 DWORD GetCurrentProcessId(void);
 ULONGLONG GetTickCount64(void); // the window system's monotonic clock (virtual in the headless backend)
 void GetLocalTime(LPSYSTEMTIME time);
@@ -642,9 +655,17 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
 // waiting, so SND_SYNC plays asynchronously too and SND_NODEFAULT changes
 // nothing; a sound it cannot play is silence.
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);
+HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, int show);
 BOOL sndPlaySoundA(LPCSTR sound, UINT flags);
 
 // The program's entry point; the platform's main() calls it.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev_instance, LPSTR cmd_line, int show);
 
 #endif // _WIN32
+
+// A UTF-16 literal of the platform's WCHAR, for the W calls' names.
+#ifdef _WIN32
+#define LUMEKO_WIDE(text) L##text
+#else
+#define LUMEKO_WIDE(text) u##text
+#endif

@@ -1,6 +1,7 @@
 // codepage_test.cpp -- Shift-JIS <-> Unicode at the layer's edges: titles,
 // file names, typed text and glyphs.
 #include "shell/platform/codepage.h"
+#include "shell/platform/disk.h"
 #include "test_support.h"
 
 // Characters whose second byte is 0x5C ('\') must not be split or taken for a
@@ -53,7 +54,8 @@ TEST(Codepage, BrokenUtf8DropsOnlyItself)
 }
 
 // The UTF-16 calls the records write their file with: counts with and without
-// the terminator, the size asked for with a size of 0, a buffer too small.
+// the terminator, the size asked for with a size of 0, a buffer too small;
+// and file names, which go to UTF-16 and come back byte for byte.
 TEST(Codepage, WideConversionsCountAsWindowsDoes)
 {
     WCHAR wide[8];
@@ -69,4 +71,11 @@ TEST(Codepage, WideConversionsCountAsWindowsDoes)
     const char16_t surrogates[] = {0xD83D, 0xDE00, 'x', 0xD83D, 0};
     EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, surrogates, -1, out, 16, nullptr, nullptr), 9);
     EXPECT_EQ(std::string(out, 8), "\xF0\x9F\x98\x80x\xEF\xBF\xBD") << "a pair joined, a lone half replaced";
+    // File names survive the trip through UTF-16 byte for byte, UTF-8 or not.
+    const std::u16string korean = path_to_utf16(u8"/é/한국"); // out of the macro, which spells it in CP932
+    EXPECT_EQ(korean, (std::u16string{'/', 0xE9, '/', 0xD55C, 0xAD6D}));
+    const std::string names[] = {"/caf\xE9",         "\xED\xB2\x80",         "\xE0\x80\xAF",
+                                 "\xF4\x90\x80\x80", "\xF0\x90\x82\x80\xE9", "\xE3\x81"};
+    for (const std::string& name : names)
+        EXPECT_EQ(utf16_to_path(path_to_utf16(name).c_str()), name) << hex_of(name);
 }
