@@ -19,14 +19,11 @@ TEST(Gdi, LineToLeavesOutItsEndPoint)
     SelectObject(dc, old);
     EXPECT_TRUE(DeleteObject(pen));
     ReleaseDC(test_window, dc);
-    EXPECT_EQ(headless_pixel(10, 10), GREEN);
-    EXPECT_EQ(headless_pixel(19, 10), GREEN);
-    EXPECT_EQ(headless_pixel(20, 10), GREEN); // start of the second line
-    EXPECT_EQ(headless_pixel(20, 29), GREEN);
-    EXPECT_EQ(headless_pixel(20, 30), 0u);
-    EXPECT_EQ(headless_pixel(55, 55), GREEN);
-    EXPECT_EQ(headless_pixel(59, 59), GREEN);
-    EXPECT_EQ(headless_pixel(60, 60), 0u);
+    // x, y, drawn: each line's ends, (20, 10) the start of the second line.
+    const int points[][3] = {{10, 10, 1}, {19, 10, 1}, {20, 10, 1}, {20, 29, 1},
+                             {20, 30, 0}, {55, 55, 1}, {59, 59, 1}, {60, 60, 0}};
+    for (const auto& p : points)
+        EXPECT_EQ(headless_pixel(p[0], p[1]), p[2] ? GREEN : 0u) << p[0] << "," << p[1];
 }
 
 // Opaque text drawn again with more after it is drawn only from where the old
@@ -157,8 +154,9 @@ TEST(Gdi, AFillAgainLeavesNothingOfWhatWasDrawnOverTheOneBefore)
         headless_screen();
         fill(dc, c.last, GREY);
         ReleaseDC(test_window, dc);
-        EXPECT_EQ(headless_pixel(c.x, c.y), 0x808080u) << c.name;
-        EXPECT_EQ(headless_pixel(c.last.left, c.last.top), 0x808080u) << c.name;
+        EXPECT_EQ((Ints{(int)headless_pixel(c.x, c.y), (int)headless_pixel(c.last.left, c.last.top)}),
+                  (Ints{0x808080, 0x808080}))
+            << c.name;
         DestroyWindow(test_window);
         pump();
     }

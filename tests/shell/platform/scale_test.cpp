@@ -73,18 +73,16 @@ TEST_P(Scaled, MenuBarAndDropDownGrowAndAreHitWhereTheyAreDrawn)
 {
     const AtScale& e = GetParam();
     open_test_window(800, 600, one_menu_bar());
-    EXPECT_EQ(GetSystemMetrics(SM_CYMENU), e.bar_h);
     RECT client;
     GetClientRect(test_window, &client);
-    EXPECT_EQ(client.bottom, 600 - e.bar_h);
+    EXPECT_EQ((Ints{GetSystemMetrics(SM_CYMENU), (int)client.bottom}), (Ints{e.bar_h, 600 - e.bar_h}));
+    // Face, the line below it to its last row, and the client right below.
     Surface s = headless_screen();
-    EXPECT_EQ(s.row(e.bar_h - e.line - 1)[700], BAR_FACE);
-    EXPECT_EQ(s.row(e.bar_h - e.line)[700], BAR_LINE);
-    EXPECT_EQ(s.row(e.bar_h - 1)[700], BAR_LINE);
-    EXPECT_EQ(s.row(e.bar_h)[700], 0u); // the client, right below
+    EXPECT_EQ((std::vector<uint32_t>{s.row(e.bar_h - e.line - 1)[700], s.row(e.bar_h - e.line)[700],
+                                     s.row(e.bar_h - 1)[700], s.row(e.bar_h)[700]}),
+              (std::vector<uint32_t>{BAR_FACE, BAR_LINE, BAR_LINE, 0}));
     const int ink = label_ink_rows(e.bar_h, (int)(28 * e.factor));
-    EXPECT_GE(ink * 5, e.bar_h * 2) << "the label grows with the bar: " << ink;
-    EXPECT_LE(ink * 5, e.bar_h * 3);
+    EXPECT_TRUE(ink * 5 >= e.bar_h * 2 && ink * 5 <= e.bar_h * 3) << "the label grows with the bar: " << ink;
 
     // The bar's last row of face opens the menu; the last row of item 11 (items
     // are as tall as the bar) chooses it.
@@ -98,9 +96,7 @@ TEST_P(Scaled, MenuBarAndDropDownGrowAndAreHitWhereTheyAreDrawn)
         pump();
     }
     pump();
-    EXPECT_EQ(drop.y0, e.bar_h);
-    EXPECT_EQ(drop.width(), e.drop_w);
-    EXPECT_EQ(drop.height(), e.drop_h);
+    EXPECT_EQ((Ints{drop.y0, drop.width(), drop.height()}), (Ints{e.bar_h, e.drop_w, e.drop_h}));
     auto chose_11 = [](const Recorded& r) { return r.msg == WM_COMMAND && LOWORD(r.wparam) == 11; };
     EXPECT_EQ(std::count_if(recorded.begin(), recorded.end(), chose_11), 1);
 }
@@ -118,10 +114,8 @@ TEST_P(Scaled, MessageBoxGrowsAndItsButtonIsHitWhereItIsDrawn)
                        [&] { headless_click(1, button.x1 - 1, button.y1 - 1); }}); // its corner: OK
     MessageBoxA(test_window, "012345678901234567890123456789", "", MB_OK);
     EXPECT_EQ(script.waits(), 2u);
-    EXPECT_EQ(box.width(), e.box_w);
-    EXPECT_EQ(box.height(), e.box_h);
-    EXPECT_EQ(button.width(), e.button_w);
-    EXPECT_EQ(button.height(), e.button_h);
+    EXPECT_EQ((Ints{box.width(), box.height(), button.width(), button.height()}),
+              (Ints{e.box_w, e.box_h, e.button_w, e.button_h}));
 }
 
 TEST_P(Scaled, CompositionBoxAndCaretGrowWhereTheCandidatesAreSent)
@@ -132,10 +126,9 @@ TEST_P(Scaled, CompositionBoxAndCaretGrowWhereTheCandidatesAreSent)
     pump();
     IRect box = extent(headless_screen(), COMPOSE_FRAME);
     EXPECT_EQ(box, headless_text_input_rect());
-    EXPECT_EQ(box.width(), e.compose_w);
-    EXPECT_EQ(box.height(), e.compose_h);
     IRect caret = extent(headless_screen(), CARET, box);
-    EXPECT_EQ(caret.width() * caret.height(), e.caret_pixels);
+    EXPECT_EQ((Ints{box.width(), box.height(), caret.width() * caret.height()}),
+              (Ints{e.compose_w, e.compose_h, e.caret_pixels}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktop, Scaled, ::testing::ValuesIn(SCALES), [](const ::testing::TestParamInfo<AtScale>& p) {
