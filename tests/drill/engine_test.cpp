@@ -39,12 +39,12 @@ TEST(Drill, WrongBytesChangeNothing)
     const size_t clicks = headless_sounds().size();
     const std::vector<uint32_t> before = client_pixels();
     type_and_run(u8"z1{あ\t"); // random lines never hold a Z
-    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
     EXPECT_EQ(line_state(), line);
     EXPECT_EQ(headless_title(), title);
-    EXPECT_EQ(headless_sounds().size(), clicks);
     EXPECT_TRUE(client_pixels() == before);
-    EXPECT_EQ(idle_step(), 0); // nothing waiting: the main loop may sleep
+    // Nothing waiting: the main loop may sleep.
+    EXPECT_EQ((Ints{GetWindowTextLengthA(input_edit), (int)(headless_sounds().size() - clicks), idle_step()}),
+              (Ints{0, 0, 0}));
 }
 
 TEST(Drill, TypedAheadBytesAreAllKeptAndJudgedOnePerStep)
@@ -65,14 +65,12 @@ TEST(Drill, TypedAheadBytesAreAllKeptAndJudgedOnePerStep)
         ASSERT_EQ(GetWindowTextLengthA(input_edit), left - 1);
         EXPECT_TRUE(left != 90 || headless_title() == title_after(1)); // after "z", "0" and the line's first byte
     }
-    EXPECT_EQ(typed_count, 31);
+    EXPECT_EQ((Ints{typed_count, (int)(headless_box_log().size() - boxes)}), (Ints{31, 0}));
     EXPECT_EQ(headless_title(), title_after(30));
-    EXPECT_EQ(headless_box_log().size(), boxes);
     EXPECT_EQ(idle_step(), 1); // the result box, answered with Return
     ASSERT_EQ(headless_box_log().size(), boxes + 1);
     EXPECT_EQ(headless_box_log().back().rfind(u8"30文字　", 0), 0u);
-    EXPECT_EQ(headless_title(), title_after(0));
-    EXPECT_EQ(typed_count, 1);
+    EXPECT_EQ(headless_title() + std::to_string(typed_count), title_after(0) + "1");
 }
 
 TEST(Drill, LineTimeIsTheTimerTicksOfTheLine)
@@ -84,8 +82,7 @@ TEST(Drill, LineTimeIsTheTimerTicksOfTheLine)
     }
     EXPECT_EQ(line_ticks, 37);
     std::string lower = rest_of_line();
-    for (char& c : lower)
-        c = (char)std::tolower((unsigned char)c);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     type_and_run(lower.c_str());
     ASSERT_EQ(headless_box_log().size(), 2u);
     EXPECT_EQ(headless_box_log()[1],
@@ -124,10 +121,9 @@ TEST(KeyClick, OnePerAcceptedByteAndNoneWhenSwitchedOff)
         const size_t before = headless_sounds().size();
         const int typed = typed_count;
         type_and_run(("z" + rest_of_line().substr(0, 3)).c_str());
-        EXPECT_EQ(typed_count, typed + 3);
         for (size_t i = before; i < headless_sounds().size(); i++)
             EXPECT_EQ(std::filesystem::path(headless_sounds()[i]).filename(), "tap.wav");
-        EXPECT_EQ(headless_sounds().size() - before, settings ? 0u : 3u);
+        EXPECT_EQ((Ints{typed_count - typed, (int)(headless_sounds().size() - before)}), (Ints{3, settings ? 0 : 3}));
     }
 }
 
