@@ -1,4 +1,5 @@
 // The font file a face name matched is remembered across runs while unchanged.
+#include "shell/platform/disk.h"
 #include "shell/platform/font.h"
 #include "shell/platform/font_memo.h"
 #include "test_support.h"
@@ -40,14 +41,8 @@ TEST_F(FontMemo, ARememberedFileIsOpenedWithoutAskingAgain)
 
 TEST_F(FontMemo, AChangedFileIsLookedUpAgainAndRememberedAnew)
 {
-    std::string hex;
-    for (const char* p = GOTHIC; *p; p++) {
-        char two[3];
-        std::snprintf(two, sizeof two, "%02x", (unsigned char)*p);
-        hex += two;
-    }
     std::filesystem::create_directories(dir);
-    write_file(memo, hex + "\t0\t1\t1\t" + OTHER_FILE + "\n"); // size and time no longer match
+    write_file(memo, hex_of(GOTHIC) + "\t0\t1\t1\t" + OTHER_FILE + "\n"); // size and time no longer match
     std::string found = matched_file();
     EXPECT_NE(found, OTHER_FILE);
     EXPECT_NE(read_file(memo).find(found), std::string::npos);
