@@ -185,10 +185,9 @@ TEST(RecordsScreens, LeavingPutsThePracticeBackAsItWasAndTheLinesClockStood)
         EXPECT_EQ(line_ticks, line.ticks);
         way.leave();
         run_until_idle();
-        EXPECT_EQ(records_view, VIEW_NONE);
         EXPECT_TRUE(client_pixels() == pixels);
         EXPECT_EQ(line_state(), line);
-        EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+        EXPECT_EQ((Ints{records_view, GetWindowTextLengthA(input_edit)}), (Ints{VIEW_NONE, 0}));
         wait_ms(50);
         type_char(expected_char);
     }
@@ -214,8 +213,7 @@ TEST(RecordsMenu, TheMazeRefusesTheScreensAndTheWeakPracticeTheFileOpensAsTheHel
     for (unsigned id : {CMD_RECORDS_CHART, CMD_RECORDS_KEYS, CMD_RECORDS_WEAK}) {
         command(id);
         EXPECT_EQ(headless_box_log().back(), u8"ゲーム→迷路モード→元に戻す。をしてください。") << id;
-        EXPECT_EQ(records_view, VIEW_NONE);
-        EXPECT_EQ(text_source, TEXT_SOURCE_RANDOM);
+        EXPECT_EQ((Ints{records_view, text_source}), (Ints{VIEW_NONE, TEXT_SOURCE_RANDOM})) << id;
     }
     command(CMD_RECORDS_OPEN);
     EXPECT_EQ(headless_box_log().back(),
