@@ -58,8 +58,7 @@ TEST(Sound, FindsAFileOnceAndStaysSilentWithOneMessageForAMissingOne)
     said_once(testing::internal::GetCapturedStderr(), "no-such-click.wav");
 
     ASSERT_TRUE(write_file(here + "/click.wav", wav(2000)));
-    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
-    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_SYNC));
+    EXPECT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC) && sndPlaySoundA("click.wav", SND_SYNC));
     ASSERT_EQ(headless_sounds().size(), 2u);
     EXPECT_TRUE(headless_sounds()[0] == here + "/click.wav" && headless_sounds()[1] == headless_sounds()[0]);
     EXPECT_EQ(headless_sound_loads(), 1) << "decoded once, played twice";
@@ -120,7 +119,6 @@ TEST(Sound, TheOutputStaysOpenThroughABurstAndClosesAfterASecondOfSilence)
         EXPECT_EQ(headless_sound_output_open(), ms > 1) << "after " << ms << " ms more";
     }
     EXPECT_EQ(headless_last_wait_ms(), -1) << "a closed output needs no wake-up";
-    ASSERT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC));
-    EXPECT_EQ(headless_sound_opens(), 2);
-    EXPECT_EQ(headless_sounds().size(), 7u) << "every click heard, the first after the silence too";
+    ASSERT_TRUE(sndPlaySoundA("click.wav", SND_ASYNC)); // every click heard, the first after the silence too
+    EXPECT_EQ((Ints{headless_sound_opens(), (int)headless_sounds().size()}), (Ints{2, 7}));
 }
