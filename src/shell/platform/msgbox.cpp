@@ -142,7 +142,8 @@ static BoxLayout layout_of(const Box& b)
     int top = screen_client_top();
     int pad = scaled(BOX_PAD), margin = scaled(BOX_MARGIN), button_w = scaled(BUTTON_W), button_h = scaled(BUTTON_H);
     int w = std::min(std::max(text_w + 2 * pad, scaled(BOX_MIN_W)), screen.w - 2 * margin);
-    int h = std::min((int)lines.size() * scaled(BOX_LINE_H) + 3 * pad + button_h, screen.h - top - 2 * margin);
+    long long text_h = (long long)lines.size() * scaled(BOX_LINE_H);
+    int h = (int)std::min<long long>(text_h + 3 * pad + button_h, screen.h - top - 2 * margin);
     IRect owner = owner_rect(b.owner, screen);
     BoxLayout l;
     l.box.x0 = keep_inside(owner.x0 + (owner.width() - w) / 2, w, 0, screen.w);
