@@ -4,7 +4,9 @@
 // an overlay: it is composed over the client pixels at present time and never
 // drawn into the framebuffer, so the window below goes on painting. While a box
 // is up it takes all input; Return, Space, Esc or a click on OK close it. Its
-// nested loop keeps delivering timer and paint messages, as Windows does.
+// nested loop keeps delivering timer and paint messages, as Windows does. A
+// line wider than the screen leaves room for wraps (wrap.cpp); a text taller
+// than the screen shows the whole lines that fit, the last one "…".
 #include "msgbox.h"
 
 #include "backend.h"
