@@ -287,6 +287,22 @@ shot wide-profile-result
 echo "records file: $(tail -n +2 "$WIDE_RECORDS" 2>/dev/null | tr -d '\r' | cut -c1-80 | tr '\n' '|')"
 check "its row is in C:\\users\\$PROFILE_USER\\AppData\\Roaming\\LumekoTrainer\\records.csv" \
     sh -c "[ \"\$(grep -c ',0,random,[A-Y]\\{30\\},30,' '$WIDE_RECORDS')\" = 1 ]"
+# The settings calls cannot name that folder: a mode chosen is kept for the
+# session, the user is told so, and nothing is written anywhere.
+xdotool key Return
+sleep 1
+cp "$WINDOWS_DIR/LumekoTrainer.ini" "$WORK/windows-ini-before" 2>/dev/null
+for key in F10 Right Return Down Return; do
+    xdotool key "$key"
+    sleep 0.7
+done
+shot wide-profile-settings
+# That box is wider than the start message that follows it (x 526 to 754).
+check "a mode chosen there says in a box that settings cannot be saved" \
+    test "$(pixel wide-profile-settings 505 420)" = "$BOX"
+check "the Windows directory's file is not written" cmp -s "$WINDOWS_DIR/LumekoTrainer.ini" "$WORK/windows-ini-before"
+check "no settings file is made under any user" \
+    sh -c "! find '$WINEPREFIX/drive_c/users/$PROFILE_USER' -name 'LumekoTrainer.ini*' | grep -q ."
 stop_game
 
 echo "screenshots: $SHOTS (typing.png: the line being typed)"

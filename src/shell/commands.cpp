@@ -30,7 +30,7 @@ const char MAZE_GUARD_TEXT[] = "ゲーム→迷路モード→元に戻す。を
 const char MAZE_HINT_TEXT[] = "マウスの右ボタンを押すと次の迷路が出ます。";
 const char HELP_PAGE_NAME[] = "最初にお読みください";
 const char NO_RECORDS_TEXT[] = "まだ記録がありません。\n\n練習で１行打ち終えると、記録ファイルが作られます。\n場所：%s";
-static const char SETTINGS_NOT_SAVED[] = "設定を保存する場所（APPDATA）が見つからないため、設定は保存できません。\n\n"
+static const char SETTINGS_NOT_SAVED[] = "設定を保存する場所（APPDATA）が見つからないか、その名前が使えないため、設定は保存できません。\n\n"
                                         "選んだ設定は、ゲームを終えるまで使われます。";
 static const char HELP_PAGE_MISSING[] = "ヘルプのページ「%s」が見つかりません。";
 static const char HELP_OPENER_MISSING[] = "ヘルプのページを開くプログラムが見つかりません。";

@@ -107,12 +107,23 @@ static int is_file(const char* path)
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// APPDATA in the code page the profile calls take. A folder name the code
+// page cannot hold whole (a user named outside it) would name another folder:
+// it counts as no folder at all, so the settings are kept for the session.
+static void read_appdata(char* out, int size)
+{
+    WCHAR wide[SETTINGS_PATH_SIZE];
+    BOOL lossy = FALSE;
+    DWORD n = GetEnvironmentVariableW(L"APPDATA", wide, SETTINGS_PATH_SIZE);
+    if (n == 0 || n >= SETTINGS_PATH_SIZE ||
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, size, nullptr, &lossy) <= 0 || lossy)
+        out[0] = 0;
+}
+
 static void find_settings_file()
 {
     char appdata[SETTINGS_PATH_SIZE];
-    DWORD n = GetEnvironmentVariableA("APPDATA", appdata, sizeof appdata);
-    if (n == 0 || n >= sizeof appdata)
-        appdata[0] = 0;
+    read_appdata(appdata, sizeof appdata);
     choose_settings_paths(appdata, 0);
     choose_settings_paths(appdata, is_file(settings_write_path));
 }
