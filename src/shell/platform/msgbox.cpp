@@ -4,7 +4,9 @@
 // an overlay: it is composed over the client pixels at present time and never
 // drawn into the framebuffer, so the window below goes on painting. While a box
 // is up it takes all input; Return, Space, Esc or a click on OK close it. Its
-// nested loop keeps delivering timer and paint messages, as Windows does.
+// nested loop keeps delivering timer and paint messages, as Windows does. A
+// line wider than the screen leaves room for wraps (wrap.cpp); a text taller
+// than the screen shows the whole lines that fit, the last one "…".
 #include "msgbox.h"
 
 #include "backend.h"
@@ -16,6 +18,7 @@
 #include "surface.h"
 #include "win32.h"
 #include "window.h"
+#include "wrap.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,6 +29,9 @@ struct Box {
     HWND owner = nullptr; // the box is centred on this window
     std::string text;     // UTF-8
     std::vector<std::string> lines;
+    // The lines wrapped to wrap_w pixels, kept while the screen keeps its width.
+    mutable std::vector<std::string> wrapped;
+    mutable int wrap_w = -1;
     bool closed = false;
     bool button_down = false;
 };
@@ -42,6 +48,7 @@ constexpr int BUTTON_W = 96;
 constexpr int BUTTON_H = 32;
 constexpr int BOX_LINE = 1;       // the frames of the box and its button
 constexpr int TEXT_TO_BUTTON = 4; // the least room between the text and the button
+constexpr const char* LINES_HIDDEN = "…"; // the last line shown when more do not fit
 constexpr uint32_t BOX_FACE = 0xF2F2F2;
 constexpr uint32_t BOX_FRAME = 0x505050;
 constexpr uint32_t BOX_TEXT = 0x101010;
@@ -55,6 +62,8 @@ struct BoxLayout {
     IRect box;
     IRect button;
     int text_x, text_y;
+    const std::vector<std::string>* lines; // as wrapped
+    size_t lines_shown;                    // the whole lines that fit above the button
 };
 
 static FontRequest box_font() { return gothic_font(scaled(BOX_FONT_H), scaled(BOX_FONT_W), FW_NORMAL); }
@@ -94,19 +103,49 @@ static int keep_inside(int v, int size, int lo, int hi)
     return std::max(v, lo + margin);
 }
 
+// The widest a line may be: what the screen leaves room for, so that a line
+// that fits as it is stays as it is; never less than the narrowest box holds.
+static int max_text_width(const Surface& screen)
+{
+    int pad = scaled(BOX_PAD);
+    return std::max(screen.w - 2 * scaled(BOX_MARGIN) - 2 * pad, scaled(BOX_MIN_W) - 2 * pad);
+}
+
+static const std::vector<std::string>& wrapped_lines(const Box& b, int max_w)
+{
+    if (b.wrap_w == max_w)
+        return b.wrapped;
+    FontRequest font = box_font();
+    b.wrapped.clear();
+    for (const std::string& line : b.lines)
+        for (std::string& piece : wrap_line(font, line, max_w))
+            b.wrapped.push_back(std::move(piece));
+    b.wrap_w = max_w;
+    return b.wrapped;
+}
+
+// How many of n lines starting at text_y fit whole above bottom.
+static size_t lines_fitting(size_t n, int text_y, int bottom)
+{
+    int room = bottom - text_y - scaled(BOX_FONT_H);
+    return room < 0 ? 0 : std::min(n, (size_t)(room / scaled(BOX_LINE_H)) + 1);
+}
+
 // Centred on the owner window, as Windows does, and kept inside the screen
 // below the menu bar.
 static BoxLayout layout_of(const Box& b)
 {
     FontRequest font = box_font();
-    int text_w = 0;
-    for (const std::string& line : b.lines)
-        text_w = std::max(text_w, font_text_width_utf8(font, line));
     Surface screen = backend_screen();
+    const std::vector<std::string>& lines = wrapped_lines(b, max_text_width(screen));
+    int text_w = 0;
+    for (const std::string& line : lines)
+        text_w = std::max(text_w, font_text_width_utf8(font, line));
     int top = screen_client_top();
     int pad = scaled(BOX_PAD), margin = scaled(BOX_MARGIN), button_w = scaled(BUTTON_W), button_h = scaled(BUTTON_H);
     int w = std::min(std::max(text_w + 2 * pad, scaled(BOX_MIN_W)), screen.w - 2 * margin);
-    int h = std::min((int)b.lines.size() * scaled(BOX_LINE_H) + 3 * pad + button_h, screen.h - top - 2 * margin);
+    long long text_h = (long long)lines.size() * scaled(BOX_LINE_H);
+    int h = (int)std::min<long long>(text_h + 3 * pad + button_h, screen.h - top - 2 * margin);
     IRect owner = owner_rect(b.owner, screen);
     BoxLayout l;
     l.box.x0 = keep_inside(owner.x0 + (owner.width() - w) / 2, w, 0, screen.w);
@@ -119,6 +158,8 @@ static BoxLayout layout_of(const Box& b)
     l.button.y0 = l.button.y1 - button_h;
     l.text_x = l.box.x0 + pad;
     l.text_y = l.box.y0 + pad;
+    l.lines = &lines;
+    l.lines_shown = lines_fitting(lines.size(), l.text_y, l.button.y0 - scaled(TEXT_TO_BUTTON));
     return l;
 }
 
@@ -141,10 +182,11 @@ static void draw_box(const Box& b, const Surface& screen, const IRect& clip)
     draw_frame(screen, clip, l.box, BOX_FRAME, BOX_FACE);
     IRect face = inset(l.box, scaled(BOX_LINE));
     IRect text_clip = rect_intersect(clip, IRect{face.x0, face.y0, face.x1, l.button.y0 - scaled(TEXT_TO_BUTTON)});
-    int y = l.text_y;
-    for (const std::string& line : b.lines) {
-        font_text_out_utf8(screen, text_clip, l.text_x, y, font, line, BOX_TEXT);
-        y += scaled(BOX_LINE_H);
+    const std::vector<std::string>& lines = *l.lines;
+    for (size_t i = 0; i < l.lines_shown; i++) {
+        bool cut_here = i + 1 == l.lines_shown && l.lines_shown < lines.size();
+        font_text_out_utf8(screen, text_clip, l.text_x, l.text_y + (int)i * scaled(BOX_LINE_H), font,
+                           cut_here ? LINES_HIDDEN : lines[i], BOX_TEXT);
     }
     draw_frame(screen, clip, l.button, BUTTON_FRAME, b.button_down ? BUTTON_PRESSED : BUTTON_FACE);
     int label_w = font_text_width(font, "OK", 2);

@@ -24,18 +24,21 @@ TEST(DesktopScale, XftDpiFirstThenGdkThenQtAndOnlyPositiveNumbersCount)
 
 // What each scale gives, in pixels. The bar and its items are 24 at 1x, below a
 // 2-pixel border; the drop-down holds "11" and "sub" (3 cells of 8 at 1x); the
-// message box 30 cells of 10 at 1x; the composition "かな" 4 cells of 12 at 1x.
+// message box 30 cells of 10 at 1x, and 150 wrapped at the widest text an 800
+// screen leaves (73, 46 and 33 cells a line); the composition "かな" 4 cells of
+// 12 at 1x.
 struct AtScale {
     double factor;
     int bar_h, line, border;
     int drop_w, drop_h;
     int box_w, box_h, button_w, button_h;
+    int wrapped_w, wrapped_h;
     int compose_w, compose_h, caret_pixels;
 };
 constexpr AtScale SCALES[] = {
-    {1.0, 24, 1, 2, 80, 52, 348, 130, 96, 32, 64, 36, 2 * 24},
-    {1.5, 36, 2, 3, 120, 78, 522, 195, 144, 48, 97, 56, 3 * 36},
-    {2.0, 48, 2, 4, 160, 104, 696, 260, 192, 64, 128, 72, 4 * 48},
+    {1.0, 24, 1, 2, 80, 52, 348, 130, 96, 32, 73 * 10 + 48, 3 * 26 + 104, 64, 36, 2 * 24},
+    {1.5, 36, 2, 3, 120, 78, 522, 195, 144, 48, 46 * 15 + 72, 4 * 39 + 156, 97, 56, 3 * 36},
+    {2.0, 48, 2, 4, 160, 104, 696, 260, 192, 64, 33 * 20 + 96, 5 * 52 + 208, 128, 72, 4 * 48},
 };
 constexpr uint32_t BAR_FACE = 0xF0F0F0, BAR_LINE = 0xC0C0C0, MENU_FRAME = 0x808080, BOX_FRAME = 0x505050,
                    BUTTON_FRAME = 0x2F5FB0, COMPOSE_FRAME = 0x404040, CARET = 0x2F5FB0;
@@ -116,6 +119,9 @@ TEST_P(Scaled, MessageBoxGrowsAndItsButtonIsHitWhereItIsDrawn)
     EXPECT_EQ(script.waits(), 2u);
     EXPECT_EQ((Ints{box.width(), box.height(), button.width(), button.height()}),
               (Ints{e.box_w, e.box_h, e.button_w, e.button_h}));
+    WaitScript wrapped({[&] { box = extent(headless_screen(), BOX_FRAME); }});
+    MessageBoxA(test_window, std::string(150, '7').c_str(), "", MB_OK);
+    EXPECT_EQ((Ints{box.width(), box.height()}), (Ints{e.wrapped_w, e.wrapped_h}));
 }
 
 TEST_P(Scaled, CompositionBoxAndCaretGrowWhereTheCandidatesAreSent)
