@@ -60,8 +60,7 @@ TEST(Keyboard, ACharacterWithoutAKeyIsReportedAndRandomLettersFollow)
     text_source = reload_same_file = 1;
     const size_t boxes = headless_box_log().size();
     EXPECT_EQ(light_key('{', COLOR_PINK), KEY_MISSING) << "the keyboard only reports";
-    EXPECT_EQ(headless_box_log().size(), boxes);
-    EXPECT_EQ(text_source, 1);
+    EXPECT_EQ((Ints{(int)(headless_box_log().size() - boxes), text_source}), (Ints{0, 1}));
 
     type_char('Q');
     ASSERT_EQ(headless_box_log().size(), boxes + 2);
