@@ -127,8 +127,8 @@ TEST_F(LoadLesson, ReadsTheExampleAndFollowsTheFormatsEdgeCases)
 }
 
 // At most 4,096 bytes of a line, notes cut on a whole character; a line at
-// the limit is reported.
-TEST_F(LoadLesson, BoundsLinesAndNotes)
+// the limit is reported. A long introduction is cut too.
+TEST_F(LoadLesson, BoundsLinesNotesAndTheIntroduction)
 {
     load_bytes("ok\r\n" + std::string(4096, 'a') + "{n\r\nok3{m\r\n");
     EXPECT_TRUE(box_shown(u8"2行目に問題があります。"));
@@ -151,6 +151,13 @@ TEST_F(LoadLesson, BoundsLinesAndNotes)
     ASSERT_EQ(line_count, 2);
     EXPECT_EQ(std::strlen(line_table[0]), 4096u);
     EXPECT_EQ(std::string(line_table[1]) + "|" + trailer_text, "next|intro");
+    // An introduction longer than its store is cut; its start message still ends.
+    std::string intro;
+    for (int i = 0; i < 35000; i++)
+        intro += "あ";
+    load_bytes("abc\r\n\r\n" + intro, true);
+    EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
+    EXPECT_TRUE(ends_with(headless_box_log().back(), u8"あ\n\nENTERかSPACEを押すとはじまります。"));
 }
 
 // At most 65,520 lines, the next begins the introduction. Every line that fits
@@ -184,16 +191,6 @@ TEST_F(LoadLesson, StoresEveryLineThatFitsThePoolAndRefusesTheFirstThatDoesNot)
         EXPECT_EQ(end + std::strlen(end) + 1 - line_pool, c.used) << "bytes of the pool in use";
         EXPECT_STREQ(trailer_text, "intro");
     }
-}
-
-TEST_F(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
-{
-    std::string file = "abc\r\n\r\n";
-    for (int i = 0; i < 35000; i++)
-        file += "あ";
-    load_bytes(file, true);
-    EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
-    EXPECT_TRUE(ends_with(headless_box_log().back(), u8"あ\n\nENTERかSPACEを押すとはじまります。"));
 }
 
 TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
