@@ -130,10 +130,7 @@ void command(unsigned id)
 
 bool box_shown(const std::string& utf8)
 {
-    for (const std::string& t : headless_box_log())
-        if (t == utf8)
-            return true;
-    return false;
+    return std::find(headless_box_log().begin(), headless_box_log().end(), utf8) != headless_box_log().end();
 }
 
 void set_layout(int w, int h, int cell, int key_height, int mode, int ahead)
@@ -148,11 +145,7 @@ void set_layout(int w, int h, int cell, int key_height, int mode, int ahead)
 
 int count_colour(int x0, int y0, int x1, int y1, uint32_t c)
 {
-    int n = 0;
-    for (int y = y0; y < y1; y++)
-        for (int x = x0; x < x1; x++)
-            n += headless_pixel(x, y) == c;
-    return n;
+    return count_in(headless_client(), IRect{x0, y0, x1, y1}, c);
 }
 
 std::vector<uint32_t> client_pixels()
