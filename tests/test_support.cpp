@@ -1,13 +1,18 @@
 // test_support.cpp -- files, the game started headless, its screen and its waits, for tests.
 #include "test_support.h"
 
+#include "drill/results.h"
+
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 bool eventually(const std::function<bool()>& done)
@@ -125,10 +130,7 @@ void command(unsigned id)
 
 bool box_shown(const std::string& utf8)
 {
-    for (const std::string& t : headless_box_log())
-        if (t == utf8)
-            return true;
-    return false;
+    return std::find(headless_box_log().begin(), headless_box_log().end(), utf8) != headless_box_log().end();
 }
 
 void set_layout(int w, int h, int cell, int key_height, int mode, int ahead)
@@ -143,11 +145,7 @@ void set_layout(int w, int h, int cell, int key_height, int mode, int ahead)
 
 int count_colour(int x0, int y0, int x1, int y1, uint32_t c)
 {
-    int n = 0;
-    for (int y = y0; y < y1; y++)
-        for (int x = x0; x < x1; x++)
-            n += headless_pixel(x, y) == c;
-    return n;
+    return count_in(headless_client(), IRect{x0, y0, x1, y1}, c);
 }
 
 std::vector<uint32_t> client_pixels()
@@ -157,6 +155,90 @@ std::vector<uint32_t> client_pixels()
     for (int y = 0; y < c.h; y++)
         px.insert(px.end(), c.row(y), c.row(y) + c.w);
     return px;
+}
+
+int count_in(const Surface& s, const IRect& r, uint32_t c)
+{
+    const IRect in = rect_intersect(r, s.bounds());
+    int n = 0;
+    for (int y = in.y0; y < in.y1; y++)
+        n += (int)std::count(s.row(y) + in.x0, s.row(y) + in.x1, c);
+    return n;
+}
+
+IRect extent(const Surface& s, const std::function<bool(uint32_t)>& ink, const IRect& r)
+{
+    const IRect in = rect_intersect(r, s.bounds());
+    IRect e{};
+    for (int y = in.y0; y < in.y1; y++)
+        for (int x = in.x0; x < in.x1; x++)
+            if (ink(s.row(y)[x]))
+                e = e.empty() ? IRect{x, y, x + 1, y + 1}
+                              : IRect{std::min(e.x0, x), std::min(e.y0, y), std::max(e.x1, x + 1), y + 1};
+    return e;
+}
+
+IRect extent(const Surface& s, uint32_t c, const IRect& r)
+{
+    return extent(
+        s, [c](uint32_t p) { return p == c; }, r);
+}
+
+bool screen_shows_client(const IRect& r)
+{
+    const Surface screen = headless_screen(), client = headless_client();
+    const int top = screen.h - client.h;
+    const IRect in = rect_intersect(r, IRect{0, top, client.w, screen.h});
+    for (int y = in.y0; y < in.y1; y++)
+        if (!std::equal(screen.row(y) + in.x0, screen.row(y) + in.x1, client.row(y - top) + in.x0))
+            return false;
+    return true;
+}
+
+uint32_t rgb(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
+
+LineState line_state() { return LineState{current_line(), char_index, typed_count, line_ticks, expected_char}; }
+
+void PrintTo(const LineState& s, std::ostream* os)
+{
+    *os << "line \"" << s.line << "\" at " << s.index << ", typed " << s.typed << ", ticks " << s.ticks
+        << ", expecting " << (int)s.expected;
+}
+
+std::map<char, int> scatter_tally()
+{
+    std::map<char, int> n;
+    for (char c : count_shown)
+        n[c]++;
+    return n;
+}
+
+std::string scatter_places() { return std::string((const char*)count_pos, COUNT_SHOWN * sizeof count_pos[0]); }
+std::string scatter() { return std::string(count_shown, COUNT_SHOWN) + scatter_places(); }
+
+std::string write_opener(const std::string& dir)
+{
+    const std::string script = dir + "/opener.sh";
+    write_file(script, "#!/bin/sh\nprintf '%s' \"$1\" >\"$0.tmp\" && mv \"$0.tmp\" \"$(dirname \"$0\")/opened\"\n");
+    chmod(script.c_str(), 0755);
+    return script;
+}
+
+bool run_copy_of_self(const std::string& exe, const char* name,
+                      const std::vector<std::pair<const char*, std::string>>& env, const std::string& cwd)
+{
+    std::filesystem::copy_file("/proc/self/exe", exe);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (const auto& [key, value] : env)
+            setenv(key, value.c_str(), 1);
+        const std::string filter = std::string("--gtest_filter=") + name;
+        if (cwd.empty() || chdir(cwd.c_str()) == 0)
+            execl(exe.c_str(), exe.c_str(), filter.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::function<void()> press(int vk)

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "display/geometry.h"
 #include "display/view.h"
 #include "drill/engine.h"
+#include "placement/count_game.h"
 #include "shell/commands.h"
 #include "shell/platform/headless.h"
 #include "shell/platform/win32.h"
@@ -70,6 +72,47 @@ void set_layout(int w, int h, int cell, int key_height, int mode, int ahead);
 int count_colour(int x0, int y0, int x1, int y1, uint32_t c);
 // Every pixel of the client area, row by row.
 std::vector<uint32_t> client_pixels();
+// Pixels of exactly colour c within r on s (r clipped to s).
+int count_in(const Surface& s, const IRect& r, uint32_t c);
+// The smallest rectangle holding every pixel within r on s that `ink` accepts
+// (or that is exactly colour c); empty when there is none.
+constexpr IRect EVERYWHERE{0, 0, 1 << 15, 1 << 15};
+IRect extent(const Surface& s, const std::function<bool(uint32_t)>& ink, const IRect& r = EVERYWHERE);
+IRect extent(const Surface& s, uint32_t c, const IRect& r = EVERYWHERE);
+// Whether the composed screen shows, all over r (screen pixels), the client
+// pixel beneath it; the client sits at the screen's bottom.
+bool screen_shows_client(const IRect& r = EVERYWHERE);
+// A COLORREF (0x00BBGGRR) as a pixel holds it (0x00RRGGBB).
+uint32_t rgb(COLORREF c);
+using Ints = std::vector<int>;
+
+// The line in progress, compared whole to see that something left it as it was.
+struct LineState {
+    std::string line;
+    int index, typed, ticks;
+    char expected;
+    bool operator==(const LineState& o) const
+    {
+        return line == o.line && index == o.index && typed == o.typed && ticks == o.ticks && expected == o.expected;
+    }
+};
+LineState line_state();
+void PrintTo(const LineState& s, std::ostream* os);
+
+// How often each byte shows in the counting game's scatter; the scatter's
+// letters and their places as bytes, to compare whole; its places alone.
+std::map<char, int> scatter_tally();
+std::string scatter();
+std::string scatter_places();
+
+// Writes <dir>/opener.sh, an opener that records the path it is handed in
+// <dir>/opened (renamed into place whole); returns the script's path.
+std::string write_opener(const std::string& dir);
+// Copies this test program to exe and runs the copy on its test `name` alone,
+// from the folder cwd when given, with the variables env set; whether the
+// copy exited 0. The test tells the copy by one of those variables.
+bool run_copy_of_self(const std::string& exe, const char* name,
+                      const std::vector<std::pair<const char*, std::string>>& env, const std::string& cwd = "");
 
 // A step that presses a key, as a user answering a box or working a menu.
 std::function<void()> press(int vk);

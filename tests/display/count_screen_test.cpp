@@ -5,36 +5,35 @@
 #include "display/count_screen.h"
 #include "test_support.h"
 
-#include <map>
-
-#include "placement/count_game.h"
 #include "placement/placement.h"
 #include "shell/main_window.h"
 
-// How often each byte is shown in the current scatter.
-static std::map<char, int> tally()
+// The top-left pixel of shown letter n at the geometry of the moment.
+static void cell_at(int n, int* x, int* y)
 {
-    std::map<char, int> n;
-    for (char c : count_shown)
-        n[c]++;
-    return n;
+    grid_to_pixels(count_pos[n], x, y);
+    *y += bar_h();
 }
 
-// Green pixels in the cell of shown letter n at the geometry of the moment.
-static int green_in_cell(int n)
+// Whether every shown letter has green pixels in its cell.
+static bool every_letter_on_screen()
 {
-    int x, y;
-    grid_to_pixels(count_pos[n], &x, &y);
-    y += bar_h();
-    return count_colour(x, y, x + char_size, y + char_size, 0x00FF00);
+    for (int n = 0; n < COUNT_SHOWN; n++) {
+        int x, y;
+        cell_at(n, &x, &y);
+        if (count_colour(x, y, x + char_size, y + char_size, 0x00FF00) == 0)
+            return false;
+    }
+    return true;
 }
+
+static int green_on_screen() { return count_colour(0, 0, client_w, client_h, 0x00FF00); }
 
 // Starts the game as the counting commands do, and answers the start message.
 static void start_counting(int kind)
 {
     play_game();
-    typing_mode = 3;
-    size_flag = 3;
+    typing_mode = size_flag = 3;
     char_size = client_h / 10;
     lookahead = 1;
     game_kind = kind;
@@ -45,7 +44,7 @@ static void start_counting(int kind)
 // The letter the scatter counts, folded to the case of the line.
 static char answer_shown()
 {
-    auto n = tally();
+    auto n = scatter_tally();
     char best = 0;
     for (auto [c, k] : n)
         if (best == 0 || (game_kind == 1 ? k > n[best] : k < n[best]))
@@ -60,31 +59,23 @@ TEST(CountGame, RightLetterAdvancesWrongOneChangesNothingAndAResizeKeepsTheScatt
         ASSERT_EQ(typed_count, 1);
         for (int step = 0; step < 5; step++) {
             ASSERT_EQ(answer_shown(), expected_char) << "kind " << kind << ", step " << step;
-            for (int n = 0; n < COUNT_SHOWN; n++)
-                ASSERT_GT(green_in_cell(n), 0) << "letter " << n << " is not on screen";
-            PlacePos before[COUNT_SHOWN];
-            std::memcpy(before, count_pos, sizeof before);
+            ASSERT_TRUE(every_letter_on_screen());
+            const std::string before = scatter_places();
             type_char(expected_char == 'B' ? 'C' : 'B');
-            EXPECT_EQ(typed_count, step + 1);
-            EXPECT_EQ(std::memcmp(before, count_pos, sizeof before), 0);
+            const int after_wrong = typed_count, same = scatter_places() == before;
             type_char(expected_char);
-            EXPECT_EQ(typed_count, step + 2);
-            EXPECT_NE(std::memcmp(before, count_pos, sizeof before), 0);
+            EXPECT_EQ((Ints{after_wrong, same, typed_count, scatter_places() == before}),
+                      (Ints{step + 1, 1, step + 2, 0}));
         }
     }
     // A resize repaints the same scatter at the new size.
-    char shown[COUNT_SHOWN];
-    PlacePos places[COUNT_SHOWN];
-    std::memcpy(shown, count_shown, sizeof shown);
-    std::memcpy(places, count_pos, sizeof places);
+    const std::string before = scatter();
     const int old_size = char_size;
     headless_resize(1000, 700);
     run_until_idle();
     EXPECT_NE(char_size, old_size);
-    EXPECT_EQ(std::memcmp(shown, count_shown, sizeof shown), 0);
-    EXPECT_EQ(std::memcmp(places, count_pos, sizeof places), 0);
-    for (int n = 0; n < COUNT_SHOWN; n++)
-        EXPECT_GT(green_in_cell(n), 0) << "letter " << n;
+    EXPECT_EQ(scatter(), before);
+    EXPECT_TRUE(every_letter_on_screen());
 }
 
 TEST(CountGame, SpaceIsAGreenFrameAndNoLetterShowsOutsideALine)
@@ -95,8 +86,7 @@ TEST(CountGame, SpaceIsAGreenFrameAndNoLetterShowsOutsideALine)
     draw_count_screen();
     repainting = 0;
     int x, y; // letter 0 is drawn last, over any other
-    grid_to_pixels(count_pos[0], &x, &y);
-    y += bar_h();
+    cell_at(0, &x, &y);
     EXPECT_EQ(headless_pixel(x, y), 0x00FF00u);
     EXPECT_EQ(headless_pixel(x + char_size - 1, y + char_size - 1), 0x00FF00u);
     EXPECT_EQ(headless_pixel(x + char_size / 2, y + char_size / 2), 0x000000u);
@@ -109,18 +99,16 @@ TEST(CountGame, SpaceIsAGreenFrameAndNoLetterShowsOutsideALine)
     char_index = line_length + 1;
     draw_count_screen();
     repainting = 0;
-    EXPECT_EQ(count_colour(0, 0, client_w, client_h, 0x00FF00), 0);
+    EXPECT_EQ(green_on_screen(), 0);
 
     // Under the start box of a restart no line has been chosen: a repaint
     // there shows no letters, neither the old scatter nor a new one.
     int green = -1;
     WaitScript script({[] { InvalidateRect(main_window, nullptr, TRUE); },
                        [&] {
-                           green = count_colour(0, 0, client_w, client_h, 0x00FF00);
+                           green = green_on_screen();
                            headless_key(VK_RETURN);
                        }});
     restart_practice();
-    EXPECT_EQ(script.waits(), 2u);
-    EXPECT_EQ(green, 0);
-    EXPECT_GT(count_colour(0, 0, client_w, client_h, 0x00FF00), 0); // the new line's scatter
+    EXPECT_EQ((Ints{(int)script.waits(), green, green_on_screen() > 0}), (Ints{2, 0, 1})); // then the new scatter
 }

@@ -9,53 +9,44 @@
 
 constexpr uint32_t WHITE = 0xFFFFFF, GREEN = 0x00FF00;
 
-struct Box {
-    int x0, y0, x1, y1;
-    bool has(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
-};
-
-// Pixels in b that match: colour == want, or (colour & mask) != 0 when mask is given.
-static int count_pixels(Box b, uint32_t want, uint32_t mask = 0)
+// Pixels in b of exactly colour c, or with any bit of mask set.
+static int count_pixels(const IRect& b, uint32_t c) { return count_colour(b.x0, b.y0, b.x1, b.y1, c); }
+static int count_masked(const IRect& b, uint32_t mask)
 {
     int n = 0;
     for (int y = b.y0; y < b.y1; y++)
         for (int x = b.x0; x < b.x1; x++)
-            n += mask ? (headless_pixel(x, y) & mask) != 0 : headless_pixel(x, y) == want;
+            n += (headless_pixel(x, y) & mask) != 0;
     return n;
 }
 
 // The cell of byte i in typing mode 1, size 2, no note band: 30 px cells over
 // an area 770 wide and 600 - 30 - 200 - 15 - 20 = 335 high below the bar.
-static Box cell_of(int i)
+static IRect cell_of(int i)
 {
     int x = char_pos[i].x * 770 / 1000, y = char_pos[i].y * 335 / 1000 + 15;
     return {x, y, x + 30, y + 30};
 }
 
-constexpr Box PRACTICE_AREA{0, 15, 800, 380}; // between the bar and the typed line
+constexpr IRect PRACTICE_AREA{0, 15, 800, 380}; // between the bar and the typed line
 
 TEST(PracticeScreen, CurrentInGreenLookAheadDarkerTypedBlackedOut)
 {
     play_game(); // look-ahead 2: byte 0 in green, byte 1 darker
-    const Box glyph{cell_of(0).x0, cell_of(0).y0, cell_of(0).x1 - 1, cell_of(0).y1}; // char_size - 1 wide
-    EXPECT_GT(count_pixels(glyph, GREEN), 0);
-    EXPECT_EQ(count_pixels(glyph, 0, 0xFF00FF), 0); // nothing but black and green
-    EXPECT_GT(count_pixels(cell_of(1), 0x999900), 0);
-    EXPECT_EQ(count_pixels(cell_of(1), 0, 0xFF0000), count_pixels(PRACTICE_AREA, 0, 0xFF0000));
-
+    const IRect glyph{cell_of(0).x0, cell_of(0).y0, cell_of(0).x1 - 1, cell_of(0).y1}; // char_size - 1 wide
+    // Green with nothing but black beside it; the look-ahead, and red nowhere else.
+    EXPECT_EQ((Ints{count_pixels(glyph, GREEN) > 0, count_masked(glyph, 0xFF00FF),
+                    count_pixels(cell_of(1), 0x999900) > 0}),
+              (Ints{1, 0, 1}));
+    EXPECT_EQ(count_masked(cell_of(1), 0xFF0000), count_masked(PRACTICE_AREA, 0xFF0000));
     lookahead = 1;
     clear_screen();
     full_redraw();
-    EXPECT_EQ(count_pixels(PRACTICE_AREA, 0, 0xFF0000), 0);
-    EXPECT_GT(count_pixels(glyph, GREEN), 0);
+    EXPECT_EQ((Ints{count_masked(PRACTICE_AREA, 0xFF0000), count_pixels(glyph, GREEN) > 0}), (Ints{0, 1}));
 
     type_and_run(rest_of_line().substr(0, 1).c_str());
-    const Box typed = cell_of(0), now = cell_of(1);
-    for (int y = typed.y0; y < typed.y1; y++)
-        for (int x = typed.x0; x < typed.x1; x++)
-            if (!now.has(x, y)) {
-                ASSERT_EQ(headless_pixel(x, y), 0u) << x << "," << y;
-            }
+    const IRect typed = cell_of(0), now = cell_of(1), both = rect_intersect(typed, now);
+    EXPECT_EQ(count_pixels(typed, 0) - count_pixels(both, 0), typed.area() - both.area()) << "typed, not blacked out";
     EXPECT_GT(count_pixels(now, GREEN), 0);
 }
 
@@ -67,7 +58,7 @@ TEST(PracticeScreen, TypedLineIsRightAlignedBeyondFortyCharacters)
     // put byte 40 at 740 to 759.
     static std::string line = "W" + std::string(39, ' ') + "WW";
     line_table[line_index] = &line[0];
-    const Box first_cell{0, 380, 18, 400}, last_cell{742, 380, 758, 400};
+    const IRect first_cell{0, 380, 18, 400}, last_cell{742, 380, 758, 400};
     const struct {
         int typed;
         bool first, last;
@@ -76,12 +67,11 @@ TEST(PracticeScreen, TypedLineIsRightAlignedBeyondFortyCharacters)
         char_index = c.typed;
         clear_screen();
         draw_typed_line();
-        EXPECT_EQ(count_pixels(first_cell, GREEN) > 0, c.first) << c.typed << " typed";
-        EXPECT_EQ(count_pixels(last_cell, GREEN) > 0, c.last) << c.typed << " typed";
+        EXPECT_EQ((Ints{count_pixels(first_cell, GREEN) > 0, count_pixels(last_cell, GREEN) > 0}),
+                  (Ints{c.first, c.last}))
+            << c.typed << " typed";
     }
 }
-
-static uint32_t pixel_colour(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
 // Look-ahead 3 and 5 on a line with a space: the current byte in green, each
 // byte after it a shade darker, a space as a hollow square, nothing past the
@@ -111,12 +101,10 @@ TEST(PracticeScreen, LookAheadShadesEachByteAndStopsAtTheEndOfTheLine)
             practice_cell(i, &x, &y);
             const uint32_t want = c.colour_of[i] < 0    ? 0
                                   : c.colour_of[i] == 0 ? GREEN
-                                                        : pixel_colour(LOOKAHEAD_COLORS[c.colour_of[i] - 1]);
+                                                        : rgb(LOOKAHEAD_COLORS[c.colour_of[i] - 1]);
             const int lit = char_size * char_size - count_colour(x, y, x + char_size, y + char_size, 0);
             EXPECT_EQ(lit > 0, want != 0) << "look-ahead " << c.ahead << " at " << c.k << ", cell " << i;
-            if (want) {
-                EXPECT_GT(count_colour(x, y, x + char_size, y + char_size, want), 0) << "cell " << i;
-            }
+            EXPECT_TRUE(!want || count_colour(x, y, x + char_size, y + char_size, want) > 0) << "cell " << i;
             if (line[i] == ' ' && want) { // a frame round a black inside
                 EXPECT_EQ(headless_pixel(x, y), want);
                 EXPECT_EQ(headless_pixel(x + char_size - 1, y + char_size - 1), want);
@@ -133,8 +121,7 @@ TEST(PracticeScreen, ModeThreeAtEverySizeUsesTheWholeHeight)
     start_game(800, 600);
     for (int size = 1; size <= SIZE_COUNT; size++) {
         const int h = 600 + 40 * size; // a new height: the layout is made afresh
-        write_file(std::string(getenv("XDG_CONFIG_HOME")) + "/LumekoTrainer.ini",
-                   "[set]\ntypemode=3\nsizeflag=" + std::to_string(size) + "\n");
+        write_file(settings_file(), "[set]\ntypemode=3\nsizeflag=" + std::to_string(size) + "\n");
         read_settings();
         headless_resize(800, h + GetSystemMetrics(SM_CYMENU));
         run_until_idle();
@@ -146,8 +133,7 @@ TEST(PracticeScreen, ModeThreeAtEverySizeUsesTheWholeHeight)
         EXPECT_GT(count_colour(x, y, x + char_size, y + char_size, GREEN), 0) << size;
         char_pos[0] = {grid_cols - 1, grid_rows - 1};
         practice_cell(0, &x, &y);
-        EXPECT_LE(x + char_size, 800) << size;
-        EXPECT_LE(y + char_size, h - typed_cell()) << size;
-        EXPECT_GT(y + char_size, h - typed_cell() - 5) << size;
+        EXPECT_TRUE(x + char_size <= 800 && y + char_size <= h - typed_cell() && y + char_size > h - typed_cell() - 5)
+            << size << ": the last cell at " << x << "," << y;
     }
 }

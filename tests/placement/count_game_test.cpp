@@ -6,20 +6,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <set>
 
 #include "placement/placement.h"
 #include "text/random_lines.h"
-
-// How often each byte is shown in the current scatter.
-static std::map<char, int> tally()
-{
-    std::map<char, int> n;
-    for (char c : count_shown)
-        n[c]++;
-    return n;
-}
 
 // The group letters were drawn distinct (their 4,096-draw limit never ran out).
 static bool group_letters_distinct()
@@ -36,73 +26,52 @@ constexpr char HIDDEN[] = {'A', 'K', 'Y', 'Z', 'q', '5', ' ', (char)0x82};
 // expected letter's own group.
 static void expect_case_follows(char e, int round)
 {
-    for (auto [c, k] : tally()) {
-        if (e >= 'a' && e <= 'z') {
-            ASSERT_TRUE(c >= 'a' && c <= 'z') << "round " << round << ": '" << c << "'";
-        } else if (e >= 'A' && e <= 'Z') {
-            ASSERT_TRUE((c >= 'A' && c <= 'Y') || c == e) << "round " << round << ": '" << c << "'";
-        }
-    }
-    if (e == 'Z') {
-        EXPECT_EQ(group_letter[0], 'Z');
-        EXPECT_EQ(std::count(group_letter + 1, group_letter + 25, 'Z'), 0);
-    }
+    const bool lower = e >= 'a' && e <= 'z', upper = e >= 'A' && e <= 'Z';
+    for (auto [c, k] : scatter_tally())
+        ASSERT_TRUE(lower ? c >= 'a' && c <= 'z' : !upper || (c >= 'A' && c <= 'Y') || c == e)
+            << "round " << round << ": '" << c << "' shown for '" << e << "'";
+    EXPECT_TRUE(e != 'Z' || (group_letter[0] == 'Z' && std::count(group_letter + 1, group_letter + 25, 'Z') == 0));
 }
 
-TEST(CountMost, ExpectedLetterIsTheSingleMostFrequentShownInItsCase)
+// Most: the expected letter is the single most frequent, and every answer
+// count from 2 to 25 comes up, the extremes included. Fewest: it is shown
+// once and every other letter at least twice, the last shown group four
+// times or more, and no sequence runs out of attempts.
+TEST(CountGames, ExpectedLetterIsTheSingleMostOrFewestFrequentShownInItsCase)
 {
     build_case_tables();
-    game_kind = 1;
-    srand(17);
-    std::set<int> answer_counts;
-    for (int round = 0; round < 3000; round++) {
-        const char e = HIDDEN[round % sizeof HIDDEN];
-        build_count_letters(e);
-        expect_case_follows(e, round);
-        if (!group_letters_distinct())
-            continue;
-        auto n = tally();
-        answer_counts.insert(n[e]);
-        for (auto [c, k] : n) {
-            if (c != e) {
-                ASSERT_LT(k, n[e]) << "round " << round << ": '" << c << "' shown as often as the answer";
+    for (int kind = 1; kind <= 2; kind++) {
+        game_kind = kind;
+        srand(kind == 1 ? 17 : 23);
+        std::set<int> answer_counts;
+        int fallbacks = 0;
+        for (int round = 0; round < 3000; round++) {
+            const char e = HIDDEN[round % sizeof HIDDEN];
+            build_count_letters(e);
+            expect_case_follows(e, round);
+            const unsigned char* seq = group_seq[SEQ_FEWEST];
+            // A sequence that ran out of attempts may cut its last group short.
+            if (kind == 2 && !(seq[22] == seq[23] && seq[23] == seq[24] && seq[24] == seq[25])) {
+                fallbacks++;
+                continue;
+            }
+            if (!group_letters_distinct())
+                continue;
+            auto n = scatter_tally();
+            answer_counts.insert(n[e]);
+            for (auto [c, k] : n)
+                ASSERT_TRUE(c == e || (kind == 1 ? k < n[e] : k >= 2))
+                    << "kind " << kind << ", round " << round << ": '" << c << "' shown " << k << " times";
+            if (kind == 2) {
+                ASSERT_EQ(n[e], 1) << "round " << round;
+                EXPECT_GE(n[count_shown[25]], 4) << "round " << round << ": the last shown group";
             }
         }
+        if (kind == 1)
+            EXPECT_EQ((Ints{(int)answer_counts.size(), *answer_counts.begin(), *answer_counts.rbegin()}),
+                      (Ints{24, 2, 25}));
+        EXPECT_EQ(fallbacks, 0);
     }
-    // Every answer count from 2 to 25 came up, the extremes included.
-    EXPECT_EQ(answer_counts.size(), 24u);
-    EXPECT_EQ(*answer_counts.begin(), 2);
-    EXPECT_EQ(*answer_counts.rbegin(), 25);
-}
-
-TEST(CountFewest, ExpectedLetterIsShownOnceInItsCaseAndEveryOtherAtLeastTwice)
-{
-    build_case_tables();
-    game_kind = 2;
-    srand(23);
-    int fallbacks = 0;
-    for (int round = 0; round < 3000; round++) {
-        const char e = HIDDEN[round % sizeof HIDDEN];
-        build_count_letters(e);
-        expect_case_follows(e, round);
-        const unsigned char* seq = group_seq[1];
-        // A sequence that ran out of attempts may cut its last group short.
-        if (!(seq[22] == seq[23] && seq[23] == seq[24] && seq[24] == seq[25])) {
-            fallbacks++;
-            continue;
-        }
-        if (!group_letters_distinct())
-            continue;
-        auto n = tally();
-        ASSERT_EQ(n[e], 1) << "round " << round;
-        for (auto [c, k] : n) {
-            if (c != e) {
-                ASSERT_GE(k, 2) << "round " << round << ": '" << c << "'";
-            }
-        }
-        EXPECT_GE(n[count_shown[25]], 4) << "round " << round << ": the last shown group";
-    }
-    EXPECT_EQ(fallbacks, 0);
 }
 
 TEST(CountPlace, EveryLetterClearsAllTheEarlierOnes)

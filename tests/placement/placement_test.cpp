@@ -34,34 +34,22 @@ TEST(PlacementArea, KeyboardModesLeaveOutTheKeyboardBandAndTheLastCellStaysInsid
     set_layout(800, 600, 30, 40, 1, lookahead); // bar 15
     const struct {
         int mode, w, h;
-    } cases[] = {
-        {1, 770, 600 - 30 - 200 - 15},
-        {2, 770, 600 - 30 - 200 - 15},
-        {3, 770, 600 - 30 - 15},
-    };
+    } cases[] = {{1, 770, 600 - 30 - 200 - 15}, {2, 770, 600 - 30 - 200 - 15}, {3, 770, 600 - 30 - 15}};
     for (const auto& c : cases) {
         typing_mode = c.mode;
         int w = 0, h = 0;
         placement_area(&w, &h);
-        EXPECT_EQ(w, c.w) << "mode " << c.mode;
-        EXPECT_EQ(h, c.h) << "mode " << c.mode;
+        EXPECT_EQ((Ints{w, h}), (Ints{c.w, c.h})) << "mode " << c.mode;
     }
     const struct {
         int cw, ch, cs, mode;
-    } screens[] = {
-        {1366, 768, 38, 3},
-        {800, 600, 30, 1},
-        {1001, 700, 1, 2},
-        {640, 480, 96, 3},
-    };
+    } screens[] = {{1366, 768, 38, 3}, {800, 600, 30, 1}, {1001, 700, 1, 2}, {640, 480, 96, 3}};
     for (const auto& c : screens) {
         set_layout(c.cw, c.ch, c.cs, c.ch / 15, c.mode, lookahead);
         int w, h, x, y;
         placement_area(&w, &h);
         grid_to_pixels({grid_cols - 1, grid_rows - 1}, &x, &y);
-        EXPECT_LT(x, w) << c.cw << " x " << c.ch;
-        EXPECT_LT(x + char_size, client_w) << c.cw << " x " << c.ch;
-        EXPECT_LT(y, h) << c.cw << " x " << c.ch;
+        EXPECT_TRUE(x < w && x + char_size < client_w && y < h) << c.cw << " x " << c.ch << ": " << x << "," << y;
     }
 }
 
@@ -86,10 +74,9 @@ TEST(PlaceChar, ComparesOnlyTheLookaheadWindowAndIgnoresWhatIsOutOfRange)
     // Indices and grids out of range place nothing.
     set_square_screen(2);
     char_pos[3] = {-7, -7};
-    EXPECT_EQ(place_char(-1, grid_cols, grid_rows), 0);
-    EXPECT_EQ(place_char(CHAR_POS_SIZE, grid_cols, grid_rows), 0);
-    EXPECT_EQ(place_char(3, 0, grid_rows), 0);
-    EXPECT_EQ(place_char(3, grid_cols, -1), 0);
+    EXPECT_EQ((Ints{place_char(-1, grid_cols, grid_rows), place_char(CHAR_POS_SIZE, grid_cols, grid_rows),
+                    place_char(3, 0, grid_rows), place_char(3, grid_cols, -1)}),
+              (Ints{0, 0, 0, 0}));
     EXPECT_EQ(xy(char_pos[3]), std::make_pair(-7, -7));
 }
 
@@ -125,8 +112,8 @@ TEST(RepositionLine, ReplacesOnlyTheFirstRandomLineLenIndicesAndNothingWithoutLi
     srand(3);
     reposition_line();
     for (int j = 0; j < 30; j++) {
-        ASSERT_TRUE(char_pos[j].x >= 0 && char_pos[j].x < grid_cols) << "index " << j;
-        ASSERT_TRUE(char_pos[j].y >= 0 && char_pos[j].y < grid_rows) << "index " << j;
+        ASSERT_TRUE(char_pos[j].x >= 0 && char_pos[j].x < grid_cols && char_pos[j].y >= 0 && char_pos[j].y < grid_rows)
+            << "index " << j;
         for (int i = j - lookahead > 0 ? j - lookahead : 0; i < j; i++)
             EXPECT_TRUE(abs(char_pos[j].x - char_pos[i].x) > char_size ||
                         abs(char_pos[j].y - char_pos[i].y) > char_size)

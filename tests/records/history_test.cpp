@@ -37,8 +37,7 @@ TEST(History, SumsLinesDaysKeysAndConfusionsOfPracticeRowsOnly)
     EXPECT_EQ(std::vector<float>({average, best, (float)lines}), std::vector<float>({2.5f, 3.0f, 2.0f}));
     EXPECT_FALSE(history_day(today - 2, &average, &best, &lines));
     ASSERT_TRUE(history_best(&speed, &day));
-    EXPECT_EQ(speed, 5.0f);
-    EXPECT_EQ(day, today - 40);
+    EXPECT_EQ(std::make_pair(speed, day), std::make_pair(5.0f, today - 40));
     // Q: 900, 6000 (counted as 5000), 1000, 1100; "?" is typed on the "/" key.
     const struct {
         int key, samples, ms, missed;
@@ -61,17 +60,14 @@ TEST(History, ReadsOnlyWhatTheFileGainedAndStartsAfreshWhenItIsReplacedOrGone)
         rows += hand_row(stamp_days_ago(0), 1, 0, "A", {{i < 10 ? 3000 : 200, ""}}, "5.000000");
     write_records(records_header() + rows);
     EXPECT_EQ(history_refresh(), 60);
-    EXPECT_EQ(key_samples('A'), KEY_SAMPLES);
-    EXPECT_EQ(key_average_ms('A'), 200);
+    EXPECT_EQ((Ints{key_samples('A'), key_average_ms('A')}), (Ints{KEY_SAMPLES, 200}));
     const std::string more = hand_row(stamp_days_ago(0), 1, 0, "B", {{700, ""}});
     append_record_row(more.data(), (int)more.size());
-    EXPECT_EQ(history_refresh(), 61);
-    EXPECT_EQ(key_samples('A'), KEY_SAMPLES);
+    EXPECT_EQ((Ints{history_refresh(), key_samples('A')}), (Ints{61, KEY_SAMPLES}));
     write_records(records_header() + hand_row(stamp_days_ago(3), 1, 0, "C", {{1, ""}}) + rows + rows);
     EXPECT_EQ(history_refresh(), 121); // replaced by a longer file: read from its start
     std::remove(records_csv().c_str());
-    EXPECT_EQ(history_refresh(), 0);
-    EXPECT_EQ(key_samples('A'), 0);
+    EXPECT_EQ((Ints{history_refresh(), key_samples('A')}), (Ints{0, 0}));
 }
 
 // Letters over every weak line made (line_count lines of 30).
@@ -120,16 +116,13 @@ TEST(WeakKeys, RowsSayWeakRestartAndLineLengthsGoBackToRandomLetters)
     play_game();
     command(CMD_LINE_60);
     command(CMD_RECORDS_WEAK);
-    EXPECT_EQ(text_source, TEXT_SOURCE_WEAK);
-    EXPECT_EQ(line_length, 60);
+    EXPECT_EQ((Ints{text_source, line_length}), (Ints{TEXT_SOURCE_WEAK, 60}));
     EXPECT_TRUE(box_shown(u8"苦手キー練習\n\n遅いキーや打ち間違いの多いキーが多めに出ます。\n\nENTERかSPACEを押すとはじまります。"));
     type_and_run(rest_of_line().c_str());
     EXPECT_EQ(split(record_rows().back(), ',')[3], "weak");
-    command(CMD_RESTART);
-    EXPECT_EQ(text_source, TEXT_SOURCE_RANDOM);
-    EXPECT_EQ(letter_counts()['Z' - 'A'], 0); // random letters never hold a Z
+    command(CMD_RESTART); // random letters never hold a Z
+    EXPECT_EQ((Ints{text_source, letter_counts()['Z' - 'A']}), (Ints{TEXT_SOURCE_RANDOM, 0}));
     command(CMD_RECORDS_WEAK);
     command(CMD_LINE_10);
-    EXPECT_EQ(text_source, TEXT_SOURCE_RANDOM);
-    EXPECT_EQ(line_length, 10);
+    EXPECT_EQ((Ints{text_source, line_length}), (Ints{TEXT_SOURCE_RANDOM, 10}));
 }

@@ -32,7 +32,8 @@ static void write_small_history()
     rows += hand_row(stamp_days_ago(0), 1, 0, "QA", {{1200, ""}, {300, ""}}, "1.000000");
     rows += hand_row(stamp_days_ago(0), 2, 0, "QA", {{1200, "W"}, {300, ""}}, "2.000000");
     rows += hand_row(stamp_days_ago(0), 3, 0, "QA", {{1200, ""}, {300, ""}}, "3.000000");
-    rows += hand_row(stamp_days_ago(0), 3, 1, "ZZZZ", {{9, ""}, {9, ""}, {9, ""}, {9, ""}}, "9.000000"); // a counting game
+    rows +=
+        hand_row(stamp_days_ago(0), 3, 1, "ZZZZ", {{9, ""}, {9, ""}, {9, ""}, {9, ""}}, "9.000000"); // a counting game
     write_records(records_header() + rows);
 }
 
@@ -48,9 +49,6 @@ static void resize_client(int w, int h)
 static const struct {
     int w, h;
 } SIZES[] = {{800, 600}, {1920, 1080}, {3840, 2160}};
-
-// A colour as headless_pixel gives it, 0x00RRGGBB, from 0x00BBGGRR.
-static uint32_t rgb(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
 static int in_rect(const RECT& r, COLORREF c) { return count_colour(r.left, r.top, r.right, r.bottom, rgb(c)); }
 
@@ -70,10 +68,11 @@ TEST(RecordsScreens, ChartLandsOnItsPixelsAtEverySize)
         // Four lines up to 3.0: the axis tops at 3; the newest (mode 3) at
         // the right edge on the top, the one before it (mode 2) at 2.0.
         EXPECT_EQ(headless_pixel(p.right, p.top), rgb(MODE_COLORS[2]));
-        EXPECT_EQ(headless_pixel(p.right - (p.right - p.left) / (CHART_LINES - 1), y_of(2.0, p, 3)), rgb(MODE_COLORS[1]));
+        EXPECT_EQ(headless_pixel(p.right - (p.right - p.left) / (CHART_LINES - 1), y_of(2.0, p, 3)),
+                  rgb(MODE_COLORS[1]));
         EXPECT_EQ(headless_pixel(p.right, y_of(1.75, p, 3)), rgb(AVERAGE_COLOR)); // the average of all four
         EXPECT_EQ(headless_pixel(p.left - 1, (p.top + p.bottom) / 2), rgb(AXIS_COLOR));
-        EXPECT_EQ(in_rect(RECT{p.left, p.top, p.right + 5, p.bottom}, RGB(255, 96, 96)) > 0, true);
+        EXPECT_GT(in_rect(RECT{p.left, p.top, p.right + 5, p.bottom}, RGB(255, 96, 96)), 0);
         // Days: today averages 2.0, the axis tops at 2.0; yesterday 1.0.
         const RECT& d = c.days;
         const int slot = (d.right - d.left) / CHART_DAYS;
@@ -177,25 +176,18 @@ TEST(RecordsScreens, LeavingPutsThePracticeBackAsItWasAndTheLinesClockStood)
         headless_click(1, 10, 300);
         run_until_idle();
         const std::vector<uint32_t> pixels = client_pixels();
-        const std::string line = current_line();
-        const int index = char_index, typed = typed_count, ticks = line_ticks;
-        const char expected = expected_char;
+        const LineState line = line_state();
         choose_records_item(way.item);
         ASSERT_EQ(records_view, way.item == 0 ? VIEW_CHART : VIEW_KEYS); // the menu's Enter did not leave it
         EXPECT_FALSE(client_pixels() == pixels);
         type_and_run("abc"); // reaches neither the line nor the queue
         wait_ms(1000);
-        EXPECT_EQ(line_ticks, ticks);
+        EXPECT_EQ(line_ticks, line.ticks);
         way.leave();
         run_until_idle();
-        EXPECT_EQ(records_view, VIEW_NONE);
         EXPECT_TRUE(client_pixels() == pixels);
-        EXPECT_EQ(current_line(), line);
-        EXPECT_EQ(char_index, index);
-        EXPECT_EQ(typed_count, typed);
-        EXPECT_EQ(expected_char, expected);
-        EXPECT_EQ(line_ticks, ticks);
-        EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+        EXPECT_EQ(line_state(), line);
+        EXPECT_EQ((Ints{records_view, GetWindowTextLengthA(input_edit)}), (Ints{VIEW_NONE, 0}));
         wait_ms(50);
         type_char(expected_char);
     }
@@ -204,8 +196,7 @@ TEST(RecordsScreens, LeavingPutsThePracticeBackAsItWasAndTheLinesClockStood)
     // the screen was up is no character's.
     const std::vector<std::string> entries = split(split(record_rows().back(), ',')[COL_PER_CHAR], ' ');
     ASSERT_EQ(entries.size(), 30u);
-    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + 4),
-              std::vector<std::string>(4, "150"));
+    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + 4), std::vector<std::string>(4, "150"));
 }
 
 TEST(RecordsMenu, TheMazeRefusesTheScreensAndTheWeakPracticeTheFileOpensAsTheHelpPage)
@@ -222,20 +213,15 @@ TEST(RecordsMenu, TheMazeRefusesTheScreensAndTheWeakPracticeTheFileOpensAsTheHel
     for (unsigned id : {CMD_RECORDS_CHART, CMD_RECORDS_KEYS, CMD_RECORDS_WEAK}) {
         command(id);
         EXPECT_EQ(headless_box_log().back(), u8"ゲーム→迷路モード→元に戻す。をしてください。") << id;
-        EXPECT_EQ(records_view, VIEW_NONE);
-        EXPECT_EQ(text_source, TEXT_SOURCE_RANDOM);
+        EXPECT_EQ((Ints{records_view, text_source}), (Ints{VIEW_NONE, TEXT_SOURCE_RANDOM})) << id;
     }
     command(CMD_RECORDS_OPEN);
-    EXPECT_EQ(headless_box_log().back(), u8"まだ記録がありません。\n\n練習で１行打ち終えると、記録ファイルが作られます。\n場所：" +
-                                             records_csv());
+    EXPECT_EQ(headless_box_log().back(),
+              u8"まだ記録がありません。\n\n練習で１行打ち終えると、記録ファイルが作られます。\n場所：" + records_csv());
     command(CMD_MAZE_OFF);
     type_and_run(rest_of_line().c_str());
-    const std::string opened = make_temp_dir("opener") + "/opened";
-    const std::string script = opened + ".sh";
-    write_file(script, "#!/bin/sh\nprintf '%s' \"$1\" >\"" + opened + ".part\" && mv \"" + opened + ".part\" \"" + opened +
-                           "\"\n");
-    chmod(script.c_str(), 0755);
-    setenv("LUMEKO_OPENER", script.c_str(), 1);
+    const std::string dir = make_temp_dir("opener");
+    setenv("LUMEKO_OPENER", write_opener(dir).c_str(), 1);
     command(CMD_RECORDS_OPEN);
-    EXPECT_TRUE(eventually([&] { return read_file(opened) == records_csv(); })) << read_file(opened);
+    EXPECT_TRUE(eventually([&] { return read_file(dir + "/opened") == records_csv(); })) << read_file(dir + "/opened");
 }

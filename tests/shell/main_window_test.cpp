@@ -4,8 +4,6 @@
 
 #include "shell/main_window.h"
 
-using Ints = std::vector<int>;
-
 TEST(MainWindow, ResizeRecomputesLayoutAndRepaints)
 {
     start_game(800, 600, "[set]\nsizeflag=9\n");
@@ -15,8 +13,8 @@ TEST(MainWindow, ResizeRecomputesLayoutAndRepaints)
     headless_resize(1001, 1000 + GetSystemMetrics(SM_CYMENU)); // the client area 1001 x 1000
     run_until_idle();
     EXPECT_EQ((Ints{client_w, client_h, half_w, key_w, key_h, char_size}), (Ints{1001, 1000, 500, 66, 66, first}));
-    EXPECT_EQ(headless_pixel(998, 7), 0xFF0000u); // the bar's red part reaches the new right frame
-    EXPECT_EQ(headless_pixel(999, 7), 0xFFFFFFu);
+    // The bar's red part reaches the new right frame.
+    EXPECT_EQ((Ints{(int)headless_pixel(998, 7), (int)headless_pixel(999, 7)}), (Ints{0xFF0000, 0xFFFFFF}));
     size_flag = 0; // an unknown size also keeps the size in use
     char_size = 77;
     layout_recompute();
@@ -61,9 +59,7 @@ TEST(MainWindow, RepaintUnderTheStartBoxDrawsNoCharacterAndLeavesTheFocusAlone)
                            headless_key(VK_RETURN);
                        }});
     run_until_idle();
-    EXPECT_EQ(script.waits(), 2u);
-    EXPECT_EQ(key_pixel, 0xFFFFFFu);
-    EXPECT_EQ(green, 0);
+    EXPECT_EQ((Ints{(int)script.waits(), (int)key_pixel, green}), (Ints{2, 0xFFFFFF, 0}));
     EXPECT_EQ(focus, nullptr);
     EXPECT_EQ(GetFocus(), input_edit);
 }

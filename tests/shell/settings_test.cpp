@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-using Ints = std::vector<int>;
-
 // No file gives the defaults and creates none; values that cannot be used fall
 // back one by one through the profile reader.
 TEST(Settings, UnusableValuesFallBackThroughTheProfileReader)
@@ -65,8 +63,8 @@ TEST(SettingsPath, PerUserFileUnderApplicationDataReadOnceItExists)
     };
     for (const auto& c : cases) {
         choose_settings_paths(c.appdata, c.user_file_exists);
-        EXPECT_EQ(settings_read_path, c.read) << (c.appdata ? c.appdata : "(none)");
-        EXPECT_EQ(settings_write_path, c.write) << (c.appdata ? c.appdata : "(none)");
+        EXPECT_EQ(std::string(settings_read_path) + " | " + settings_write_path, c.read + " | " + c.write)
+            << (c.appdata ? c.appdata : "(none)");
     }
 }
 
@@ -89,20 +87,13 @@ TEST(SettingsPath, PerUserFileAppearsOnlyWholeAndNowhereToSaveIsToldOnce)
             std::filesystem::create_directories(user + "/in-the-way");
         EXPECT_EQ(save_setting("typemode", "3"), 1);
         EXPECT_STREQ(settings_read_path, SETTINGS_FILE) << step;
-        EXPECT_FALSE(std::filesystem::is_regular_file(user)) << step;
-        EXPECT_FALSE(std::filesystem::exists(user + ".new")) << step;
+        EXPECT_FALSE(std::filesystem::is_regular_file(user) || std::filesystem::exists(user + ".new")) << step;
     }
     std::filesystem::remove_all(user);
     headless_fail_write(0);
     save_setting("typemode", "3");
     EXPECT_EQ(settings_read_path, user);
-    const std::pair<const char*, const char*> kept[] = {
-        {"oto", "0"}, {"typemode", "3"}, {"sizeflag", "3"}, {"en", "70"}, {"sakiyomi", "4"}};
-    for (const auto& k : kept) {
-        char value[16];
-        GetPrivateProfileStringA(SETTINGS_SECTION, k.first, "-", value, sizeof value, user.c_str());
-        EXPECT_STREQ(value, k.second) << k.first;
-    }
+    EXPECT_EQ(read_file(user), "[set]\noto=0\ntypemode=3\nsizeflag=3\nen=70\nsakiyomi=4\n");
     EXPECT_EQ(read_file(settings_file()), old_file);
 
     choose_settings_paths(nullptr, 0);
@@ -112,7 +103,6 @@ TEST(SettingsPath, PerUserFileAppearsOnlyWholeAndNowhereToSaveIsToldOnce)
     int told = 0;
     for (size_t i = boxes; i < headless_box_log().size(); i++)
         told += headless_box_log()[i].find(u8"設定は保存できません") != std::string::npos;
-    EXPECT_EQ(told, 1);
-    EXPECT_EQ((std::vector<int>{size_flag, typing_mode}), (std::vector<int>{1, 2}));
+    EXPECT_EQ((Ints{told, size_flag, typing_mode}), (Ints{1, 1, 2}));
     EXPECT_EQ(read_file(settings_file()), old_file);
 }

@@ -31,6 +31,19 @@ static void load_bytes(const std::string& bytes, bool restart = false)
         load_lesson();
 }
 
+// Restarts practice on a lesson, read again (reload) or chosen anew.
+static void restart_lesson(int reload)
+{
+    text_source = 1;
+    reload_same_file = reload;
+    restart_practice();
+}
+
+static bool ends_with(const std::string& s, const std::string& tail)
+{
+    return s.size() > tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 // Every lesson test starts the game with no key lighting.
 struct LoadLesson : testing::Test {
     void SetUp() override { start_game(800, 600, LESSON_MODE); }
@@ -66,11 +79,12 @@ TEST(SplitLine, EndsALineOnlyAtCrLfAndTheListAtZeroFfOrTheEnd)
         char* cursor = data.data();
         char dest[17];
         std::memset(dest, 'x', sizeof dest);
-        EXPECT_EQ(split_line(&cursor, (int)data.size(), dest, c.size), c.result);
+        // The result, the second zero after the line, nothing written past
+        // the size, the bytes passed.
+        EXPECT_EQ((Ints{split_line(&cursor, (int)data.size(), dest, c.size), dest[c.line.size() + 1], dest[c.size],
+                        (int)(cursor - data.data())}),
+                  (Ints{c.result, 0, 'x', c.advance}));
         EXPECT_EQ(std::string(dest), c.line);
-        EXPECT_EQ(dest[c.line.size() + 1], 0);
-        EXPECT_EQ(dest[c.size], 'x');
-        EXPECT_EQ(cursor - data.data(), c.advance);
     }
 }
 
@@ -102,13 +116,9 @@ TEST_F(LoadLesson, ReadsTheExampleAndFollowsTheFormatsEdgeCases)
         load_bytes(c.file);
         ASSERT_EQ(line_count, (int)c.lines.size());
         for (size_t j = 0; j < c.lines.size(); j++) {
-            EXPECT_EQ(std::string(line_table[j]), c.lines[j].first);
-            if (c.lines[j].second) {
-                EXPECT_TRUE(in_pool(line_note[j]));
-                EXPECT_STREQ(line_note[j], c.lines[j].second);
-            } else {
-                EXPECT_EQ(line_note[j], empty_note);
-            }
+            const char *note = line_note[j] == empty_note ? "(none)" : line_note[j], *want = c.lines[j].second;
+            EXPECT_EQ(std::string(line_table[j]) + "{" + note, c.lines[j].first + "{" + (want ? want : "(none)"));
+            EXPECT_TRUE(!want || in_pool(line_note[j]));
         }
         EXPECT_EQ(std::string(trailer_text), c.trailer);
     }
@@ -117,17 +127,15 @@ TEST_F(LoadLesson, ReadsTheExampleAndFollowsTheFormatsEdgeCases)
 }
 
 // At most 4,096 bytes of a line, notes cut on a whole character; a line at
-// the limit is reported.
-TEST_F(LoadLesson, BoundsLinesAndNotes)
+// the limit is reported. A long introduction is cut too.
+TEST_F(LoadLesson, BoundsLinesNotesAndTheIntroduction)
 {
     load_bytes("ok\r\n" + std::string(4096, 'a') + "{n\r\nok3{m\r\n");
     EXPECT_TRUE(box_shown(u8"2行目に問題があります。"));
     ASSERT_EQ(line_count, 3);
-    EXPECT_EQ(std::strlen(line_table[1]), 4096u); // cut at the limit, and ended there
-    EXPECT_EQ(line_note[1], empty_note);
-    EXPECT_EQ(line_len(1), 0); // never started
-    EXPECT_STREQ(line_table[2], "ok3");
-    EXPECT_STREQ(line_note[2], "m");
+    // Cut at the limit, and ended there; never started.
+    EXPECT_EQ((Ints{(int)std::strlen(line_table[1]), line_note[1] == empty_note, line_len(1)}), (Ints{4096, 1, 0}));
+    EXPECT_EQ(std::string(line_table[2]) + "{" + line_note[2], "ok3{m");
 
     std::string long_note;
     for (int i = 0; i < 3000; i++)
@@ -135,7 +143,6 @@ TEST_F(LoadLesson, BoundsLinesAndNotes)
     // A note running past the line limit is cut there, on a whole character.
     load_bytes("ab{" + long_note + "\r\nnext{n\r\n");
     ASSERT_EQ(line_count, 2);
-    EXPECT_EQ(std::strlen(line_note[0]), 4092u);
     EXPECT_EQ(std::string(line_note[0]), long_note.substr(0, 4092));
     EXPECT_STREQ(line_table[1], "next");
     // A line longer than the text buffer keeps its start; the rest is passed over.
@@ -143,8 +150,14 @@ TEST_F(LoadLesson, BoundsLinesAndNotes)
     EXPECT_TRUE(box_shown(u8"1行目に問題があります。"));
     ASSERT_EQ(line_count, 2);
     EXPECT_EQ(std::strlen(line_table[0]), 4096u);
-    EXPECT_STREQ(line_table[1], "next");
-    EXPECT_STREQ(trailer_text, "intro");
+    EXPECT_EQ(std::string(line_table[1]) + "|" + trailer_text, "next|intro");
+    // An introduction longer than its store is cut; its start message still ends.
+    std::string intro;
+    for (int i = 0; i < 35000; i++)
+        intro += "あ";
+    load_bytes("abc\r\n\r\n" + intro, true);
+    EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
+    EXPECT_TRUE(ends_with(headless_box_log().back(), u8"あ\n\nENTERかSPACEを押すとはじまります。"));
 }
 
 // At most 65,520 lines, the next begins the introduction. Every line that fits
@@ -180,19 +193,6 @@ TEST_F(LoadLesson, StoresEveryLineThatFitsThePoolAndRefusesTheFirstThatDoesNot)
     }
 }
 
-TEST_F(LoadLesson, CutsALongIntroductionAndItsStartMessageStillEnds)
-{
-    std::string file = "abc\r\n\r\n";
-    for (int i = 0; i < 35000; i++)
-        file += "あ";
-    load_bytes(file, true);
-    EXPECT_EQ(std::strlen(trailer_text), (size_t)TRAILER_TEXT_SIZE);
-    const std::string& start = headless_box_log().back();
-    const std::string tail = u8"あ\n\nENTERかSPACEを押すとはじまります。";
-    ASSERT_GT(start.size(), tail.size());
-    EXPECT_EQ(start.substr(start.size() - tail.size()), tail);
-}
-
 TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
 {
     const std::string good = temp_lesson("abc{n\r\n\r\nintro");
@@ -202,12 +202,12 @@ TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
     const struct {
         const std::string* path;
         int fault; // 0 none, 1 memory, 2 read
-        std::string message;
+        const char* message;
     } cases[] = {
-        {&missing, 0, u8"「" + missing + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
-        {&huge, 0, u8"「" + huge + u8"」は大きすぎるため読み込みません（256MBまで）。\n\n今までの行で練習を続けます。"},
-        {&good, 1, u8"「" + good + u8"」を読み込むためのメモリが足りません。\n\n今までの行で練習を続けます。"},
-        {&good, 2, u8"「" + good + u8"」を読み込めませんでした。\n\n今までの行で練習を続けます。"},
+        {&missing, 0, u8"」を読み込めませんでした。"},
+        {&huge, 0, u8"」は大きすぎるため読み込みません（256MBまで）。"},
+        {&good, 1, u8"」を読み込むためのメモリが足りません。"},
+        {&good, 2, u8"」を読み込めませんでした。"},
     };
     for (const auto& c : cases) {
         load_bytes("xyz{m\r\n\r\nfirst");
@@ -217,13 +217,9 @@ TEST_F(LoadLesson, KeepsTheLinesItHasWhenAFileCannotBeRead)
             headless_fail_call(c.fault == 1 ? Fault::Alloc : Fault::Read, 1);
         series_running = 1;
         load_lesson();
-        EXPECT_EQ(headless_box_log().back(), c.message);
-        EXPECT_EQ(line_count, 1);
-        EXPECT_EQ(line_table[0], line0);
-        EXPECT_STREQ(line_table[0], "xyz");
-        EXPECT_STREQ(trailer_text, "first");
-        EXPECT_EQ(text_source, 1);
-        EXPECT_EQ(series_running, 1);
+        EXPECT_EQ(headless_box_log().back(), u8"「" + *c.path + c.message + u8"\n\n今までの行で練習を続けます。");
+        EXPECT_EQ((Ints{line_count, line_table[0] == line0, text_source, series_running}), (Ints{1, 1, 1, 1}));
+        EXPECT_EQ(std::string(line_table[0]) + "|" + trailer_text, "xyz|first");
     }
 }
 
@@ -241,10 +237,8 @@ TEST_F(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractisedAllRealLines)
         EXPECT_EQ(headless_box_log()[headless_box_log().size() - 2],
                   u8"「" + std::string(lesson_path) +
                       u8"」には練習できる行がありません。\n\nランダムな文字で練習します。");
-        EXPECT_EQ(text_source, 0);
-        EXPECT_EQ(reload_same_file, 0);
-        EXPECT_GE(line_count, 1);
-        EXPECT_EQ(line_len(line_index), random_line_len);
+        EXPECT_EQ((Ints{text_source, reload_same_file, line_count >= 1, line_len(line_index)}),
+                  (Ints{0, 0, 1, random_line_len}));
         EXPECT_EQ(std::string(trailer_text), f.second); // the introduction is kept
     }
     // After a long lesson, every one of its lines becomes random letters.
@@ -256,23 +250,21 @@ TEST_F(LoadLesson, FallsBackToRandomLettersWhenNoLineCanBePractisedAllRealLines)
     text_source = 0;
     restart_practice();
     EXPECT_EQ(line_count, 5000);
-    for (int i = 0; i < 5000; i++) {
-        ASSERT_EQ(line_len(i), random_line_len) << i;
-        ASSERT_EQ(line_note[i], empty_note) << i;
-        ASSERT_TRUE(line_table[i][0] >= 'A' && line_table[i][0] <= 'Y') << i;
-    }
+    for (int i = 0; i < 5000; i++) // random letters, without a note
+        ASSERT_TRUE(line_len(i) == random_line_len && line_note[i] == empty_note && line_table[i][0] >= 'A' &&
+                    line_table[i][0] <= 'Y')
+            << i;
 }
 
 TEST_F(LoadLesson, PlacesEachPracticeByteAsItIsStored)
 {
     std::memset(char_pos, 0, sizeof char_pos);
     load_bytes(std::string(100, 'q') + "{" + std::string(200, 'n') + "\r\nab\r\n");
-    int placed = 0;
-    for (int k = 0; k < 100; k++)
-        placed += char_pos[k].x != 0 || char_pos[k].y != 0;
-    EXPECT_GE(placed, 98);
-    for (int k = 100; k < 300; k++)
-        ASSERT_TRUE(char_pos[k].x == 0 && char_pos[k].y == 0) << k; // notes are not placed
+    int placed[2] = {0, 0}; // the text's bytes, the note's (never placed)
+    for (int k = 0; k < 300; k++)
+        placed[k >= 100] += char_pos[k].x != 0 || char_pos[k].y != 0;
+    EXPECT_GE(placed[0], 98);
+    EXPECT_EQ(placed[1], 0);
 }
 
 TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
@@ -282,15 +274,12 @@ TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
     const std::string current = lesson_path;
     const std::string chosen = temp_lesson(u8"new{n\r\n\r\nnew intro", u8"選んだ.txt");
     headless_answer_file_dialog(chosen.c_str());
-    text_source = 1;
-    reload_same_file = 0;
-    restart_practice();
+    restart_lesson(0);
     ASSERT_EQ(headless_file_dialogs().size(), 1u);
-    EXPECT_EQ(headless_file_dialogs()[0].title, u8"開く");
-    EXPECT_EQ(headless_file_dialogs()[0].proposed, current);
+    EXPECT_EQ(headless_file_dialogs()[0].title + "|" + headless_file_dialogs()[0].proposed, u8"開く|" + current);
     EXPECT_STREQ(lesson_path, (chosen.substr(0, chosen.rfind('/')) + "/選んだ.txt").c_str()); // CP932
-    EXPECT_STREQ(line_table[0], "new");
-    EXPECT_EQ(headless_box_log().back(), u8"new intro\n\nENTERかSPACEを押すとはじまります。");
+    EXPECT_EQ(std::string(line_table[0]) + "|" + headless_box_log().back(),
+              u8"new|new intro\n\nENTERかSPACEを押すとはじまります。");
     EXPECT_EQ(modal_flag, 0);
 
     // A '\' in a chosen name is part of the name, chosen and read again alike.
@@ -299,12 +288,10 @@ TEST(ChooseLesson, OffersTheCurrentLessonAndLoadsTheFileChosen)
     write_file(dir + "/a/b.txt", "slash\r\n");
     write_file(dir + "/a\\b.txt", "backslash\r\n");
     headless_answer_file_dialog((dir + "/a\\b.txt").c_str());
-    reload_same_file = 0;
-    restart_practice();
-    EXPECT_STREQ(line_table[0], "backslash");
-    reload_same_file = 1;
-    restart_practice();
-    EXPECT_STREQ(line_table[0], "backslash");
+    for (int reload : {0, 1}) {
+        restart_lesson(reload);
+        EXPECT_STREQ(line_table[0], "backslash") << reload;
+    }
 }
 
 // With a path that names no file the default lesson is offered; a cancelled
@@ -314,14 +301,9 @@ TEST(ChooseLesson, OffersTheDefaultAndCancelKeepsTheLesson)
     start_game(800, 600, LESSON_MODE);
     EXPECT_STREQ(lesson_path, DEFAULT_LESSON_PATH);
     std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", "/nowhere/gone.txt");
-    text_source = 1;
-    reload_same_file = 0;
-    restart_practice(); // no answer: cancelled
+    restart_lesson(0); // no answer: cancelled
     ASSERT_EQ(headless_file_dialogs().size(), 1u);
-    const std::string proposed = headless_file_dialogs()[0].proposed;
-    const std::string tail = u8"/lessons/基本指練習.txt";
-    ASSERT_GT(proposed.size(), tail.size());
-    EXPECT_EQ(proposed.substr(proposed.size() - tail.size()), tail);
+    EXPECT_TRUE(ends_with(headless_file_dialogs()[0].proposed, u8"/lessons/基本指練習.txt"));
     EXPECT_STREQ(lesson_path, "/nowhere/gone.txt");
 
     load_bytes("kept{k\r\n\r\nkept intro");
@@ -330,17 +312,13 @@ TEST(ChooseLesson, OffersTheDefaultAndCancelKeepsTheLesson)
     headless_answer_file_dialog(nullptr);
     reload_same_file = 0;
     EXPECT_EQ(load_lesson(), 0);
-    EXPECT_EQ(series_running, 1);
-    EXPECT_EQ(modal_flag, 0);
-    EXPECT_EQ(std::string(lesson_path), path);
-    EXPECT_EQ(line_count, 1);
-    EXPECT_STREQ(trailer_text, "kept intro");
+    EXPECT_EQ((Ints{series_running, modal_flag, line_count}), (Ints{1, 0, 1}));
+    EXPECT_EQ(std::string(lesson_path) + "|" + trailer_text, path + "|kept intro");
     headless_answer_file_dialog(nullptr);
     restart_practice();
     run_until_idle();
-    EXPECT_EQ(text_source, 1);
+    EXPECT_EQ((Ints{text_source, typed_count}), (Ints{1, 1}));
     EXPECT_STREQ(line_table[line_index], "kept");
-    EXPECT_EQ(typed_count, 1);
 }
 
 TEST(OurLessons, LoadWithANoteOnEveryLineAnIntroductionAndKeysForEveryByte)
@@ -358,21 +336,16 @@ TEST(OurLessons, LoadWithANoteOnEveryLineAnIntroductionAndKeysForEveryByte)
         EXPECT_NE(bytes.find("\r\n\r\n"), std::string::npos); // CR LF, and an empty line before the introduction
         std::snprintf(lesson_path, LESSON_PATH_SIZE, "%s", name);
         const size_t boxes = headless_box_log().size();
-        text_source = 1;
-        reload_same_file = 1;
+        text_source = reload_same_file = 1;
         load_lesson();
-        EXPECT_EQ(headless_box_log().size(), boxes) << name; // nothing to complain about
-        EXPECT_GE(line_count, 20) << name;
-        EXPECT_GT(std::strlen(trailer_text), 40u) << name;
+        // Nothing to complain about, twenty lines or more, an introduction.
+        EXPECT_EQ((Ints{(int)(headless_box_log().size() - boxes), line_count >= 20, std::strlen(trailer_text) > 40}),
+                  (Ints{0, 1, 1}))
+            << name;
         for (int j = 0; j < line_count; j++) {
-            EXPECT_GE(line_len(j), 1) << name << " line " << j;
-            EXPECT_NE(line_note[j][0], 0) << name << " line " << j;
-            for (const char* p = line_table[j]; *p; p++) {
-                bool has_key = false;
-                for (int k = 0; k < KEY_COUNT && !has_key; k++)
-                    has_key = key_table[k].ch == key_char(*p);
-                EXPECT_TRUE(has_key) << name << " line " << j << " byte " << *p;
-            }
+            EXPECT_TRUE(line_len(j) >= 1 && line_note[j][0] != 0) << name << " line " << j;
+            for (const char* p = line_table[j]; *p; p++)
+                EXPECT_NE(find_key(key_char(*p))->ch, 0) << name << " line " << j << " byte " << *p;
         }
     }
 }

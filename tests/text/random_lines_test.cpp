@@ -41,8 +41,7 @@ TEST(MakeRandomLines, TenLetterLinesClearTheirSlotsAndFollowTheLessonsLineCount)
             ASSERT_EQ(line_table[i][b], 0) << "line " << i << " byte " << b;
     }
     // The characters of the coming line were placed, and only those.
-    EXPECT_GE(char_pos[9].x, 0);
-    EXPECT_EQ(char_pos[10].x, -1);
+    EXPECT_EQ((Ints{char_pos[9].x >= 0, char_pos[10].x}), (Ints{1, -1}));
 
     // As many lines as the last lesson had, the rest of the pool and the
     // lesson's introduction untouched.
@@ -50,9 +49,8 @@ TEST(MakeRandomLines, TenLetterLinesClearTheirSlotsAndFollowTheLessonsLineCount)
     strcpy(trailer_text, "introduction of the last lesson");
     line_count = 12;
     make_random_lines();
-    EXPECT_EQ(line_count, 12);
     EXPECT_TRUE(is_random_line(11, 10));
-    EXPECT_EQ(static_cast<unsigned char>(line_pool[12 * RANDOM_SLOT_SIZE]), 0xFF);
+    EXPECT_EQ((Ints{line_count, (unsigned char)line_pool[12 * RANDOM_SLOT_SIZE]}), (Ints{12, 0xFF}));
     EXPECT_STREQ(trailer_text, "introduction of the last lesson");
 }
 
@@ -105,14 +103,11 @@ TEST(LineLen, StopsAtFirstLineEnd)
         line_table[0] = line_pool;
         EXPECT_EQ(line_len(0), c.expected) << "case of " << c.bytes.size() << " bytes";
     }
-    // Zero outside the table and for a line running off the end of the pool.
-    EXPECT_EQ(line_len(-1), 0);
-    EXPECT_EQ(line_len(LINE_TABLE_SIZE), 0);
+    // Zero outside the table, for no line, and for a line running off the end of the pool.
     line_table[1] = nullptr;
-    EXPECT_EQ(line_len(1), 0);
     memcpy(line_pool + LINE_POOL_SIZE - 4, "ABCD", 4);
     line_table[2] = line_pool + LINE_POOL_SIZE - 4;
-    EXPECT_EQ(line_len(2), 0);
+    EXPECT_EQ((Ints{line_len(-1), line_len(LINE_TABLE_SIZE), line_len(1), line_len(2)}), (Ints{0, 0, 0, 0}));
 }
 
 // The case tables let an ASCII letter be typed in either case; nothing else

@@ -28,9 +28,8 @@ TEST(Codepage, ConvertsBothWaysDropsWhatCannotBeHeldAndTakesEitherSeparator)
     EXPECT_EQ(cp932_to_utf8(std::string("a\x85\x40") + "b"), "ab") << "an unassigned code";
     EXPECT_EQ(cp932_to_utf8("ab\x82"), "ab") << "a lead byte cut off at the end";
     EXPECT_EQ(utf8_to_cp932(std::string("a\xe3\x81") + "b"), "ab") << "a UTF-8 sequence cut short";
-    EXPECT_EQ(cp932_to_unicode(0x835C), U'ソ');
-    EXPECT_EQ(cp932_to_unicode('A'), U'A');
-    EXPECT_EQ(cp932_to_unicode(0x8540), 0u);
+    EXPECT_EQ((std::u32string{cp932_to_unicode(0x835C), cp932_to_unicode('A'), cp932_to_unicode(0x8540)}),
+              (std::u32string{U'ソ', U'A', 0}));
 
     // A Windows-style name finds the same file: '\' separates folders, while a
     // 0x5C inside a double-byte character stays part of the character.

@@ -7,30 +7,7 @@
 constexpr uint32_t FRAME = 0x404040, FACE = 0xFFFFFF, INK = 0x101010, CURSOR = 0x2F5FB0;
 
 static int client_top() { return headless_screen().h - client_h; }
-
-// Counts the pixels of a colour inside r on the composed screen.
-static int count_on_screen(const IRect& r, uint32_t color)
-{
-    Surface s = headless_screen();
-    int n = 0;
-    for (int y = r.y0; y < r.y1; y++)
-        for (int x = r.x0; x < r.x1; x++)
-            n += s.row(y)[x] == color;
-    return n;
-}
-
-// True when every screen pixel of r is the client pixel beneath it.
-static bool screen_shows_client(const IRect& r)
-{
-    Surface s = headless_screen();
-    Surface c = headless_client();
-    int top = client_top();
-    for (int y = r.y0; y < r.y1; y++)
-        for (int x = r.x0; x < r.x1; x++)
-            if (s.row(y)[x] != c.row(y - top)[x])
-                return false;
-    return true;
-}
+static int count_on_screen(const IRect& r, uint32_t color) { return count_in(headless_screen(), r, color); }
 
 static void compose(const char* utf8, int cursor)
 {
@@ -57,22 +34,16 @@ TEST(CompositionBox, ShowsAboveTheTypedLineAndNothingIsJudgedUntilCommitted)
     headless_key(VK_RETURN); // keys that reach the window while composing are the input method's
     run_until_idle();
     IRect box = placed_box();
-    EXPECT_EQ(box.x0, anchor.x0);
-    EXPECT_EQ(box.y0, anchor.y0);
-    EXPECT_GT(box.width(), anchor.width()); // grown for three characters
+    // At the anchor, grown for three characters; framed, its face, text and
+    // underline, the cursor.
+    EXPECT_EQ((Ints{box.x0, box.y0, box.width() > anchor.width()}), (Ints{anchor.x0, anchor.y0, 1}));
     EXPECT_EQ(count_on_screen(IRect{box.x0, box.y0, box.x1, box.y0 + 1}, FRAME), box.width());
     EXPECT_EQ(headless_screen().row(box.y0 + 2)[box.x0 + 2], FACE);
-    EXPECT_GT(count_on_screen(box, INK), 60);    // text and its underline
-    EXPECT_GT(count_on_screen(box, CURSOR), 20); // the cursor
-    const int typed_line_top = client_h - typed_cell() - keyboard_rows * key_h;
-    EXPECT_LE(box.y1 - client_top(), typed_line_top);
-    EXPECT_GE(box.y1 - client_top(), typed_line_top - typed_cell()); // right above it
-    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
-    EXPECT_EQ(typed_count, count);
-    EXPECT_EQ(char_index, index);
-    for (int y = box.y0; y < box.y1; y++) // drawn over the window, not into it
-        for (int x = box.x0; x < box.x1; x++)
-            ASSERT_NE(headless_client().row(y - client_top())[x], FACE);
+    EXPECT_EQ((Ints{count_on_screen(box, INK) > 60, count_on_screen(box, CURSOR) > 20}), (Ints{1, 1}));
+    const int typed_line_top = client_h - typed_cell() - keyboard_rows * key_h, bottom = box.y1 - client_top();
+    EXPECT_TRUE(bottom <= typed_line_top && bottom >= typed_line_top - typed_cell()) << bottom; // right above it
+    EXPECT_EQ((Ints{GetWindowTextLengthA(input_edit), typed_count, char_index}), (Ints{0, count, index}));
+    EXPECT_EQ(count_in(headless_client(), rect_offset(box, 0, -client_top()), FACE), 0); // over the window, not in it
 
     // Committed: the box goes, and the committed text is judged.
     headless_compose("", 0);
@@ -88,13 +59,12 @@ TEST(CompositionBox, CancelLeavesTheWindowAsItWas)
     const int count = typed_count;
     compose(u8"へんかん", 4);
     IRect box = placed_box();
+    const int bottom = box.y1 - client_top();
     EXPECT_GT(count_on_screen(box, FRAME), 0);
-    EXPECT_LE(box.y1 - client_top(), client_h - typed_cell());
-    EXPECT_GE(box.y1 - client_top(), client_h - 2 * typed_cell()); // right above it
+    EXPECT_TRUE(bottom <= client_h - typed_cell() && bottom >= client_h - 2 * typed_cell()) << bottom; // right above it
     compose("", 0);
     EXPECT_TRUE(screen_shows_client(box));
-    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
-    EXPECT_EQ(typed_count, count);
+    EXPECT_EQ((Ints{GetWindowTextLengthA(input_edit), typed_count}), (Ints{0, count}));
 }
 
 TEST(CompositionBox, StandsDownForAMessageBoxAndOnFocusLoss)
@@ -118,8 +88,8 @@ TEST(CompositionBox, StandsDownForAMessageBoxAndOnFocusLoss)
 TEST(CompositionBox, LongCompositionComesWholeAndKeepsItsEndInView)
 {
     EXPECT_EQ(utf8_cut("abcdefghij", 7), "abcdefg");
-    EXPECT_EQ(utf8_cut(u8"aあい", 7), u8"aあい");    // fits exactly
-    EXPECT_EQ(utf8_cut(u8"abあい", 7), u8"abあ");    // い would be split
+    EXPECT_EQ(utf8_cut(u8"aあい", 7), u8"aあい");         // fits exactly
+    EXPECT_EQ(utf8_cut(u8"abあい", 7), u8"abあ");         // い would be split
     EXPECT_EQ(utf8_cut("abc\xF0\x9F\x98\x80", 6), "abc"); // a four-byte character
     EXPECT_EQ(utf8_cut("ab", 0), "");
 
@@ -134,9 +104,9 @@ TEST(CompositionBox, LongCompositionComesWholeAndKeepsItsEndInView)
     kana += kana;
     compose(kana.c_str(), 120);
     IRect box = placed_box();
-    EXPECT_LE(box.x1, 400);
-    EXPECT_GT(count_on_screen(box, CURSOR), 20); // the cursor at the end is kept in view
-    EXPECT_EQ(GetWindowTextLengthA(input_edit), 0);
+    // The cursor at the end is kept in view.
+    EXPECT_EQ((Ints{box.x1 <= 400, count_on_screen(box, CURSOR) > 20, GetWindowTextLengthA(input_edit)}),
+              (Ints{1, 1, 0}));
 }
 
 // A menu opened in the middle of a composition turns the input method off
@@ -151,16 +121,14 @@ TEST(CompositionBox, AMenuEndsTheCompositionAndHasTheKeys)
     bool on_in_menu = true;
     {
         WaitScript script({[&] {
-                               on_in_menu = headless_text_input_on();
-                               headless_key(VK_ESCAPE);
-                               headless_key(VK_ESCAPE);
-                           }},
+                              on_in_menu = headless_text_input_on();
+                              headless_key(VK_ESCAPE);
+                              headless_key(VK_ESCAPE);
+                          }},
                           [] {});
         headless_click(1, x, y);
         run_until_idle();
     }
-    EXPECT_FALSE(on_in_menu);
-    EXPECT_EQ(headless_menu_level(), -1);
-    EXPECT_TRUE(headless_text_input_on());
+    EXPECT_EQ((Ints{on_in_menu, headless_menu_level(), headless_text_input_on()}), (Ints{0, -1, 1}));
     EXPECT_TRUE(screen_shows_client(box)); // the composition did not come back
 }

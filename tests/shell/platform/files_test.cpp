@@ -49,9 +49,9 @@ TEST(Files, ReadKeepsGoingUntilTheCountIsMet)
         }
         close(fds[1]);
     });
-    char buf[40] = {};
-    EXPECT_EQ(_lread(fds[0], buf, 40), 30u);
-    EXPECT_STREQ(buf, "012345678901234567890123456789");
+    std::string buf(40, '\0');
+    buf.resize(_lread(fds[0], &buf[0], 40));
+    EXPECT_EQ(buf, "012345678901234567890123456789");
     writer.join();
     _lclose(fds[0]);
 }
@@ -65,15 +65,16 @@ TEST(Files, FindsDataFilesHereThenBesideTheProgramWhoseNameIsCutLikeWindows)
     const std::string here = make_temp_dir("cwd");
     const fs::path old_cwd = fs::current_path();
     fs::current_path(here);
-    EXPECT_EQ(resolve_data_path(name.c_str()), "");
-    ASSERT_TRUE(write_file(beside, "beside"));
-    EXPECT_EQ(resolve_data_path(name.c_str()), beside);
-    ASSERT_TRUE(write_file(here + "/" + name, "here"));
-    EXPECT_EQ(resolve_data_path(name.c_str()), here + "/" + name);
+    // Nowhere, then beside the program, then here; a name with a folder is
+    // looked for here, an absolute name stands.
+    for (const std::string& made : {std::string(), beside, here + "/" + name}) {
+        ASSERT_TRUE(made.empty() || write_file(made, made == beside ? "beside" : "here"));
+        EXPECT_EQ(resolve_data_path(name.c_str()), made);
+    }
     fs::create_directory(here + "/sub");
     ASSERT_TRUE(write_file(here + "/sub/" + name, "sub"));
     EXPECT_EQ(resolve_data_path(("sub/" + name).c_str()), here + "/sub/" + name);
-    EXPECT_EQ(resolve_data_path(beside.c_str()), beside) << "an absolute name stands";
+    EXPECT_EQ(resolve_data_path(beside.c_str()), beside);
 
     OFSTRUCT of;
     HFILE f = OpenFile(name.c_str(), &of, OF_READ);

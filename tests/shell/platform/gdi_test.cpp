@@ -2,6 +2,7 @@
 #include "window_fixture.h"
 
 constexpr uint32_t GREEN = 0x00FF00;
+constexpr COLORREF GREY = RGB(128, 128, 128), RED = RGB(255, 0, 0), PINK = RGB(255, 128, 255);
 
 TEST(Gdi, LineToLeavesOutItsEndPoint)
 {
@@ -18,14 +19,11 @@ TEST(Gdi, LineToLeavesOutItsEndPoint)
     SelectObject(dc, old);
     EXPECT_TRUE(DeleteObject(pen));
     ReleaseDC(test_window, dc);
-    EXPECT_EQ(headless_pixel(10, 10), GREEN);
-    EXPECT_EQ(headless_pixel(19, 10), GREEN);
-    EXPECT_EQ(headless_pixel(20, 10), GREEN); // start of the second line
-    EXPECT_EQ(headless_pixel(20, 29), GREEN);
-    EXPECT_EQ(headless_pixel(20, 30), 0u);
-    EXPECT_EQ(headless_pixel(55, 55), GREEN);
-    EXPECT_EQ(headless_pixel(59, 59), GREEN);
-    EXPECT_EQ(headless_pixel(60, 60), 0u);
+    // x, y, drawn: each line's ends, (20, 10) the start of the second line.
+    const int points[][3] = {{10, 10, 1}, {19, 10, 1}, {20, 10, 1}, {20, 29, 1},
+                             {20, 30, 0}, {55, 55, 1}, {59, 59, 1}, {60, 60, 0}};
+    for (const auto& p : points)
+        EXPECT_EQ(headless_pixel(p[0], p[1]), p[2] ? GREEN : 0u) << p[0] << "," << p[1];
 }
 
 // Opaque text drawn again with more after it is drawn only from where the old
@@ -42,23 +40,23 @@ struct GrowCase {
 };
 
 static void nothing(HDC) {}
-static void red_over_second_cell(HDC dc) { fill(dc, RECT{14, 44, 20, 60}, RGB(255, 0, 0)); }
-static void line_through_first_cell(HDC dc)
+
+// A one-pixel line of colour c from (x0, y0) to (x1, y1), its end left out.
+static void line(HDC dc, int x0, int y0, int x1, int y1, COLORREF c)
 {
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, 0, 50, nullptr);
-    LineTo(dc, 12, 50);
-    SelectObject(dc, old);
-    DeleteObject(pen);
+    HGDIOBJ old = SelectObject(dc, CreatePen(PS_SOLID, 1, c));
+    MoveToEx(dc, x0, y0, nullptr);
+    LineTo(dc, x1, y1);
+    DeleteObject(SelectObject(dc, old));
 }
-static void see_through_text_over_start(HDC dc)
+
+// The window resized: the resize taken in, its paint (which would erase the
+// new framebuffer) not handled.
+static void resize_unpainted(int w, int h)
 {
-    SetBkMode(dc, TRANSPARENT);
-    COLORREF old = SetTextColor(dc, RGB(255, 255, 255));
-    TextOutA(dc, 3, 40, "##", 2);
-    SetTextColor(dc, old);
-    SetBkMode(dc, OPAQUE);
+    headless_resize(w, h);
+    MSG m;
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
 }
 
 static std::vector<uint32_t> grown_text(const GrowCase& c, bool draw_first)
@@ -73,11 +71,8 @@ static std::vector<uint32_t> grown_text(const GrowCase& c, bool draw_first)
     if (draw_first) {
         TextOutA(dc, 0, 40, c.first, (int)std::strlen(c.first));
         headless_screen(); // presented, as after a key
-        if (c.resize_w) {
-            headless_resize(c.resize_w, 200);
-            MSG m; // the resize taken in, its paint not handled: nothing erases the new framebuffer
-            PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
-        }
+        if (c.resize_w)
+            resize_unpainted(c.resize_w, 200);
     }
     c.between(dc);
     SetTextColor(dc, c.longer_fg);
@@ -98,9 +93,22 @@ TEST(Gdi, TextDrawnAgainLongerEndsAsIfDrawnOnce)
     const GrowCase cases[] = {
         {"one key more", nothing, "ABCD", "ABCDE", green, 0},
         {"the same text again", nothing, "ABCD", "ABCD", green, 0},
-        {"a fill over the second cell", red_over_second_cell, "ABCD", "ABCDE", green, 0},
-        {"a line through the first cell", line_through_first_cell, "ABCD", "ABCDE", green, 0},
-        {"see-through text over the start", see_through_text_over_start, "ABCD", "ABCDE", green, 0},
+        {"a fill over the second cell",
+         [](HDC dc) {
+             fill(dc, {14, 44, 20, 60}, RED);
+         },
+         "ABCD", "ABCDE", green, 0},
+        {"a line through the first cell", [](HDC dc) { line(dc, 0, 50, 12, 50, RGB(0, 0, 255)); }, "ABCD", "ABCDE",
+         green, 0},
+        {"see-through text over the start",
+         [](HDC dc) {
+             SetBkMode(dc, TRANSPARENT);
+             COLORREF old = SetTextColor(dc, RGB(255, 255, 255));
+             TextOutA(dc, 3, 40, "##", 2);
+             SetTextColor(dc, old);
+             SetBkMode(dc, OPAQUE);
+         },
+         "ABCD", "ABCDE", green, 0},
         {"another colour", nothing, "ABCD", "ABCDE", yellow, 0},
         {"the window resized", nothing, "ABCD", "ABCDE", green, 400},
         {"a lead byte alone, then its character", nothing, "A\x88", "A\x88\x9f", green, 0},
@@ -118,75 +126,37 @@ TEST(Gdi, TextDrawnAgainLongerEndsAsIfDrawnOnce)
 // that must have the fill's colour.
 struct RefillCase {
     const char* name;
-    void (*draw)(HDC dc); // everything before the last fill
-    RECT last;            // filled grey at the end
-    int x, y;             // a pixel inside it
+    RECT last;                                    // filled grey at the end
+    int x, y;                                     // a pixel inside it
+    std::vector<std::pair<RECT, COLORREF>> fills; // drawn first, in order
+    void (*then)(HDC dc) = nothing;               // drawn after them (on a black background)
 };
-
-constexpr COLORREF GREY = RGB(128, 128, 128);
-
-static void grey(HDC dc, RECT r) { fill(dc, r, GREY); }
-
-static void face_inside(HDC dc)
-{
-    grey(dc, RECT{10, 50, 60, 90});
-    fill(dc, RECT{12, 52, 58, 88}, RGB(255, 128, 255)); // a lit key's face inside its frame
-}
-static void bar_then_red_over_its_end(HDC dc)
-{
-    grey(dc, RECT{2, 2, 100, 20});
-    fill(dc, RECT{80, 2, 300, 20}, RGB(255, 0, 0)); // the bar's red part, moved back
-}
-static void text_over(HDC dc)
-{
-    grey(dc, RECT{0, 100, 200, 130});
-    SetBkColor(dc, RGB(0, 0, 0));
-    TextOutA(dc, 10, 100, "AB", 2);
-}
-static void line_over(HDC dc)
-{
-    grey(dc, RECT{0, 100, 200, 130});
-    MoveToEx(dc, 0, 110, nullptr);
-    LineTo(dc, 200, 110);
-}
-static void black_over(HDC dc)
-{
-    grey(dc, RECT{0, 100, 200, 130});
-    fill(dc, RECT{50, 90, 60, 140}, RGB(0, 0, 0));
-}
-static void grown_by_rows_over_red(HDC dc)
-{
-    fill(dc, RECT{0, 100, 40, 160}, RGB(255, 0, 0));
-    grey(dc, RECT{0, 100, 40, 120});
-}
-static void resized(HDC dc)
-{
-    grey(dc, RECT{0, 0, 320, 200});
-    headless_resize(320, 240);
-    MSG m; // taken in, its paint (which would erase) not handled
-    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
-}
 
 TEST(Gdi, AFillAgainLeavesNothingOfWhatWasDrawnOverTheOneBefore)
 {
+    constexpr RECT BAND{0, 100, 200, 130};
     const RefillCase cases[] = {
-        {"a face filled inside a frame", face_inside, RECT{10, 50, 60, 90}, 30, 70},
-        {"a bar grown over its red part", bar_then_red_over_its_end, RECT{2, 2, 150, 20}, 90, 10},
-        {"text over the fill", text_over, RECT{0, 100, 200, 130}, 14, 115},
-        {"a line over the fill", line_over, RECT{0, 100, 200, 130}, 100, 110},
-        {"black over the fill", black_over, RECT{0, 100, 200, 130}, 55, 115},
-        {"a fill grown by rows", grown_by_rows_over_red, RECT{0, 100, 40, 160}, 20, 150},
-        {"the window resized", resized, RECT{0, 0, 320, 200}, 100, 100},
+        {"a face inside a frame", {10, 50, 60, 90}, 30, 70, {{{10, 50, 60, 90}, GREY}, {{12, 52, 58, 88}, PINK}}},
+        {"a bar grown over its red part", {2, 2, 150, 20}, 90, 10, {{{2, 2, 100, 20}, GREY}, {{80, 2, 300, 20}, RED}}},
+        {"text over the fill", BAND, 14, 115, {{BAND, GREY}}, [](HDC dc) { TextOutA(dc, 10, 100, "AB", 2); }},
+        {"a line over the fill", BAND, 100, 110, {{BAND, GREY}}, [](HDC dc) { line(dc, 0, 110, 200, 110, 0); }},
+        {"black over the fill", BAND, 55, 115, {{BAND, GREY}, {{50, 90, 60, 140}, RGB(0, 0, 0)}}},
+        {"a fill grown by rows", {0, 100, 40, 160}, 20, 150, {{{0, 100, 40, 160}, RED}, {{0, 100, 40, 120}, GREY}}},
+        {"resized", {0, 0, 320, 200}, 100, 100, {{{0, 0, 320, 200}, GREY}}, [](HDC) { resize_unpainted(320, 240); }},
     };
     for (const RefillCase& c : cases) {
         open_test_window(320, 200);
         HDC dc = GetDC(test_window);
-        c.draw(dc);
+        SetBkColor(dc, RGB(0, 0, 0));
+        for (const auto& [r, colour] : c.fills)
+            fill(dc, r, colour);
+        c.then(dc);
         headless_screen();
-        grey(dc, c.last);
+        fill(dc, c.last, GREY);
         ReleaseDC(test_window, dc);
-        EXPECT_EQ(headless_pixel(c.x, c.y), 0x808080u) << c.name;
-        EXPECT_EQ(headless_pixel(c.last.left, c.last.top), 0x808080u) << c.name;
+        EXPECT_EQ((Ints{(int)headless_pixel(c.x, c.y), (int)headless_pixel(c.last.left, c.last.top)}),
+                  (Ints{0x808080, 0x808080}))
+            << c.name;
         DestroyWindow(test_window);
         pump();
     }

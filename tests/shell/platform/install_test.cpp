@@ -10,8 +10,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -21,11 +19,9 @@ constexpr const char* CHILD_TEST = "InstalledData.CopyUnderAnyPrefixFindsItsData
 
 TEST(InstalledData, DirectoryFollowsTheProgram)
 {
-    struct Case {
-        const char* exe;
-        const char* data_dir;
-    };
-    const Case cases[] = {
+    const struct {
+        const char *exe, *data_dir;
+    } cases[] = {
         {"/usr/bin/lumeko-trainer", "/usr/share/lumeko-trainer"},
         {"/home/u/.local/bin/lumeko-trainer", "/home/u/.local/share/lumeko-trainer"},
         {u8"/opt/a b/ルメコ/bin/lumeko-trainer", u8"/opt/a b/ルメコ/share/lumeko-trainer"},
@@ -33,7 +29,7 @@ TEST(InstalledData, DirectoryFollowsTheProgram)
         {"lumeko-trainer", ""},                       // not a path the program was started from
         {"", ""},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(installed_data_dir(c.exe), c.data_dir) << c.exe;
 }
 
@@ -48,13 +44,9 @@ static void check_from_installed_place(const std::string& prefix)
 
     // The help command names its page beside the executable, as on Windows.
     char exe[520];
-    DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-    ASSERT_GT(n, 0u);
-    ASSERT_LT(n, sizeof exe);
-    std::string page = exe;
-    page = page.substr(0, page.rfind('/') + 1) + "最初にお読みください.html";
-    HINSTANCE r = ShellExecuteA(nullptr, nullptr, page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    EXPECT_GT((INT_PTR)r, 32);
+    ASSERT_GT(GetModuleFileNameA(nullptr, exe, sizeof exe), 0u);
+    const std::string page = std::string(exe, std::strrchr(exe, '/') + 1) + "最初にお読みください.html";
+    EXPECT_GT((INT_PTR)ShellExecuteA(nullptr, nullptr, page.c_str(), nullptr, nullptr, SW_SHOWNORMAL), 32);
     ASSERT_TRUE(eventually([&] { return fs::exists(prefix + "/opened"); }));
     EXPECT_EQ(read_file(prefix + "/opened"), data + u8"/最初にお読みください.html");
 }
@@ -70,30 +62,12 @@ TEST(InstalledData, CopyUnderAnyPrefixFindsItsData)
     const std::string data = prefix + "/share/lumeko-trainer";
     fs::create_directories(prefix + "/bin");
     fs::create_directories(data + "/lessons");
-    const std::string exe = prefix + "/bin/lumeko-trainer";
-    fs::copy_file("/proc/self/exe", exe);
     ASSERT_TRUE(write_file(data + "/tap.wav", "RIFF"));
     ASSERT_TRUE(write_file(data + u8"/lessons/基本指練習.txt", "abc\r\n"));
     ASSERT_TRUE(write_file(data + u8"/最初にお読みください.html", "<p>"));
-    const std::string opener = prefix + "/opener.sh";
-    ASSERT_TRUE(write_file(
-        opener, "#!/bin/sh\nprintf '%s' \"$1\" >\"$0.tmp\" && mv \"$0.tmp\" \"$(dirname \"$0\")/opened\"\n"));
-    fs::permissions(opener, fs::perms::owner_all);
-    const std::string elsewhere = make_temp_dir("elsewhere");
-
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        setenv(CHILD_ENV, prefix.c_str(), 1);
-        setenv("LUMEKO_OPENER", opener.c_str(), 1);
-        std::string filter = std::string("--gtest_filter=") + CHILD_TEST;
-        if (chdir(elsewhere.c_str()) == 0)
-            execl(exe.c_str(), exe.c_str(), filter.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "the installed copy failed its checks (status " << status << ")";
+    EXPECT_TRUE(run_copy_of_self(prefix + "/bin/lumeko-trainer", CHILD_TEST,
+                                 {{CHILD_ENV, prefix}, {"LUMEKO_OPENER", write_opener(prefix)}},
+                                 make_temp_dir("elsewhere")))
+        << "the installed copy failed its checks";
     EXPECT_TRUE(fs::exists(prefix + "/checked")) << "the installed copy ran no check";
 }

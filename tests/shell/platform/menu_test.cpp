@@ -9,24 +9,6 @@
 #include "maze/maze.h"
 #include "text/random_lines.h"
 
-// A bar "A" with items 11 and a sub-menu holding 21, and "B" with item 31.
-static HMENU make_bar(HMENU* sub_out)
-{
-    HMENU sub = CreateMenu();
-    AppendMenuA(sub, MF_STRING, 21, "21");
-    HMENU a = CreateMenu();
-    AppendMenuA(a, MF_STRING, 11, "11");
-    AppendMenuA(a, MF_POPUP, (UINT_PTR)sub, "sub");
-    HMENU b = CreateMenu();
-    AppendMenuA(b, MF_STRING, 31, "31");
-    HMENU bar = CreateMenu();
-    AppendMenuA(bar, MF_POPUP, (UINT_PTR)a, "A");
-    AppendMenuA(bar, MF_POPUP, (UINT_PTR)b, "B");
-    if (sub_out)
-        *sub_out = sub;
-    return bar;
-}
-
 TEST(MenuWindow, TheBarTakesItsHeightFromTheClientAreaAndDiesWithItsSubMenus)
 {
     HMENU sub = nullptr;
@@ -96,8 +78,7 @@ TEST(MenuKeys, F10ArrowsAndEnterChooseAfterTheMenuClosesAndWrap)
     start();
     headless_key(VK_F10);
     play({press(VK_RIGHT), press(VK_DOWN), press(VK_DOWN), press(VK_DOWN), press(VK_RETURN)});
-    EXPECT_EQ(typing_mode, 3);
-    EXPECT_EQ(saved_setting("typemode"), "3");
+    EXPECT_EQ(std::to_string(typing_mode) + saved_setting("typemode"), "33");
     // F10 and Right leave the bar lit; Down opens "モード"; after Enter the
     // menu is gone before the command's start message waits.
     EXPECT_EQ(levels, (std::vector<int>{0, 0, 1, 1, 1, -1}));
@@ -113,10 +94,8 @@ TEST(MenuKeys, F10ArrowsAndEnterChooseAfterTheMenuClosesAndWrap)
     // sub-menu with Right, where Up wraps to "６０文字".
     play({press(VK_LEFT), press(VK_RIGHT), press(VK_DOWN), press(VK_UP), press(VK_DOWN), press(VK_DOWN),
           press(VK_RIGHT), press(VK_UP), press(VK_RETURN)});
-    EXPECT_EQ(random_line_len, 60);
-    EXPECT_EQ(line_length, 60);
     EXPECT_EQ(levels, (std::vector<int>{0, 0, 0, 1, 1, 1, 1, 2, 2, -1}));
-    EXPECT_EQ(edit_length(), 0);
+    EXPECT_EQ((Ints{random_line_len, line_length, edit_length()}), (Ints{60, 60, 0}));
 }
 
 TEST(MenuKeys, EscClosesOneLevelAndAltEntersTheBar)
@@ -127,12 +106,11 @@ TEST(MenuKeys, EscClosesOneLevelAndAltEntersTheBar)
     play({press(VK_RIGHT), press(VK_RIGHT), press(VK_DOWN), press(VK_ESCAPE), press(VK_DOWN), press(VK_ESCAPE),
           press(VK_ESCAPE)});
     EXPECT_EQ(levels, (std::vector<int>{0, 0, 0, 1, 0, 1, 0}));
-    EXPECT_EQ((std::vector<int>{typing_mode, size_flag}), (std::vector<int>{mode, size}));
+    EXPECT_EQ((Ints{typing_mode, size_flag}), (Ints{mode, size}));
     headless_key(VK_F10);
     play({press(VK_F10)}); // F10 again leaves the bar
     EXPECT_EQ(levels, (std::vector<int>{0}));
-    EXPECT_EQ(headless_menu_level(), -1);
-    EXPECT_EQ(edit_length(), 0);
+    EXPECT_EQ((Ints{headless_menu_level(), edit_length()}), (Ints{-1, 0}));
 }
 
 TEST(MenuMouse, ClickMoveAlongTheBarHoverIntoASubMenuAndChoose)
@@ -141,9 +119,8 @@ TEST(MenuMouse, ClickMoveAlongTheBarHoverIntoASubMenuAndChoose)
     click(0, 3)(); // "文字"
     play({hover(0, 1), click(1, 2)});
     EXPECT_EQ(levels, (std::vector<int>{1, 1, -1}));
-    EXPECT_EQ(typing_mode, 3); // "中上者　モード" of the menu the pointer moved to
-    EXPECT_EQ(size_flag, 2);
-    EXPECT_EQ(edit_length(), 0);
+    // "中上者　モード" of the menu the pointer moved to
+    EXPECT_EQ((Ints{typing_mode, size_flag, edit_length()}), (Ints{3, 2, 0}));
 
     click(0, 2)(); // "ゲーム"
     play({hover(1, 2), hover(2, 2), click(2, 2)});
@@ -162,9 +139,7 @@ TEST(MenuMouse, AClickOutsideOrOnTheOpenEntryClosesWithoutACommand)
     click(0, 1)();
     play({click(0, 1)});
     EXPECT_EQ(levels, (std::vector<int>{1}));
-    EXPECT_EQ(headless_menu_level(), -1);
-    EXPECT_EQ(typing_mode, mode);
-    EXPECT_EQ(line_index, line);
+    EXPECT_EQ((Ints{headless_menu_level(), typing_mode, line_index}), (Ints{-1, mode, line}));
 }
 
 TEST(MenuLoop, TimerKeepsTickingTheDrillWaitsAndKeysTypeNothing)
@@ -174,9 +149,9 @@ TEST(MenuLoop, TimerKeepsTickingTheDrillWaitsAndKeysTypeNothing)
     auto tick = [] { headless_advance_ms(50); };
     headless_key(VK_F10);
     play({press(VK_DOWN), tick, tick, [] { headless_type("abc"); }, tick, tick, press(VK_ESCAPE), press(VK_ESCAPE)});
-    EXPECT_EQ(line_ticks, ticks + 4); // every tick reached the window while the menu was open
-    EXPECT_EQ(edit_length(), 0);      // nothing typed in the menu reached the EDIT
-    EXPECT_EQ(typed_count, 1);
+    // Every tick reached the window while the menu was open; nothing typed in
+    // the menu reached the EDIT.
+    EXPECT_EQ((Ints{line_ticks, edit_length(), typed_count}), (Ints{ticks + 4, 0, 1}));
     type_and_run(rest_of_line().substr(0, 1).c_str()); // after it, typing works as before
     EXPECT_EQ(typed_count, 2);
 }

@@ -33,15 +33,11 @@ TEST(OpenDialog, AsksWithTitleFiltersAndProposalAndHandsBackCp932)
     Dialog d(dir + "/a.txt");
     ASSERT_TRUE(GetOpenFileNameA(&d.ofn));
     EXPECT_STREQ(d.file, (dir + "/練習.txt").c_str()); // this literal is CP932
-    EXPECT_EQ(d.ofn.nFileOffset, dir.size() + 1);
-    EXPECT_EQ(d.ofn.nFileExtension, dir.size() + 6);
+    EXPECT_EQ((Ints{d.ofn.nFileOffset, d.ofn.nFileExtension}), (Ints{(int)dir.size() + 1, (int)dir.size() + 6}));
     ASSERT_EQ(headless_file_dialogs().size(), 1u);
     const HeadlessFileDialog& asked = headless_file_dialogs()[0];
-    EXPECT_EQ(asked.title, u8"開く");
-    ASSERT_EQ(asked.filters.size(), 2u);
-    EXPECT_EQ(asked.filters[0], std::make_pair(std::string("Txt Files(*.txt)"), std::string("*.txt")));
-    EXPECT_EQ(asked.filters[1], std::make_pair(std::string("All Files(*.*)"), std::string("*.*")));
-    EXPECT_EQ(asked.proposed, dir + "/a.txt");
+    EXPECT_EQ(asked.title + "|" + asked.proposed, u8"開く|" + dir + "/a.txt");
+    EXPECT_EQ(asked.filters, (decltype(asked.filters){{"Txt Files(*.txt)", "*.txt"}, {"All Files(*.*)", "*.*"}}));
     EXPECT_FALSE(headless_file_dialog_open());
 }
 
@@ -61,7 +57,8 @@ TEST(OpenDialog, RefusesWhatIsNoFileAndNamesCp932CannotHoldAndTellsWhenItCannotS
         {dir + "/pipe", u8"は名前付きパイプで、ファイルではありません。" + again},
         {"/dev/null", u8"はデバイスで、ファイルではありません。" + again},
         {dir + "/loop-a", u8"はシンボリックリンクが循環しているため、開けません。"},
-        {hangul, u8"は開けません。\n\nファイル名に Shift-JIS で表せない文字があります。\n別の名前のファイルを選んでください。"},
+        {hangul,
+         u8"は開けません。\n\nファイル名に Shift-JIS で表せない文字があります。\n別の名前のファイルを選んでください。"},
     };
     for (const auto& r : refused)
         headless_answer_file_dialog(r.first.c_str());
@@ -106,15 +103,11 @@ TEST(OpenDialog, KeepsTimersAndPaintsGoingAndShutsTheWindow)
         Dialog d("");
         EXPECT_TRUE(GetOpenFileNameA(&d.ofn));
     }
-    EXPECT_EQ(count_of(WM_TIMER), 4);
-    EXPECT_GE(count_of(WM_PAINT), 1);
+    EXPECT_EQ((Ints{count_of(WM_TIMER), count_of(WM_PAINT) >= 1}), (Ints{4, 1}));
     pump();
-    EXPECT_EQ(count_of(WM_LBUTTONDOWN), 0);
-    EXPECT_EQ(count_of(WM_CLOSE), 0);
-    char buf[16];
-    EXPECT_EQ(GetWindowTextA(test_edit, buf, sizeof buf), 0); // nothing typed reached the window
-    EXPECT_EQ(GetFocus(), test_window);
-    EXPECT_EQ(headless_file_dialogs()[0].proposed, "");
+    EXPECT_EQ((Ints{count_of(WM_LBUTTONDOWN), count_of(WM_CLOSE), GetWindowTextLengthA(test_edit)}), (Ints{0, 0, 0}))
+        << "a click, a close or text reached the window";
+    EXPECT_TRUE(GetFocus() == test_window && headless_file_dialogs()[0].proposed.empty());
 }
 
 // The close box under the chooser brings it forward. One that answers keeps
@@ -142,11 +135,10 @@ TEST(OpenDialog, CloseRequestBringsTheChooserForwardAndClosesPastAHungOne)
         Dialog d("");
         EXPECT_FALSE(GetOpenFileNameA(&d.ofn));
     }
-    EXPECT_TRUE(open_after_answer);
-    EXPECT_TRUE(open_before_limit);
-    EXPECT_FALSE(headless_file_dialog_open());
-    EXPECT_EQ(headless_file_dialog_raises(), 2);
-    EXPECT_TRUE(headless_box_log().empty());
+    EXPECT_TRUE(open_after_answer && open_before_limit);
+    // Taken down, raised twice, nothing told; then the window closes.
+    EXPECT_EQ((Ints{headless_file_dialog_open(), headless_file_dialog_raises(), (int)headless_box_log().size()}),
+              (Ints{0, 2, 0}));
     pump();
     EXPECT_EQ(count_of(WM_CLOSE), 1);
 }

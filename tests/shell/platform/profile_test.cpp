@@ -29,7 +29,13 @@ static std::string list(const char* section, DWORD size = 64)
     return std::string(buf, n + 1);
 }
 
-TEST(Profile, ResolvesBareNamesInTheConfigDirectory)
+// Each test has a fresh config directory; path is the file in it.
+struct Profile : testing::Test {
+    const std::string dir = use_temp_config_dir(), path = dir + "/" + INI;
+    long entries() { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+};
+
+TEST_F(Profile, ResolvesBareNamesInTheConfigDirectory)
 {
     setenv("XDG_CONFIG_HOME", "/cfg", 1);
     EXPECT_EQ(profile_path("a.ini"), "/cfg/a.ini");
@@ -42,15 +48,14 @@ TEST(Profile, ResolvesBareNamesInTheConfigDirectory)
 
 // Defaults for a missing file, section or key; names match in any case and
 // without the spaces round them; values are trimmed and unquoted.
-TEST(Profile, GivesDefaultsMatchesNamesInAnyCaseAndTrimsAndUnquotesValues)
+TEST_F(Profile, GivesDefaultsMatchesNamesInAnyCaseAndTrimsAndUnquotesValues)
 {
-    std::string dir = use_temp_config_dir();
     EXPECT_EQ(get("set", "oto", "1"), "1");
     EXPECT_EQ(get("set", "oto", nullptr), "");
     EXPECT_EQ(get("set", "oto", "ab  \t "), "ab");
-    ASSERT_TRUE(write_file(dir + "/" + INI, "; comment=1\n  [ Set ]  \n\tOto =  0 \t\ndq=\"  spaced  \"\n"
-                                            "sq='x'\nodd=\"x'\ninner=a\"b\"\nempty=\nnovalue\n"
-                                            "\x83\x41=katakana a\n[other]\nkey=1\n")); // ア: its second byte is 'A'
+    ASSERT_TRUE(write_file(path, "; comment=1\n  [ Set ]  \n\tOto =  0 \t\ndq=\"  spaced  \"\n"
+                                 "sq='x'\nodd=\"x'\ninner=a\"b\"\nempty=\nnovalue\n"
+                                 "\x83\x41=katakana a\n[other]\nkey=1\n")); // ア: its second byte is 'A'
     // チ differs from ア only in the case of its second byte.
     const struct {
         const char *section, *key, *want;
@@ -65,14 +70,14 @@ TEST(Profile, GivesDefaultsMatchesNamesInAnyCaseAndTrimsAndUnquotesValues)
         EXPECT_EQ(get(c.section, c.key, "dflt"), c.want) << c.section << "/" << c.key;
 }
 
-TEST(Profile, CutsResultsToTheBufferSize)
+TEST_F(Profile, CutsResultsToTheBufferSize)
 {
-    std::string dir = use_temp_config_dir();
-    ASSERT_TRUE(write_file(dir + "/" + INI, "[section1]\n;note\nv=abcdef\n\nK2\n[section2]\n[section3]\n"));
-    EXPECT_EQ(get("section1", "v", "", 4), "abc");
-    EXPECT_EQ(get("section1", "v", "", 7), "abcdef");
-    EXPECT_EQ(get("section1", "v", "", 1), "");
-    EXPECT_EQ(get("section1", "missing", "default", 5), "defa");
+    ASSERT_TRUE(write_file(path, "[section1]\n;note\nv=abcdef\n\nK2\n[section2]\n[section3]\n"));
+    // Buffers of 4, 6, 7 and 1 bytes, and a default cut to 5.
+    const std::string got = get("section1", "v", "", 4) + "|" + get("section1", "v", "", 6) + "|" +
+                            get("section1", "v", "", 7) + "|" + get("section1", "v", "", 1) + "|" +
+                            get("section1", "missing", "default", 5);
+    EXPECT_EQ(got, "abc|abcde|abcdef||defa");
     char untouched = 'X';
     EXPECT_EQ(GetPrivateProfileStringA("section1", "v", "", &untouched, 0, INI), 0u);
     EXPECT_EQ(untouched, 'X');
@@ -86,9 +91,8 @@ TEST(Profile, CutsResultsToTheBufferSize)
     EXPECT_EQ(std::string(buf, 16), std::string("section1\0secti\0\0", 16));
 }
 
-TEST(Profile, WritesKeepEveryOtherLineAndCreateTheFileAndItsDirectory)
+TEST_F(Profile, WritesKeepEveryOtherLineAndCreateTheFileAndItsDirectory)
 {
-    std::string path = use_temp_config_dir() + "/" + INI;
     const std::string before = "; mine\n[other]\noto=5\n\n[Set]\n  OTO = 1 ; old\nunknown=x\n\n\n[tail]\nz=1";
     struct Case {
         const char *section, *key, *value;
@@ -107,36 +111,22 @@ TEST(Profile, WritesKeepEveryOtherLineAndCreateTheFileAndItsDirectory)
         EXPECT_EQ(read_file(path), c.want) << c.section << "/" << (c.key ? c.key : "(section)");
     }
     // A write creates the file and its directory; a deletion creates nothing.
-    std::string dir = make_temp_dir("config") + "/not/yet";
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    const std::string deeper = dir + "/not/yet";
+    setenv("XDG_CONFIG_HOME", deeper.c_str(), 1);
     EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", nullptr, INI));
-    EXPECT_FALSE(fs::exists(dir)) << "deleting from nothing creates nothing";
+    EXPECT_FALSE(fs::exists(deeper)) << "deleting from nothing creates nothing";
     EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "0", INI));
     EXPECT_TRUE(WritePrivateProfileStringA("set", "typemode", "2", INI));
-    EXPECT_EQ(read_file(dir + "/" + INI), "[set]\noto=0\ntypemode=2\n");
+    EXPECT_EQ(read_file(deeper + "/" + INI), "[set]\noto=0\ntypemode=2\n");
     EXPECT_EQ(get("SET", "typemode", "1"), "2");
 }
 
-// Each target that cannot be written gives FALSE and leaves nothing behind.
-TEST(Profile, RefusesTargetsItCannotReplace)
-{
-    std::string dir = use_temp_config_dir();
-    ASSERT_TRUE(fs::create_directory(dir + "/adir.ini"));
-    ASSERT_TRUE(write_file(dir + "/afile", "keep"));
-    for (const std::string& name : {std::string("adir.ini"), dir + "/afile/x.ini", dir + "/" + std::string(300, 'n'),
-                                    dir + std::string(5000, '/') + "x.ini"})
-        EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", name.c_str())) << name.size();
-    EXPECT_EQ(read_file(dir + "/afile"), "keep");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2) << "no temporary file";
-    EXPECT_TRUE(fs::is_empty(dir + "/adir.ini"));
-}
-
 // A read-only directory, a file marked read-only (as Windows refuses it; the
-// mode bits decide, so this holds for root too) and a full disk: the write is
-// refused, the old file stays whole, and no temporary file is left.
-TEST(Profile, ARefusedWriteLeavesTheOldFile)
+// mode bits decide, so this holds for root too), a full disk, and each target
+// that cannot be written: the write gives FALSE, the old file stays whole,
+// and no temporary file is left.
+TEST_F(Profile, ARefusedWriteLeavesTheOldFileAndNothingBehind)
 {
-    const std::string dir = use_temp_config_dir(), path = dir + "/" + INI;
     for (int way = 0; way < 3; way++) {
         if (way == 0 && geteuid() == 0)
             continue; // directory permissions do not bind root
@@ -146,18 +136,25 @@ TEST(Profile, ARefusedWriteLeavesTheOldFile)
         headless_fail_write(way == 2);
         EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", INI)) << way;
         chmod(dir.c_str(), 0755);
-        EXPECT_EQ(read_file(path), "[set]\noto=1\n") << way;
-        EXPECT_EQ(get("set", "oto", "d"), "1") << "reading it is fine";
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "a temporary file";
+        // The old file, read as before, and no temporary file beside it.
+        EXPECT_EQ(read_file(path) + get("set", "oto", "d") + std::to_string(entries()), "[set]\noto=1\n11") << way;
     }
     chmod(path.c_str(), 0644);
     EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "0", INI)); // the next write goes through
     EXPECT_EQ(read_file(path), "[set]\noto=0\n");
+
+    ASSERT_TRUE(fs::create_directory(dir + "/adir.ini"));
+    ASSERT_TRUE(write_file(dir + "/afile", "keep"));
+    for (const std::string& name : {std::string("adir.ini"), dir + "/afile/x.ini", dir + "/" + std::string(300, 'n'),
+                                    dir + std::string(5000, '/') + "x.ini"})
+        EXPECT_FALSE(WritePrivateProfileStringA("set", "oto", "0", name.c_str())) << name.size();
+    EXPECT_EQ(read_file(dir + "/afile"), "keep");
+    EXPECT_EQ(entries(), 3) << "a temporary file";
+    EXPECT_TRUE(fs::is_empty(dir + "/adir.ini"));
 }
 
-TEST(Profile, WritesThroughALinkAndLeavesADanglingLinkAlone)
+TEST_F(Profile, WritesThroughALinkAndLeavesADanglingLinkAlone)
 {
-    std::string dir = use_temp_config_dir();
     ASSERT_TRUE(write_file(dir + "/real.ini", "[set]\noto=1\n"));
     ASSERT_EQ(symlink("real.ini", (dir + "/" + INI).c_str()), 0);
     EXPECT_TRUE(WritePrivateProfileStringA("set", "oto", "0", INI));
@@ -171,9 +168,8 @@ TEST(Profile, WritesThroughALinkAndLeavesADanglingLinkAlone)
 
 // Editors that save a byte-order mark, and those that end lines in CR LF or
 // in CR alone: the line ends of the file are kept.
-TEST(Profile, ReadsPastAByteOrderMarkAndKeepsCrLfAndLoneCrLineEnds)
+TEST_F(Profile, ReadsPastAByteOrderMarkAndKeepsCrLfAndLoneCrLineEnds)
 {
-    std::string path = use_temp_config_dir() + "/" + INI;
     ASSERT_TRUE(write_file(path, "[set]\r\noto=1\r\n"));
     EXPECT_TRUE(WritePrivateProfileStringA("set", "en", "35", INI));
     EXPECT_TRUE(WritePrivateProfileStringA("win", "x", "1", INI));

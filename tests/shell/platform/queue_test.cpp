@@ -28,24 +28,19 @@ TEST(Queue, PostedThenPaintThenTimerThenQuit)
     ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
     EXPECT_EQ(m.message, WM_USER);
     EXPECT_FALSE(GetMessageA(&m, nullptr, 0, 0));
-    EXPECT_EQ(m.message, WM_QUIT);
-    EXPECT_EQ(m.wParam, 3u);
+    EXPECT_EQ((Ints{(int)m.message, (int)m.wParam}), (Ints{WM_QUIT, 3}));
 }
 
 TEST(Queue, TimerKeepsItsScheduleWithAtMostOneMessagePending)
 {
     open_test_window();
     SetTimer(test_window, 1, 50, nullptr);
-    headless_advance_ms(49);
-    EXPECT_EQ(pump(), 0);
-    headless_advance_ms(1);
-    EXPECT_EQ(pump(), 1);
-    headless_advance_ms(500); // ten intervals pass while the program is busy
-    EXPECT_EQ(pump(), 1);     // one message, not a burst
-    headless_advance_ms(49);
-    EXPECT_EQ(pump(), 0);
-    headless_advance_ms(1);
-    EXPECT_EQ(pump(), 1);
+    // Ten intervals pass while the program is busy: one message, not a burst.
+    const int steps[][2] = {{49, 0}, {1, 1}, {500, 1}, {49, 0}, {1, 1}}; // milliseconds, messages
+    for (const auto& [ms, n] : steps) {
+        headless_advance_ms(ms);
+        EXPECT_EQ(pump(), n) << ms;
+    }
     EXPECT_EQ(count_of(WM_TIMER), 3);
     KillTimer(test_window, 1);
     headless_advance_ms(100);
@@ -80,10 +75,9 @@ TEST(Queue, ABusyProgramShowsItsFirstFrameAfterATenthOfASecond)
 {
     open_test_window(320, 200);
     MSG m;
-    headless_advance_ms(99);
-    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
-    EXPECT_EQ(headless_present_count(), 0u);
-    headless_advance_ms(1);
-    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
-    EXPECT_EQ(headless_present_count(), 1u);
+    for (unsigned presents : {0u, 1u}) { // at 99 ms, at 100 ms
+        headless_advance_ms(presents ? 1 : 99);
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+        EXPECT_EQ(headless_present_count(), presents);
+    }
 }

@@ -51,18 +51,6 @@ class Scaled : public ::testing::TestWithParam<AtScale>
     void SetUp() override { headless_set_scale(GetParam().factor); }
 };
 
-// The smallest rectangle holding every pixel of colour c within r on the screen.
-static IRect extent(uint32_t c, IRect r = IRect{0, 0, 4096, 4096})
-{
-    Surface s = headless_screen();
-    IRect e{s.w, s.h, 0, 0};
-    for (int y = std::max(r.y0, 0); y < std::min(r.y1, s.h); y++)
-        for (int x = std::max(r.x0, 0); x < std::min(r.x1, s.w); x++)
-            if (s.row(y)[x] == c)
-                e = IRect{std::min(e.x0, x), std::min(e.y0, y), std::max(e.x1, x + 1), std::max(e.y1, y + 1)};
-    return e;
-}
-
 // Rows of the bar's first entry that hold dark ink (the label's glyphs).
 static int label_ink_rows(int bar_h, int entry_w)
 {
@@ -73,7 +61,7 @@ static int label_ink_rows(int bar_h, int entry_w)
     return rows;
 }
 
-// A bar "A" whose menu holds item 11 and a sub-menu "sub".
+// A bar "A" alone, whose menu holds item 11 and a sub-menu "sub".
 static HMENU one_menu_bar()
 {
     HMENU sub = CreateMenu(), a = CreateMenu(), bar = CreateMenu();
@@ -88,34 +76,30 @@ TEST_P(Scaled, MenuBarAndDropDownGrowAndAreHitWhereTheyAreDrawn)
 {
     const AtScale& e = GetParam();
     open_test_window(800, 600, one_menu_bar());
-    EXPECT_EQ(GetSystemMetrics(SM_CYMENU), e.bar_h);
     RECT client;
     GetClientRect(test_window, &client);
-    EXPECT_EQ(client.bottom, 600 - e.bar_h);
+    EXPECT_EQ((Ints{GetSystemMetrics(SM_CYMENU), (int)client.bottom}), (Ints{e.bar_h, 600 - e.bar_h}));
+    // Face, the line below it to its last row, and the client right below.
     Surface s = headless_screen();
-    EXPECT_EQ(s.row(e.bar_h - e.line - 1)[700], BAR_FACE);
-    EXPECT_EQ(s.row(e.bar_h - e.line)[700], BAR_LINE);
-    EXPECT_EQ(s.row(e.bar_h - 1)[700], BAR_LINE);
-    EXPECT_EQ(s.row(e.bar_h)[700], 0u); // the client, right below
+    EXPECT_EQ((std::vector<uint32_t>{s.row(e.bar_h - e.line - 1)[700], s.row(e.bar_h - e.line)[700],
+                                     s.row(e.bar_h - 1)[700], s.row(e.bar_h)[700]}),
+              (std::vector<uint32_t>{BAR_FACE, BAR_LINE, BAR_LINE, 0}));
     const int ink = label_ink_rows(e.bar_h, (int)(28 * e.factor));
-    EXPECT_GE(ink * 5, e.bar_h * 2) << "the label grows with the bar: " << ink;
-    EXPECT_LE(ink * 5, e.bar_h * 3);
+    EXPECT_TRUE(ink * 5 >= e.bar_h * 2 && ink * 5 <= e.bar_h * 3) << "the label grows with the bar: " << ink;
 
     // The bar's last row of face opens the menu; the last row of item 11 (items
     // are as tall as the bar) chooses it.
     IRect drop{};
     {
         WaitScript script({[&] {
-            drop = extent(MENU_FRAME);
+            drop = extent(headless_screen(), MENU_FRAME);
             headless_click(1, drop.x0 + e.border, e.bar_h + e.border + e.bar_h - 1);
         }});
         headless_click(1, 1, e.bar_h - e.line - 1);
         pump();
     }
     pump();
-    EXPECT_EQ(drop.y0, e.bar_h);
-    EXPECT_EQ(drop.width(), e.drop_w);
-    EXPECT_EQ(drop.height(), e.drop_h);
+    EXPECT_EQ((Ints{drop.y0, drop.width(), drop.height()}), (Ints{e.bar_h, e.drop_w, e.drop_h}));
     auto chose_11 = [](const Recorded& r) { return r.msg == WM_COMMAND && LOWORD(r.wparam) == 11; };
     EXPECT_EQ(std::count_if(recorded.begin(), recorded.end(), chose_11), 1);
 }
@@ -126,21 +110,18 @@ TEST_P(Scaled, MessageBoxGrowsAndItsButtonIsHitWhereItIsDrawn)
     open_test_window(800, 600);
     IRect box{}, button{};
     WaitScript script({[&] {
-                           box = extent(BOX_FRAME);
-                           button = extent(BUTTON_FRAME);
+                           box = extent(headless_screen(), BOX_FRAME);
+                           button = extent(headless_screen(), BUTTON_FRAME);
                            headless_click(1, button.x1 - 1, button.y1); // a pixel below: nothing
                        },
                        [&] { headless_click(1, button.x1 - 1, button.y1 - 1); }}); // its corner: OK
     MessageBoxA(test_window, "012345678901234567890123456789", "", MB_OK);
     EXPECT_EQ(script.waits(), 2u);
-    EXPECT_EQ(box.width(), e.box_w);
-    EXPECT_EQ(box.height(), e.box_h);
-    EXPECT_EQ(button.width(), e.button_w);
-    EXPECT_EQ(button.height(), e.button_h);
-    WaitScript wrapped({[&] { box = extent(BOX_FRAME); }});
+    EXPECT_EQ((Ints{box.width(), box.height(), button.width(), button.height()}),
+              (Ints{e.box_w, e.box_h, e.button_w, e.button_h}));
+    WaitScript wrapped({[&] { box = extent(headless_screen(), BOX_FRAME); }});
     MessageBoxA(test_window, std::string(150, '7').c_str(), "", MB_OK);
-    EXPECT_EQ(box.width(), e.wrapped_w);
-    EXPECT_EQ(box.height(), e.wrapped_h);
+    EXPECT_EQ((Ints{box.width(), box.height()}), (Ints{e.wrapped_w, e.wrapped_h}));
 }
 
 TEST_P(Scaled, CompositionBoxAndCaretGrowWhereTheCandidatesAreSent)
@@ -149,12 +130,11 @@ TEST_P(Scaled, CompositionBoxAndCaretGrowWhereTheCandidatesAreSent)
     open_test_window(800, 600);
     headless_compose(u8"かな", 1);
     pump();
-    IRect box = extent(COMPOSE_FRAME);
+    IRect box = extent(headless_screen(), COMPOSE_FRAME);
     EXPECT_EQ(box, headless_text_input_rect());
-    EXPECT_EQ(box.width(), e.compose_w);
-    EXPECT_EQ(box.height(), e.compose_h);
-    IRect caret = extent(CARET, box);
-    EXPECT_EQ(caret.width() * caret.height(), e.caret_pixels);
+    IRect caret = extent(headless_screen(), CARET, box);
+    EXPECT_EQ((Ints{box.width(), box.height(), caret.width() * caret.height()}),
+              (Ints{e.compose_w, e.compose_h, e.caret_pixels}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktop, Scaled, ::testing::ValuesIn(SCALES), [](const ::testing::TestParamInfo<AtScale>& p) {

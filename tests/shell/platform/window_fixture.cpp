@@ -58,3 +58,17 @@ void fill(HDC dc, RECT r, COLORREF c)
     FillRect(dc, &r, b);
     DeleteObject(b);
 }
+
+HMENU make_bar(HMENU* sub_out)
+{
+    HMENU sub = CreateMenu(), a = CreateMenu(), b = CreateMenu(), bar = CreateMenu();
+    AppendMenuA(sub, MF_STRING, 21, "21");
+    AppendMenuA(a, MF_STRING, 11, "11");
+    AppendMenuA(a, MF_POPUP, (UINT_PTR)sub, "sub");
+    AppendMenuA(b, MF_STRING, 31, "31");
+    AppendMenuA(bar, MF_POPUP, (UINT_PTR)a, "A");
+    AppendMenuA(bar, MF_POPUP, (UINT_PTR)b, "B");
+    if (sub_out)
+        *sub_out = sub;
+    return bar;
+}

@@ -22,3 +22,5 @@ int pump();
 int count_of(UINT msg);
 // Fills r with a solid colour, as a program paints a rectangle.
 void fill(HDC dc, RECT r, COLORREF c);
+// A bar "A" with item 11 and a sub-menu "sub" holding 21, and "B" with item 31.
+HMENU make_bar(HMENU* sub_out = nullptr);

@@ -16,7 +16,5 @@ TEST(Window, ActivationGivesTheFocusToTheWindowAndCloseDestroysIt)
     while (GetMessageA(&m, nullptr, 0, 0))
         DispatchMessageA(&m);
     EXPECT_EQ(m.wParam, 7u);
-    EXPECT_FALSE(IsWindow(test_window));
-    EXPECT_FALSE(IsWindow(test_edit));
-    EXPECT_FALSE(headless_window_open());
+    EXPECT_EQ((Ints{IsWindow(test_window), IsWindow(test_edit), headless_window_open()}), (Ints{0, 0, 0}));
 }
