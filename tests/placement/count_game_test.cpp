@@ -67,9 +67,10 @@ TEST(CountGames, ExpectedLetterIsTheSingleMostOrFewestFrequentShownInItsCase)
                 EXPECT_GE(n[count_shown[25]], 4) << "round " << round << ": the last shown group";
             }
         }
-        if (kind == 1)
+        if (kind == 1) {
             EXPECT_EQ((Ints{(int)answer_counts.size(), *answer_counts.begin(), *answer_counts.rbegin()}),
                       (Ints{24, 2, 25}));
+        }
         EXPECT_EQ(fallbacks, 0);
     }
 }
