@@ -21,7 +21,7 @@ RUN_PACKAGES=(fonts-ipafont-gothic xdg-utils zenity)
 # and benchmark start the game under.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick g++-mingw-w64-x86-64-posix
     desktop-file-utils appstream clang libclang-rt-14-dev ibus ibus-mozc dbus python3 man-db openbox x11-utils wmctrl
-    x11-xserver-utils)
+    x11-xserver-utils procps)
 # dpkg-shlibdeps (dpkg-dev) works out the package's library dependencies;
 # lintian checks the package; debootstrap makes the fresh system it is
 # installed on, where the program is played under Xvfb.
